@@ -1,0 +1,20 @@
+# varnholt_library(NAME [PATTERN glob] DEPS...): a static library made of the folder's sources,
+# whose link list states what the folder may use. A folder without sources yet is an interface
+# library with the same link list.
+function(varnholt_library name)
+    cmake_parse_arguments(ARG "" "PATTERN" "DEPS" ${ARGN})
+    if(NOT ARG_PATTERN)
+        set(ARG_PATTERN "*.cpp")
+    endif()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_PATTERN})
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(sources)
+        add_library(${name} STATIC ${sources} ${headers})
+        target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    endif()
+endfunction()

@@ -1,0 +1,75 @@
+#include "ProgramLifecycle.h"
+
+#include "DesktopOpener.h"
+#include "MainFromUnit.h"
+#include "MessageBoxes.h"
+#include "OfficePager.h"
+#include "ShareDMUnit.h"
+#include "SysLoginUnit.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace {
+const QString AdministratorName = QStringLiteral("管理员");
+constexpr int AdministrationPage = 3;
+} // namespace
+
+ProgramLifecycle::ProgramLifecycle(QString appPath, TSysLoginfrm& login)
+    : m_appPath(std::move(appPath)), m_login(login) {}
+
+QString ProgramLifecycle::databasePath() const {
+    return m_appPath + DatabaseFileName;
+}
+
+void ProgramLifecycle::FormShow(TMainForm& form) {
+    // A failing step raises out of here: the guard shows it and the later steps are skipped.
+    m_state = State::Degraded;
+    ShareDM->ADOConnection1.SetConnectionString(
+        BuildConnectionString(databasePath(), DatabasePassword));
+    ShareDM->ADOConnection1.Open();
+    showHelpOnFirstRun();
+    if (!logIn(form))
+        return;
+    form.AdvOfficePager1->setTabVisible(AdministrationPage, CurrentUserName == AdministratorName);
+    form.InitializePages();
+    m_state = State::Running;
+}
+
+void ProgramLifecycle::showHelpOnFirstRun() {
+    const QString firstRun = QStringLiteral("FirstRun");
+    if (ReadRemark(firstRun) == QStringLiteral("False"))
+        return;
+    OpenWithDesktop(m_appPath + QStringLiteral("Qhelp.jpg"));
+    WriteRemark(firstRun, QStringLiteral("False"));
+}
+
+bool ProgramLifecycle::logIn(TMainForm& form) {
+    if (m_login.exec() == QDialog::Accepted)
+        return true;
+    // Not logged in: the program ends without the exit question and without compaction.
+    m_state = State::Ending;
+    form.hide();
+    QCoreApplication::quit();
+    return false;
+}
+
+void ProgramLifecycle::FormCloseQuery(TMainForm&, bool& CanClose) {
+    if (m_state == State::Ending)
+        return;
+    CanClose = AskYesCancel(QStringLiteral("信息"), QStringLiteral("确定要退出当前系统吗？"),
+                            QMessageBox::Information) == MessageAnswer::Yes;
+}
+
+void ProgramLifecycle::FormClose(TMainForm&) {
+    if (m_state == State::Ending)
+        return;
+    m_state = State::Ending;
+    // Nothing at exit is reported: a file that cannot be compacted simply stays as it was.
+    try {
+        ShareDM->ADOConnection1.Close();
+        QThread::msleep(m_closeWaitMs);
+        CompactDatabase(databasePath(), DatabasePassword);
+    } catch (...) {
+    }
+}

@@ -1,0 +1,23 @@
+// The program entry: the data module first, then the main window and the log-in dialog; the
+// start-up sequence runs when the main window is first shown.
+#include "ApplicationSetup.h"
+#include "MainFromUnit.h"
+#include "ProgramLifecycle.h"
+#include "ShareDMUnit.h"
+#include "SysLoginUnit.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+
+    TShareDM dataModule;
+    TMainForm MainForm(GetAppPath());
+    TSysLoginfrm SysLoginfrm(&MainForm);
+    ProgramLifecycle lifecycle(GetAppPath(), SysLoginfrm);
+    MainForm.setLifecycle(&lifecycle);
+
+    MainForm.show();
+    return app.exec();
+}

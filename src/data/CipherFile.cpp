@@ -1,0 +1,73 @@
+#include "CipherFile.h"
+
+#include "DataError.h"
+
+#include <sqlcipher/sqlite3.h>
+
+namespace CipherFile {
+
+namespace {
+// 4 KiB cipher pages: scans of the movements run markedly faster than with 1 KiB pages.
+constexpr int CipherPageSize = 4096;
+} // namespace
+
+QString engineMessage(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+void execute(sqlite3* db, const QString& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : engineMessage(db);
+        sqlite3_free(error);
+        throw DataError(message);
+    }
+}
+
+sqlite3* open(const QString& path, const QString& password, int flags) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? engineMessage(db) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, message));
+    }
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(db, key.constData(), key.size());
+    try {
+        execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(CipherPageSize));
+        execute(db, QStringLiteral("PRAGMA busy_timeout = 5000"));
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    return db;
+}
+
+void verifyKey(sqlite3* db, const QString& path) {
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+        SQLITE_OK)
+        return;
+    if (sqlite3_errcode(db) == SQLITE_NOTADB)
+        throw DataError(
+            QStringLiteral("无法打开数据库文件 %1：密码不正确，或者该文件不是本系统的数据库。")
+                .arg(path));
+    throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, engineMessage(db)));
+}
+
+int userVersion(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) != SQLITE_OK)
+        throw DataError(engineMessage(db));
+    const int version =
+        sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : 0;
+    sqlite3_finalize(statement);
+    return version;
+}
+
+void close(sqlite3* db) {
+    if (db)
+        sqlite3_close_v2(db);
+}
+
+} // namespace CipherFile

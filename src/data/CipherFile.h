@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// Low-level access to an encrypted database file, shared by the connection, the preparation of
+// new files and compaction. Every function throws DataError with the engine's message.
+namespace CipherFile {
+
+// Opens `path` with the engine's open flags and keys it with `password`; the page size of the
+// program's files is set as well. The key is checked by the first read (see verifyKey).
+sqlite3* open(const QString& path, const QString& password, int flags);
+
+// Reads the schema, which fails when the password is wrong or the file is no database. A
+// journal left behind by a crash is rolled back here.
+void verifyKey(sqlite3* db, const QString& path);
+
+void execute(sqlite3* db, const QString& sql);
+int userVersion(sqlite3* db);
+QString engineMessage(sqlite3* db);
+
+// Closes the handle; null is fine.
+void close(sqlite3* db);
+
+} // namespace CipherFile

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Connection;
+
+// A dataset: runs one statement, fetches every row into memory and then offers an exact row
+// count, a current row with its 1-based number, forward navigation, typed column reads, an
+// in-memory re-ordering by one column that keeps the current row, and appending or editing
+// one row of a single table.
+//
+// Rows are kept compactly: one 8-byte slot and one type byte per cell, texts in one UTF-8
+// arena. Nothing is allocated per row beyond that.
+class Query : public QObject {
+    Q_OBJECT
+public:
+    enum class CellType : std::uint8_t { Null, Integer, Real, Text };
+
+    explicit Query(Connection* connection = nullptr, QObject* parent = nullptr);
+    ~Query() override;
+
+    void setConnection(Connection* connection) { m_connection = connection; }
+    Connection* connection() const { return m_connection; }
+
+    // The statement, one entry per line; OpenSQL and ExecSQL keep the whole statement as the
+    // single first line.
+    QStringList& SQL() { return m_sql; }
+    const QStringList& SQL() const { return m_sql; }
+
+    void Open();   // runs SQL() and fetches all rows; the first row becomes current
+    void Close();  // forgets the result; pending edits are dropped
+    int ExecSQL(); // runs SQL() as a command; returns the number of changed rows
+    bool Active() const { return m_active; }
+    // Whether SQL() is a statement that returns rows (checked by the engine, nothing runs).
+    bool ReturnsRows() const;
+
+    // Rows and navigation. RecNo is 1-based in the current order; -1 when there is no row.
+    int RecordCount() const;
+    int RecNo() const;
+    void SetRecNo(int recNo);
+    void First();
+    void Next();
+    bool Eof() const;
+    bool IsEmpty() const { return RecordCount() == 0; }
+
+    // Columns of the result (available also when it has no rows).
+    int FieldCount() const { return static_cast<int>(m_columns.size()); }
+    QString FieldName(int column) const;
+    int FieldIndex(const QString& name) const; // -1 when absent; first match, case-insensitive
+    bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
+
+    // Typed reads of the current row. A query without a current row reads as empty text, 0
+    // or a null date. An absent field is an error.
+    QString AsString(const QString& field) const;
+    qint64 AsInteger(const QString& field) const;
+    double AsFloat(const QString& field) const;
+    QDateTime AsDateTime(const QString& field) const;
+    bool IsNullField(const QString& field) const;
+
+    // Reads by position: `row` is 0-based in the current order.
+    CellType CellTypeAt(int row, int column) const;
+    QString TextAt(int row, int column) const;
+    double FloatAt(int row, int column) const;
+    qint64 IntegerAt(int row, int column) const;
+    QVariant ValueAt(int row, int column) const;
+
+    // In-memory ordering. Empty: the statement's own order; "Field": ascending;
+    // "Field DESC": descending. The current row stays the same record.
+    void SetSort(const QString& sort);
+    QString Sort() const { return m_sort; }
+    // Text columns sort in the collation of TextRanks.h (pinyin order for Chinese).
+
+    // Editing one row of the single table the result comes from.
+    void Append();
+    void Edit(); // edits the current row; on an empty result it appends instead
+    void SetField(const QString& field, const QVariant& value);
+    void Post(); // writes the row; an appended row then shows the key the database gave it
+    void Cancel();
+    bool Editing() const { return m_editState != EditState::Browse; }
+
+signals:
+    // The rows, their order or the columns changed (open, close, sort, post): views reload.
+    void changed();
+    // The current row moved; recNo is 1-based, -1 without a row.
+    void currentChanged(int recNo);
+
+private:
+    enum class EditState { Browse, Edit, Insert };
+    struct ColumnInfo {
+        QString name;
+        QString table;  // the table the column comes from, empty for computed columns
+        QString origin; // the column's name in that table
+    };
+
+    struct sqlite3* database() const;
+    QString statementText() const;
+    void readColumns(struct sqlite3_stmt* statement);
+    void appendFetchedRow(struct sqlite3_stmt* statement);
+    std::uint32_t storeText(const char* text, int length);
+
+    int checkedFieldIndex(const QString& field) const;
+    int originIndex(const QString& table, const QString& origin) const;
+    std::size_t cellIndex(std::uint32_t storageRow, int column) const;
+    CellType storedType(std::uint32_t storageRow, int column) const;
+    QString storedText(std::uint32_t storageRow, int column) const;
+    std::string_view storedTextView(std::uint32_t storageRow, int column) const;
+    double storedFloat(std::uint32_t storageRow, int column) const;
+    qint64 storedInteger(std::uint32_t storageRow, int column) const;
+    QVariant storedValue(std::uint32_t storageRow, int column) const;
+
+    void sortOrder(int column, bool descending);
+
+    QString updatableTable() const;
+    QString keyColumn(const QString& table) const;
+    void bindValues(struct sqlite3_stmt* statement, const std::vector<int>& columns) const;
+    void reloadRow(const QString& table, qint64 rowid);
+
+    Connection* m_connection = nullptr;
+    QStringList m_sql;
+    bool m_active = false;
+
+    std::vector<ColumnInfo> m_columns;
+    std::vector<std::uint64_t> m_slots; // rows × columns
+    std::vector<CellType> m_types;      // rows × columns
+    std::string m_arena;                // texts: 4-byte length then UTF-8 bytes
+    std::vector<std::uint32_t> m_order; // current order: position → storage row
+    std::uint32_t m_rowCount = 0;
+    int m_current = -1; // position in m_order, -1 without rows
+    bool m_eof = true;
+    QString m_sort;
+
+    EditState m_editState = EditState::Browse;
+    std::vector<QVariant> m_editValues;
+    std::vector<bool> m_editChanged;
+};

@@ -1,0 +1,510 @@
+#include "SqlDialect.h"
+
+#include "DataError.h"
+
+#include <QDate>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringView>
+#include <QTime>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// ---- Tokens -------------------------------------------------------------------------------
+
+enum class Kind { Space, Word, Number, Text, QuotedName, Bracketed, Date, Symbol };
+
+struct Token {
+    Kind kind;
+    qsizetype begin;
+    qsizetype length;
+};
+
+QString characterNumber(qsizetype position) {
+    return QString::number(position + 1);
+}
+
+bool isSpace(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+}
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Letters, '_' and every character beyond ASCII start a name, as SQLite reads them; this keeps
+// Chinese names whole.
+bool isNameStart(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c.unicode() >= 0x80;
+}
+
+bool isNameChar(QChar c) {
+    return isNameStart(c) || isDigit(c);
+}
+
+// Splits a statement into tokens whose texts, put back together, give the statement again.
+class Tokenizer {
+public:
+    explicit Tokenizer(const QString& sql) : m_sql(sql) {}
+    std::vector<Token> run() const;
+
+private:
+    Kind kindAt(qsizetype pos) const;
+    qsizetype endOf(Kind kind, qsizetype pos) const;
+    qsizetype scanWhile(qsizetype pos, bool (*accept)(QChar)) const;
+    qsizetype scanNumber(qsizetype pos) const;
+    qsizetype scanQuoted(qsizetype pos, const char* what) const;
+    qsizetype scanUntil(qsizetype pos, QChar close, const char* what) const;
+    qsizetype scanSymbol(qsizetype pos) const;
+    bool digitAt(qsizetype pos) const { return pos < m_sql.size() && isDigit(m_sql[pos]); }
+
+    const QString& m_sql;
+};
+
+std::vector<Token> Tokenizer::run() const {
+    std::vector<Token> tokens;
+    for (qsizetype pos = 0; pos < m_sql.size();) {
+        const Kind kind = kindAt(pos);
+        const qsizetype end = endOf(kind, pos);
+        tokens.push_back({kind, pos, end - pos});
+        pos = end;
+    }
+    return tokens;
+}
+
+Kind Tokenizer::kindAt(qsizetype pos) const {
+    const QChar c = m_sql[pos];
+    if (isSpace(c))
+        return Kind::Space;
+    if (isNameStart(c))
+        return Kind::Word;
+    if (isDigit(c) || (c == u'.' && digitAt(pos + 1)))
+        return Kind::Number;
+    switch (c.unicode()) {
+    case u'\'':
+        return Kind::Text;
+    case u'"':
+        return Kind::QuotedName;
+    case u'[':
+        return Kind::Bracketed;
+    case u'#':
+        return Kind::Date;
+    default:
+        return Kind::Symbol;
+    }
+}
+
+qsizetype Tokenizer::endOf(Kind kind, qsizetype pos) const {
+    switch (kind) {
+    case Kind::Space:
+        return scanWhile(pos, isSpace);
+    case Kind::Word:
+        return scanWhile(pos, isNameChar);
+    case Kind::Number:
+        return scanNumber(pos);
+    case Kind::Text:
+        return scanQuoted(pos, "string literal");
+    case Kind::QuotedName:
+        return scanQuoted(pos, "quoted name");
+    case Kind::Bracketed:
+        return scanUntil(pos, u']', "bracketed name");
+    case Kind::Date:
+        return scanUntil(pos, u'#', "date literal");
+    case Kind::Symbol:
+        break;
+    }
+    return scanSymbol(pos);
+}
+
+qsizetype Tokenizer::scanWhile(qsizetype pos, bool (*accept)(QChar)) const {
+    while (pos < m_sql.size() && accept(m_sql[pos]))
+        ++pos;
+    return pos;
+}
+
+// Digits with an optional fraction and exponent. Name characters glued to the number stay in
+// the token, so that "2abc" never yields a name "abc".
+qsizetype Tokenizer::scanNumber(qsizetype pos) const {
+    pos = scanWhile(pos, isDigit);
+    if (pos < m_sql.size() && m_sql[pos] == u'.')
+        pos = scanWhile(pos + 1, isDigit);
+    if (pos < m_sql.size() && (m_sql[pos] == u'e' || m_sql[pos] == u'E')) {
+        qsizetype exponent = pos + 1;
+        if (exponent < m_sql.size() && (m_sql[exponent] == u'+' || m_sql[exponent] == u'-'))
+            ++exponent;
+        if (digitAt(exponent))
+            pos = scanWhile(exponent, isDigit);
+    }
+    return scanWhile(pos, isNameChar);
+}
+
+// A literal between two equal quote marks, in which a doubled mark stands for one.
+qsizetype Tokenizer::scanQuoted(qsizetype pos, const char* what) const {
+    const QChar quote = m_sql[pos];
+    for (qsizetype i = pos + 1; i < m_sql.size(); ++i) {
+        if (m_sql[i] != quote)
+            continue;
+        if (i + 1 < m_sql.size() && m_sql[i + 1] == quote)
+            ++i;
+        else
+            return i + 1;
+    }
+    throw DataError(QStringLiteral("Unterminated %1 starting at character %2 of the SQL statement")
+                        .arg(QLatin1String(what), characterNumber(pos)));
+}
+
+qsizetype Tokenizer::scanUntil(qsizetype pos, QChar close, const char* what) const {
+    const qsizetype end = m_sql.indexOf(close, pos + 1);
+    if (end < 0)
+        throw DataError(
+            QStringLiteral("Unterminated %1 starting at character %2 of the SQL statement")
+                .arg(QLatin1String(what), characterNumber(pos)));
+    return end + 1;
+}
+
+// Two-character operators stay together; "--" and "/*" are two tokens each, so that they are
+// never sent to SQLite as the start of a comment.
+qsizetype Tokenizer::scanSymbol(qsizetype pos) const {
+    static const QStringList pairs = {
+        QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"), QStringLiteral("!="),
+        QStringLiteral("=="), QStringLiteral("||"), QStringLiteral("<<"), QStringLiteral(">>")};
+    const QStringView two = QStringView(m_sql).mid(pos, 2);
+    return pairs.contains(two) ? pos + 2 : pos + 1;
+}
+
+// SQLite refuses expressions nested deeper than 1000 anyway; the limit also bounds the
+// recursion of the translation.
+constexpr std::size_t maximumNesting = 1000;
+
+// For every "(" and ")" token the index of its partner; -1 for every other token.
+std::vector<qsizetype> matchParentheses(const QString& sql, const std::vector<Token>& tokens) {
+    std::vector<qsizetype> partners(tokens.size(), -1);
+    std::vector<qsizetype> open;
+    for (qsizetype i = 0; i < qsizetype(tokens.size()); ++i) {
+        if (tokens[i].kind != Kind::Symbol || tokens[i].length != 1)
+            continue;
+        const QChar c = sql[tokens[i].begin];
+        if (c == u'(') {
+            if (open.size() == maximumNesting)
+                throw DataError(QStringLiteral("The SQL statement nests parentheses more than "
+                                               "%1 deep at character %2")
+                                    .arg(maximumNesting)
+                                    .arg(characterNumber(tokens[i].begin)));
+            open.push_back(i);
+        } else if (c == u')') {
+            if (open.empty())
+                throw DataError(QStringLiteral("Unbalanced parentheses in the SQL statement: ')' "
+                                               "at character %1 has no matching '('")
+                                    .arg(characterNumber(tokens[i].begin)));
+            partners[i] = open.back();
+            partners[open.back()] = i;
+            open.pop_back();
+        }
+    }
+    if (!open.empty())
+        throw DataError(QStringLiteral("Unbalanced parentheses in the SQL statement: '(' at "
+                                       "character %1 is never closed")
+                            .arg(characterNumber(tokens[open.back()].begin)));
+    return partners;
+}
+
+// ---- Date literals ------------------------------------------------------------------------
+
+// "#2008-3-5#" -> "'2008-03-05 00:00:00'", the form in which dates are stored.
+QString sqlDateLiteral(QStringView literal) {
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*(\d{4})([-/])(\d{1,2})\2(\d{1,2})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
+    const QRegularExpressionMatch match =
+        pattern.match(literal.mid(1, literal.size() - 2).toString());
+    const auto number = [&match](int group) { return match.captured(group).toInt(); };
+    const QDate date(number(1), number(3), number(4));
+    const QTime time(number(5), number(6), number(7));
+    if (!match.hasMatch() || !date.isValid() || !time.isValid())
+        throw DataError(QStringLiteral("Invalid date literal %1 in the SQL statement: dates are "
+                                       "written #YYYY-MM-DD#, #YYYY-MM-DD HH:MM# or "
+                                       "#YYYY-MM-DD HH:MM:SS#")
+                            .arg(literal));
+    return u'\'' + date.toString(Qt::ISODate) + u' ' + time.toString(u"HH:mm:ss") + u'\'';
+}
+
+// ---- Translation --------------------------------------------------------------------------
+
+struct Range {
+    qsizetype first;
+    qsizetype last; // one past the end
+    bool empty() const { return first >= last; }
+};
+
+// Walks the tokens once and writes the SQLite statement. Each select list has its own table of
+// aliases; a later reference to an alias is replaced by the alias's translated expression,
+// which is copied from the output written so far.
+class Translator {
+public:
+    Translator(const QString& sql, std::vector<Token> tokens)
+        : m_sql(sql), m_tokens(std::move(tokens)), m_partners(matchParentheses(sql, m_tokens)) {}
+    QString run();
+
+private:
+    // Case-folded alias name -> position and length of its expression in m_out.
+    using Aliases = QHash<QString, std::pair<qsizetype, qsizetype>>;
+
+    void translate(Range range, const Aliases* aliases);
+    qsizetype translateToken(qsizetype i, const Aliases* aliases);
+    qsizetype translateWord(qsizetype i, const Aliases* aliases);
+    qsizetype translateCall(qsizetype name, qsizetype open, const Aliases* aliases);
+    void translateArgument(Range argument, const Aliases* aliases);
+    qsizetype translateSelect(qsizetype select, qsizetype last);
+    void translateSelectItem(Range item, Aliases& aliases);
+
+    qsizetype selectListEnd(qsizetype from, qsizetype last) const;
+    std::vector<Range> splitAtCommas(Range range) const;
+    Range trimmed(Range range) const;
+    bool isAliasReference(qsizetype i, const Aliases& aliases) const;
+    QString aliasKey(qsizetype i) const;
+
+    QStringView text(qsizetype i) const;
+    bool isSymbol(qsizetype i, QStringView symbol) const;
+    bool isWord(qsizetype i, QStringView word) const;
+    qsizetype previousSignificant(qsizetype i) const;
+    qsizetype nextSignificant(qsizetype i) const;
+    qsizetype size() const { return qsizetype(m_tokens.size()); }
+
+    const QString& m_sql;
+    std::vector<Token> m_tokens;
+    std::vector<qsizetype> m_partners;
+    QString m_out;
+};
+
+QString Translator::run() {
+    m_out.reserve(m_sql.size() + m_sql.size() / 4);
+    translate({0, size()}, nullptr);
+    return m_out;
+}
+
+void Translator::translate(Range range, const Aliases* aliases) {
+    for (qsizetype i = range.first; i < range.last;) {
+        if (isWord(i, u"select")) {
+            // A select starts its own scope: neither its list nor what follows it in this range
+            // sees the aliases of an enclosing select list.
+            i = translateSelect(i, range.last);
+            aliases = nullptr;
+        } else {
+            i = translateToken(i, aliases);
+        }
+    }
+}
+
+qsizetype Translator::translateToken(qsizetype i, const Aliases* aliases) {
+    switch (m_tokens[i].kind) {
+    case Kind::Date:
+        m_out += sqlDateLiteral(text(i));
+        return i + 1;
+    case Kind::Word:
+    case Kind::Bracketed:
+        return translateWord(i, aliases);
+    case Kind::Symbol:
+        if (isSymbol(i, u"(")) {
+            m_out += u'(';
+            translate({i + 1, m_partners[i]}, aliases);
+            m_out += u')';
+            return m_partners[i] + 1;
+        }
+        m_out += text(i);
+        if ((isSymbol(i, u"-") && isSymbol(i + 1, u"-")) ||
+            (isSymbol(i, u"/") && isSymbol(i + 1, u"*")))
+            m_out += u' ';
+        return i + 1;
+    default:
+        m_out += text(i);
+        return i + 1;
+    }
+}
+
+qsizetype Translator::translateWord(qsizetype i, const Aliases* aliases) {
+    const qsizetype next = nextSignificant(i);
+    if (isSymbol(next, u"(") && (isWord(i, u"iif") || isWord(i, u"isnull")))
+        return translateCall(i, next, aliases);
+    if (aliases && isAliasReference(i, *aliases)) {
+        const auto [position, length] = aliases->value(aliasKey(i));
+        m_out += u'(' + m_out.mid(position, length) + u')';
+    } else {
+        m_out += text(i);
+    }
+    return i + 1;
+}
+
+// iif(c, a, b) -> (CASE WHEN c THEN a ELSE b END); IsNull(x) -> (x IS NULL).
+qsizetype Translator::translateCall(qsizetype name, qsizetype open, const Aliases* aliases) {
+    const qsizetype close = m_partners[open];
+    const std::vector<Range> arguments = splitAtCommas({open + 1, close});
+    const bool iif = isWord(name, u"iif");
+    const std::size_t wanted = iif ? 3 : 1;
+    if (arguments.size() != wanted)
+        throw DataError(
+            QStringLiteral("%1 at character %2 of the SQL statement takes %3 argument(s), not %4")
+                .arg(text(name), characterNumber(m_tokens[name].begin))
+                .arg(wanted)
+                .arg(arguments.size()));
+    for (const Range& argument : arguments) {
+        if (trimmed(argument).empty())
+            throw DataError(
+                QStringLiteral("%1 at character %2 of the SQL statement has an empty argument")
+                    .arg(text(name), characterNumber(m_tokens[name].begin)));
+    }
+    if (iif) {
+        m_out += u"(CASE WHEN ";
+        translateArgument(arguments[0], aliases);
+        m_out += u" THEN ";
+        translateArgument(arguments[1], aliases);
+        m_out += u" ELSE ";
+        translateArgument(arguments[2], aliases);
+        m_out += u" END)";
+    } else {
+        m_out += u'(';
+        translateArgument(arguments[0], aliases);
+        m_out += u" IS NULL)";
+    }
+    return close + 1;
+}
+
+void Translator::translateArgument(Range argument, const Aliases* aliases) {
+    translate(trimmed(argument), aliases);
+}
+
+// Writes "select", its DISTINCT or ALL and its list; returns where the list ends.
+qsizetype Translator::translateSelect(qsizetype select, qsizetype last) {
+    m_out += text(select);
+    qsizetype first = select + 1;
+    for (qsizetype next = nextSignificant(select);
+         next < last && (isWord(next, u"distinct") || isWord(next, u"all"));
+         next = nextSignificant(next)) {
+        m_out += QStringView(m_sql).mid(m_tokens[first].begin, m_tokens[next].begin +
+                                                                   m_tokens[next].length -
+                                                                   m_tokens[first].begin);
+        first = next + 1;
+    }
+    const qsizetype end = selectListEnd(first, last);
+    Aliases aliases;
+    const std::vector<Range> items = splitAtCommas({first, end});
+    for (std::size_t n = 0; n < items.size(); ++n) {
+        if (n > 0)
+            m_out += u',';
+        translateSelectItem(items[n], aliases);
+    }
+    return end;
+}
+
+// An item "expression AS name" records name -> expression after the item is written, so that
+// only the items after it see the alias.
+void Translator::translateSelectItem(Range item, Aliases& aliases) {
+    const Range body = trimmed(item);
+    const qsizetype name = body.last - 1;
+    const qsizetype as = previousSignificant(name);
+    const bool aliased =
+        !body.empty() && as > body.first && isWord(as, u"as") &&
+        (m_tokens[name].kind == Kind::Word || m_tokens[name].kind == Kind::Bracketed);
+    if (!aliased) {
+        translate(item, &aliases);
+        return;
+    }
+    const Range expression = trimmed({body.first, as});
+    translate({item.first, expression.first}, &aliases);
+    const qsizetype position = m_out.size();
+    translate(expression, &aliases);
+    const qsizetype length = m_out.size() - position;
+    translate({expression.last, item.last}, &aliases);
+    aliases.insert(aliasKey(name), {position, length});
+}
+
+// The list of a select ends at the first clause keyword on its own level.
+qsizetype Translator::selectListEnd(qsizetype from, qsizetype last) const {
+    static const QStringList clauses = {QStringLiteral("from"),      QStringLiteral("into"),
+                                        QStringLiteral("where"),     QStringLiteral("group"),
+                                        QStringLiteral("having"),    QStringLiteral("order"),
+                                        QStringLiteral("union"),     QStringLiteral("except"),
+                                        QStringLiteral("intersect"), QStringLiteral("limit")};
+    for (qsizetype i = from; i < last; ++i) {
+        if (isSymbol(i, u"("))
+            i = m_partners[i];
+        else if (isSymbol(i, u";") ||
+                 (m_tokens[i].kind == Kind::Word && clauses.contains(text(i), Qt::CaseInsensitive)))
+            return i;
+    }
+    return last;
+}
+
+std::vector<Range> Translator::splitAtCommas(Range range) const {
+    std::vector<Range> parts;
+    qsizetype start = range.first;
+    for (qsizetype i = range.first; i < range.last; ++i) {
+        if (isSymbol(i, u"(")) {
+            i = m_partners[i];
+        } else if (isSymbol(i, u",")) {
+            parts.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    parts.push_back({start, range.last});
+    return parts;
+}
+
+Range Translator::trimmed(Range range) const {
+    while (range.first < range.last && m_tokens[range.first].kind == Kind::Space)
+        ++range.first;
+    while (range.last > range.first && m_tokens[range.last - 1].kind == Kind::Space)
+        --range.last;
+    return range;
+}
+
+// A bare name: not qualified ("t.tin"), not a qualifier ("tin.x"), not a function name
+// ("tin(…)"), not the name that an AS gives.
+bool Translator::isAliasReference(qsizetype i, const Aliases& aliases) const {
+    const qsizetype previous = previousSignificant(i);
+    const qsizetype next = nextSignificant(i);
+    return !isSymbol(previous, u".") && !isWord(previous, u"as") && !isSymbol(next, u"(") &&
+           !isSymbol(next, u".") && aliases.contains(aliasKey(i));
+}
+
+QString Translator::aliasKey(qsizetype i) const {
+    QStringView name = text(i);
+    if (m_tokens[i].kind == Kind::Bracketed)
+        name = name.mid(1, name.size() - 2);
+    return name.toString().toCaseFolded();
+}
+
+QStringView Translator::text(qsizetype i) const {
+    return QStringView(m_sql).mid(m_tokens[i].begin, m_tokens[i].length);
+}
+
+bool Translator::isSymbol(qsizetype i, QStringView symbol) const {
+    return i >= 0 && i < size() && m_tokens[i].kind == Kind::Symbol && text(i) == symbol;
+}
+
+bool Translator::isWord(qsizetype i, QStringView word) const {
+    return i >= 0 && i < size() && m_tokens[i].kind == Kind::Word &&
+           text(i).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+// Whitespace runs are single tokens, so the nearest significant token is at most two away.
+qsizetype Translator::previousSignificant(qsizetype i) const {
+    --i;
+    if (i >= 0 && m_tokens[i].kind == Kind::Space)
+        --i;
+    return i;
+}
+
+qsizetype Translator::nextSignificant(qsizetype i) const {
+    ++i;
+    if (i < size() && m_tokens[i].kind == Kind::Space)
+        ++i;
+    return i;
+}
+
+} // namespace
+
+QString TranslateSql(const QString& sql) {
+    return Translator(sql, Tokenizer(sql).run()).run();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Turns a statement written in the desktop database dialect that the program composes into
+// SQLite with the same meaning:
+//   #YYYY-MM-DD#, #YYYY-MM-DD HH:MM#, #YYYY-MM-DD HH:MM:SS#  ->  'YYYY-MM-DD HH:MM:SS'
+//     (one-digit month, day and hour allowed; '/' may separate the date parts);
+//   IsNull(x)    ->  (x IS NULL);
+//   iif(c, a, b) ->  (CASE WHEN c THEN a ELSE b END), nested, any letter case;
+//   a select-list alias used later in the same select list -> (its translated expression).
+// Everything else, and everything inside string literals, quoted and bracketed names, is kept
+// as written, spacing included. Throws DataError on a statement it cannot read: unbalanced
+// parentheses, an unterminated literal, a date that does not exist, a call with the wrong
+// number of arguments.
+QString TranslateSql(const QString& sql);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+// Dates are stored as ISO text "YYYY-MM-DD HH:MM:SS".
+QString FormatStoredDateTime(const QDateTime& value);
+QDateTime ParseStoredDateTime(const QString& text); // null when the text is no date
+
+// An identifier between double quotes, for names the program builds statements from.
+QString QuotedName(const QString& name);
+
+// Binds a value to a statement parameter: texts as UTF-8, dates as stored date text.
+void BindValue(sqlite3_stmt* statement, int position, const QVariant& value);

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "MainFormLifecycle.h"
+#include "Query.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class DataGrid;
+class DatePicker;
+class DropDownComboBox;
+class FixedLabel;
+class GlowButton;
+class GroupBox;
+class OfficePager;
+class ShadedPanel;
+struct GridColumn;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QStatusBar;
+
+// The main window: a pager with four picture tabs (stock in, stock out, stock balance,
+// administration), each page a filter panel above a data grid, and a status bar.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // appPath: the program directory, ending with "/".
+    explicit TMainForm(const QString& appPath, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    QString appPath() const { return m_appPath; }
+
+    void setLifecycle(MainFormLifecycle* lifecycle) { m_lifecycle = lifecycle; }
+    // Shows or hides the administration page's tab.
+    void setAdministrationVisible(bool visible);
+
+    // Life cycle, forwarded to the lifecycle object inside the handler guard.
+    void FormShow();
+    void FormCloseQuery(bool& CanClose);
+    void FormClose();
+    // The first filling of every page, in the order stock in, stock out, balance, administration.
+    void InitializePages();
+
+    // Page 1, stock in.
+    void AdvGlowButton4Click();
+    void TntComboBox6DropDown();
+    void AdvGlowButton1Click();
+    void DBGridEh1DblClick();
+    void AdvGlowButton2Click();
+    void AdvGlowButton3Click();
+    // Page 2, stock out.
+    void AdvGlowButton5Click();
+    void TntComboBox2DropDown();
+    void AdvGlowButton6Click();
+    void DBGridEh2DblClick();
+    void AdvGlowButton7Click();
+    void AdvGlowButton8Click();
+    // Page 3, stock balance.
+    void AdvGlowButton13Click();
+    void TntComboBox8DropDown();
+    void DBGridEh3GetCellParams(DataGrid* Sender, const GridColumn& Column, int Row,
+                                QColor& TextColor);
+    void AdvGlowButton15Click();
+    void AdvGlowButton16Click();
+    // Page 4, administration.
+    void cbx1Change();
+    void AdvGlowButton10Click();
+    void AdvGlowButton9Click();
+    void AdvGlowButton11Click();
+    void cbx3DropDown();
+    void DBGridEh4DblClick();
+    // All four grids.
+    void DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
+                                 const GridColumn& Column, bool Selected);
+    void DBGridEh1TitleBtnClick(DataGrid* Sender, int ACol, GridColumn* Column);
+
+    // The page queries, on the data module's connection; closed until the pages are filled.
+    Query ADOQueryStoreIn;
+    Query ADOQueryStoreOut;
+    Query ADOQueryStore;
+    Query ADOQueryProduct;
+
+    OfficePager* AdvOfficePager1 = nullptr;
+    ShadedPanel* AdvOfficePage1 = nullptr;
+    ShadedPanel* AdvOfficePage2 = nullptr;
+    ShadedPanel* AdvOfficePage3 = nullptr;
+    ShadedPanel* AdvOfficePage4 = nullptr;
+    QStatusBar* AdvOfficeStatusBar1 = nullptr;
+
+    // Page 1, stock in.
+    ShadedPanel* AdvPanel2 = nullptr;
+    ShadedPanel* AdvPanel1 = nullptr;
+    GroupBox* AdvGroupBox2 = nullptr;
+    FixedLabel* TntLabel9 = nullptr;
+    DatePicker* DateTimePicker2 = nullptr;
+    DatePicker* DateTimePicker3 = nullptr;
+    FixedLabel* TntLabel10 = nullptr;
+    DropDownComboBox* TntComboBox5 = nullptr;
+    FixedLabel* TntLabel11 = nullptr;
+    DropDownComboBox* TntComboBox6 = nullptr;
+    GlowButton* AdvGlowButton4 = nullptr;
+    GlowButton* AdvGlowButton1 = nullptr;
+    GlowButton* AdvGlowButton2 = nullptr;
+    GlowButton* AdvGlowButton3 = nullptr;
+    DataGrid* DBGridEh1 = nullptr;
+
+    // Page 2, stock out.
+    ShadedPanel* AdvPanel3 = nullptr;
+    ShadedPanel* AdvPanel4 = nullptr;
+    GroupBox* AdvGroupBox1 = nullptr;
+    FixedLabel* TntLabel1 = nullptr;
+    DatePicker* DateTimePicker1 = nullptr;
+    DatePicker* DateTimePicker4 = nullptr;
+    FixedLabel* TntLabel2 = nullptr;
+    DropDownComboBox* TntComboBox1 = nullptr;
+    FixedLabel* TntLabel3 = nullptr;
+    DropDownComboBox* TntComboBox2 = nullptr;
+    GlowButton* AdvGlowButton5 = nullptr;
+    GlowButton* AdvGlowButton6 = nullptr;
+    GlowButton* AdvGlowButton7 = nullptr;
+    GlowButton* AdvGlowButton8 = nullptr;
+    DataGrid* DBGridEh2 = nullptr;
+
+    // Page 3, stock balance.
+    ShadedPanel* AdvPanel6 = nullptr;
+    ShadedPanel* AdvPanel5 = nullptr;
+    GroupBox* AdvGroupBox4 = nullptr;
+    FixedLabel* TntLabel7 = nullptr;
+    DatePicker* DateTimePicker7 = nullptr;
+    FixedLabel* TntLabel8 = nullptr;
+    DropDownComboBox* TntComboBox7 = nullptr;
+    FixedLabel* TntLabel12 = nullptr;
+    DropDownComboBox* TntComboBox8 = nullptr;
+    GlowButton* AdvGlowButton13 = nullptr;
+    GlowButton* AdvGlowButton15 = nullptr;
+    GlowButton* AdvGlowButton16 = nullptr;
+    DataGrid* DBGridEh3 = nullptr;
+
+    // Page 4, administration.
+    ShadedPanel* AdvPanel7 = nullptr;
+    ShadedPanel* AdvPanel8 = nullptr;
+    ShadedPanel* AdvPanel9 = nullptr;
+    ShadedPanel* AdvPanel10 = nullptr;
+    GroupBox* AdvGroupBox3 = nullptr;
+    FixedLabel* lbl4 = nullptr;
+    QComboBox* cbx1 = nullptr;
+    FixedLabel* lbl5 = nullptr;
+    QLineEdit* edt1 = nullptr;
+    GlowButton* AdvGlowButton10 = nullptr;
+    GroupBox* AdvGroupBox5 = nullptr;
+    FixedLabel* lbl1 = nullptr;
+    QLineEdit* edt2 = nullptr;
+    FixedLabel* lbl2 = nullptr;
+    QLineEdit* edt3 = nullptr;
+    FixedLabel* lbl3 = nullptr;
+    QLineEdit* edt4 = nullptr;
+    GlowButton* AdvGlowButton9 = nullptr;
+    FixedLabel* lbl6 = nullptr;
+    FixedLabel* lbl7 = nullptr;
+    DropDownComboBox* cbx2 = nullptr;
+    FixedLabel* lbl8 = nullptr;
+    DropDownComboBox* cbx3 = nullptr;
+    GlowButton* AdvGlowButton11 = nullptr;
+    DataGrid* DBGridEh4 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Layout (MainFormLayout.cpp).
+    void buildWindow();
+    void buildStockInPage();
+    void buildStockOutPage();
+    void buildBalancePage();
+    void buildAdministrationPage();
+    void buildStatusBar();
+    // Event bindings (MainFromUnit.cpp).
+    void connectHandlers();
+    void connectGrid(DataGrid* grid);
+
+    QString m_appPath;
+    MainFormLifecycle* m_lifecycle = nullptr;
+    bool m_shownBefore = false;
+};

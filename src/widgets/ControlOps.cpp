@@ -1,0 +1,97 @@
+#include "ControlOps.h"
+
+#include "Colors.h"
+#include "DataError.h"
+#include "MessageBoxes.h"
+#include "ShareDMUnit.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, bool clear,
+                  const QString& firstItem) {
+    if (clear) {
+        combo->clear();
+        combo->setEditText(QString());
+    }
+    if (!firstItem.isEmpty())
+        combo->addItem(firstItem);
+    Query& query = ShareDM->ADOQueryNotAllowUse;
+    OpenSQL(query, sql);
+    if (query.RecordCount() > 0) {
+        QStringList values;
+        values.reserve(query.RecordCount());
+        for (query.First(); !query.Eof(); query.Next())
+            values.append(query.AsString(column));
+        combo->addItems(values);
+    }
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+void FillDistinctCombo(QComboBox* combo, const QString& table, const QString& column,
+                       const QString& fragment, bool clear, const QString& firstItem) {
+    FillComboBox(combo, DistinctStatement(table, column, fragment), column, clear, firstItem);
+}
+
+void SetControlsEnabled(const QList<QWidget*>& controls, bool enabled) {
+    const QColor labelText = ColorToQColor(enabled ? clWindowText : clGrayText);
+    const QColor background = ColorToQColor(enabled ? clWindow : clBtnFace);
+    for (QWidget* control : controls) {
+        if (!control)
+            continue;
+        QPalette palette = control->palette();
+        if (qobject_cast<QLabel*>(control)) {
+            palette.setColor(QPalette::WindowText, labelText);
+            control->setPalette(palette);
+        } else if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+                   qobject_cast<QAbstractSpinBox*>(control) || qobject_cast<QTextEdit*>(control) ||
+                   qobject_cast<QPlainTextEdit*>(control)) {
+            palette.setColor(QPalette::Base, background); // in every colour group
+            control->setPalette(palette);
+        }
+        control->setEnabled(enabled);
+    }
+}
+
+QString ControlText(const QWidget* control) {
+    if (auto* edit = qobject_cast<const QLineEdit*>(control))
+        return edit->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    if (auto* spin = qobject_cast<const QAbstractSpinBox*>(control))
+        return spin->text();
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (auto* text = qobject_cast<const QTextEdit*>(control))
+        return text->toPlainText();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(control))
+        return plain->toPlainText();
+    return QString();
+}
+
+namespace {
+
+void selectAllText(QWidget* control) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+    else if (auto* spin = qobject_cast<QAbstractSpinBox*>(control))
+        spin->selectAll();
+}
+
+} // namespace
+
+void RequireText(QWidget* control, const QString& message) {
+    if (!ControlText(control).isEmpty())
+        return;
+    ShowWarning(message);
+    control->setFocus(Qt::OtherFocusReason);
+    selectAllText(control);
+    throw SilentAbort();
+}

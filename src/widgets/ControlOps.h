@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QComboBox;
+class QWidget;
+
+// Fills a combo box with the values of one column of a statement's result, in the result's
+// order, behind an optional first item; then selects entry 0 (nothing when the list is empty).
+// With `clear` the box first loses its entries and its text. Runs on the data module's
+// ADOQueryNotAllowUse.
+void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, bool clear,
+                  const QString& firstItem);
+
+// FillComboBox with the distinct values of table.column under "where 0=0" and the fragment.
+void FillDistinctCombo(QComboBox* combo, const QString& table, const QString& column,
+                       const QString& fragment, bool clear, const QString& firstItem);
+
+// Enables or disables controls, showing the state in their colours: a label's text turns grey
+// when disabled, an input control's background turns to the button face colour.
+void SetControlsEnabled(const QList<QWidget*>& controls, bool enabled);
+
+// Refuses an empty input: when the control's text is empty (blanks count as text), shows the
+// message in a warning box, focuses the control, selects its text and ends the running handler
+// with a SilentAbort.
+void RequireText(QWidget* control, const QString& message);
+
+// The text of an edit, combo, number or label control; empty for other widgets.
+QString ControlText(const QWidget* control);

@@ -1,0 +1,343 @@
+#include "DataGrid.h"
+
+#include "DataGridModel.h"
+#include "DisplayFormat.h"
+#include "GridFooter.h"
+#include "GridHeaders.h"
+#include "Query.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Hands every cell to DataGrid::paintCell, so that the grid's hooks decide its look.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    explicit GridCellDelegate(DataGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        m_grid->paintCell(painter, option.rect, index.row(), index.column(),
+                          option.state.testFlag(QStyle::State_Selected));
+    }
+
+private:
+    DataGrid* m_grid;
+};
+
+const char* const viewStyle = R"(
+QTableView {
+    border: none;
+    gridline-color: rgb(192, 192, 192);
+    background: white;
+}
+)";
+
+} // namespace
+
+DataGrid::DataGrid(QWidget* parent)
+    : QFrame(parent), m_model(new DataGridModel(this)), m_view(new QTableView(this)),
+      m_indicator(new RowIndicatorHeader(m_view)), m_footer(nullptr),
+      m_scrollBar(new QScrollBar(Qt::Horizontal, this)) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setStyleSheet(QStringLiteral("DataGrid { border: 1px solid rgb(101, 147, 207); }"));
+
+    m_view->setHorizontalHeader(new GridTitleHeader(m_view));
+    m_view->setVerticalHeader(m_indicator);
+    m_view->setModel(m_model);
+    m_view->setItemDelegate(new GridCellDelegate(this));
+    m_view->setStyleSheet(QString::fromLatin1(viewStyle));
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setShowGrid(true);
+    m_view->setWordWrap(false);
+    m_view->setCornerButtonEnabled(false);
+    m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->viewport()->installEventFilter(this);
+
+    const int height = rowHeight();
+    m_indicator->setMinimumSectionSize(height);
+    m_indicator->setDefaultSectionSize(height);
+    m_view->horizontalHeader()->setFixedHeight(height + 4);
+
+    m_footer = new GridFooter(this);
+    m_footer->setFixedHeight(height + 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_footer);
+    layout->addWidget(m_scrollBar);
+    m_scrollBar->hide();
+
+    // The view's own horizontal scroll bar is hidden; this one, under the footer, mirrors it.
+    QScrollBar* inner = m_view->horizontalScrollBar();
+    connect(inner, &QScrollBar::rangeChanged, this, &DataGrid::mirrorScrollRange);
+    connect(inner, &QScrollBar::valueChanged, m_scrollBar, &QScrollBar::setValue);
+    connect(m_scrollBar, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+    connect(inner, &QScrollBar::valueChanged, m_footer, qOverload<>(&QWidget::update));
+
+    QHeaderView* titles = m_view->horizontalHeader();
+    connect(titles, &QHeaderView::sectionResized, this, [this](int index, int, int width) {
+        // Hiding a column shrinks its section to 0; the column keeps its width.
+        if (index >= 0 && index < columnCount() && width > 0)
+            m_model->columns()[index].Width = width;
+        m_footer->update();
+    });
+    connect(titles, &QHeaderView::geometriesChanged, m_footer, qOverload<>(&QWidget::update));
+    connect(titles, &QHeaderView::sectionClicked, this, [this](int index) {
+        if (index >= 0 && index < columnCount())
+            emit titleBtnClick(index, &m_model->columns()[index]);
+    });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { viewRowChanged(current.row()); });
+}
+
+DataGrid::~DataGrid() = default;
+
+void DataGrid::setDataSet(Query* query) {
+    for (const auto& connection : m_queryConnections)
+        disconnect(connection);
+    m_queryConnections.clear();
+    m_query = query;
+    m_model->setQuery(query);
+    if (query) {
+        m_queryConnections.push_back(connect(query, &Query::changed, this, &DataGrid::reload));
+        m_queryConnections.push_back(
+            connect(query, &Query::currentChanged, this, &DataGrid::datasetMoved));
+        m_queryConnections.push_back(
+            connect(query, &QObject::destroyed, this, [this] { setDataSet(nullptr); }));
+    }
+    reload();
+}
+
+void DataGrid::setColumns(std::vector<GridColumn> columns) {
+    m_model->setColumns(std::move(columns));
+    m_staticFooters.clear();
+    applyColumnLayout();
+    reload();
+}
+
+int DataGrid::columnCount() const {
+    return int(m_model->columns().size());
+}
+
+GridColumn& DataGrid::column(int index) {
+    return m_model->columns().at(index);
+}
+
+const GridColumn& DataGrid::column(int index) const {
+    return m_model->columns().at(index);
+}
+
+const std::vector<GridColumn>& DataGrid::columns() const {
+    return m_model->columns();
+}
+
+int DataGrid::columnIndexOf(const GridColumn* column) const {
+    const auto& all = m_model->columns();
+    for (int i = 0; i < int(all.size()); ++i) {
+        if (&all[i] == column)
+            return i;
+    }
+    return -1;
+}
+
+void DataGrid::setColumnWidth(int index, int width) {
+    column(index).Width = width;
+    m_view->setColumnWidth(index, width);
+}
+
+void DataGrid::setColumnVisible(int index, bool visible) {
+    column(index).Visible = visible;
+    m_view->setColumnHidden(index, !visible);
+    m_footer->update();
+}
+
+void DataGrid::setSortMarker(int index, SortMarker marker) {
+    auto& all = m_model->columns();
+    if (marker != SortMarker::smNoneEh) {
+        for (auto& other : all)
+            other.Marker = SortMarker::smNoneEh;
+    }
+    all.at(index).Marker = marker;
+    m_model->notifyHeaderChanged(0, columnCount() - 1);
+}
+
+void DataGrid::setSortMarker(const GridColumn* column, SortMarker marker) {
+    const int index = columnIndexOf(column);
+    if (index >= 0)
+        setSortMarker(index, marker);
+}
+
+SortMarker DataGrid::sortMarker(int index) const {
+    return column(index).Marker;
+}
+
+void DataGrid::setFooterText(int index, const QString& text) {
+    m_staticFooters.insert(index, text);
+    m_footer->update();
+}
+
+QString DataGrid::footerStaticText(int index) const {
+    return m_staticFooters.value(index);
+}
+
+std::optional<double> DataGrid::footerValue(int index) const {
+    return m_model->sum(index);
+}
+
+QString DataGrid::footerText(int index) const {
+    const GridColumn& gridColumn = column(index);
+    switch (gridColumn.Footer) {
+    case FooterKind::StaticText:
+        return m_staticFooters.value(index);
+    case FooterKind::Sum: {
+        const std::optional<double> total = m_model->sum(index);
+        if (!total)
+            return QString();
+        const QString& format =
+            gridColumn.FooterFormat.isEmpty() ? gridColumn.DisplayFormat : gridColumn.FooterFormat;
+        return FormatFloat(format, *total);
+    }
+    case FooterKind::None:
+        break;
+    }
+    return QString();
+}
+
+QString DataGrid::cellText(int row, int index) const {
+    return m_model->cellText(row, index);
+}
+
+int DataGrid::currentRow() const {
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+int DataGrid::rowHeight() const {
+    return fontMetrics().height() + 5;
+}
+
+int DataGrid::DrawingRecNo() const {
+    if (m_drawingRow >= 0)
+        return m_drawingRow + 1;
+    return m_query && m_query->Active() ? m_query->RecNo() : -1;
+}
+
+void DataGrid::paintCell(QPainter* painter, const QRect& rect, int row, int dataCol,
+                         bool selected) {
+    const GridColumn& gridColumn = column(dataCol);
+    m_drawingRow = row;
+    m_canvas.m_painter = painter;
+    QColor textColor = ColorToQColor(gridColumn.FontColor);
+    if (OnGetCellParams)
+        OnGetCellParams(this, gridColumn, row, textColor);
+    m_canvas.setFontColor(textColor);
+    if (OnDrawColumnCell) {
+        m_canvas.setBrushColor(selected ? palette().color(QPalette::Highlight)
+                                        : ColorToQColor(clWindow));
+        OnDrawColumnCell(this, rect, dataCol, gridColumn, selected);
+    } else {
+        if (selected) {
+            m_canvas.setBrushColor(palette().color(QPalette::Highlight));
+            m_canvas.setFontColor(palette().color(QPalette::HighlightedText));
+        } else {
+            m_canvas.setBrushColor(ColorToQColor(clWindow));
+        }
+        DefaultDrawColumnCell(rect, dataCol, gridColumn, selected);
+    }
+    m_canvas.m_painter = nullptr;
+    m_drawingRow = -1;
+}
+
+void DataGrid::DefaultDrawColumnCell(const QRect& rect, int dataCol, const GridColumn&, bool) {
+    QPainter* painter = m_canvas.painter();
+    if (!painter)
+        return;
+    painter->save();
+    painter->fillRect(rect, m_canvas.brushColor());
+    painter->setPen(m_canvas.fontColor());
+    painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignCenter,
+                      m_model->cellText(m_drawingRow, dataCol));
+    painter->restore();
+}
+
+bool DataGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        emit doubleClicked();
+    return QFrame::eventFilter(watched, event);
+}
+
+void DataGrid::reload() {
+    m_syncing = true;
+    m_model->reload();
+    applyColumnLayout();
+    m_syncing = false;
+    selectRecord(m_query && m_query->Active() ? m_query->RecNo() : -1);
+    m_footer->update();
+}
+
+void DataGrid::applyColumnLayout() {
+    const auto& all = m_model->columns();
+    for (int i = 0; i < int(all.size()); ++i) {
+        if (m_view->columnWidth(i) != all[i].Width)
+            m_view->setColumnWidth(i, all[i].Width);
+        if (m_view->isColumnHidden(i) == all[i].Visible)
+            m_view->setColumnHidden(i, !all[i].Visible);
+    }
+}
+
+void DataGrid::selectRecord(int recNo) {
+    m_syncing = true;
+    const int row = recNo - 1;
+    QItemSelectionModel* selection = m_view->selectionModel();
+    if (row < 0 || row >= m_model->rowCount()) {
+        selection->clear();
+        m_indicator->setCurrentRow(-1);
+    } else {
+        int columnIndex = m_view->currentIndex().isValid() ? m_view->currentIndex().column() : 0;
+        while (columnIndex < columnCount() - 1 && m_view->isColumnHidden(columnIndex))
+            ++columnIndex;
+        const QModelIndex index = m_model->index(row, columnIndex);
+        selection->setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        // A hidden view has no size yet: scrolling it now would leave rows above the top.
+        if (m_view->isVisible())
+            m_view->scrollTo(index);
+        m_indicator->setCurrentRow(row);
+    }
+    m_syncing = false;
+}
+
+void DataGrid::viewRowChanged(int row) {
+    m_indicator->setCurrentRow(row);
+    if (m_syncing || !m_query || !m_query->Active() || row < 0)
+        return;
+    m_syncing = true;
+    m_query->SetRecNo(row + 1);
+    m_syncing = false;
+}
+
+void DataGrid::datasetMoved(int recNo) {
+    if (!m_syncing)
+        selectRecord(recNo);
+}
+
+void DataGrid::mirrorScrollRange() {
+    const QScrollBar* inner = m_view->horizontalScrollBar();
+    m_scrollBar->setRange(inner->minimum(), inner->maximum());
+    m_scrollBar->setPageStep(inner->pageStep());
+    m_scrollBar->setSingleStep(inner->singleStep());
+    m_scrollBar->setVisible(inner->maximum() > inner->minimum());
+}

@@ -1,0 +1,133 @@
+#include "DataGridModel.h"
+
+#include "DisplayFormat.h"
+#include "Query.h"
+
+DataGridModel::DataGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DataGridModel::setQuery(Query* query) {
+    beginResetModel();
+    m_query = query;
+    resolveFields();
+    computeSums();
+    endResetModel();
+}
+
+void DataGridModel::setColumns(std::vector<GridColumn> columns) {
+    beginResetModel();
+    m_columns = std::move(columns);
+    resolveFields();
+    computeSums();
+    endResetModel();
+}
+
+void DataGridModel::reload() {
+    beginResetModel();
+    resolveFields();
+    computeSums();
+    endResetModel();
+}
+
+void DataGridModel::resolveFields() {
+    const bool open = m_query && m_query->Active();
+    m_rowCount = open ? m_query->RecordCount() : 0;
+    m_fieldIndex.assign(m_columns.size(), -1);
+    if (!open)
+        return;
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        m_fieldIndex[i] = m_query->FieldIndex(m_columns[i].FieldName);
+}
+
+void DataGridModel::computeSums() {
+    m_sums.assign(m_columns.size(), std::nullopt);
+    if (m_rowCount == 0)
+        return;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        const int field = m_fieldIndex[i];
+        if (m_columns[i].Footer != FooterKind::Sum || field < 0)
+            continue;
+        double total = 0;
+        for (int row = 0; row < m_rowCount; ++row)
+            total += m_query->FloatAt(row, field);
+        m_sums[i] = total;
+    }
+}
+
+QString DataGridModel::cellText(int row, int column) const {
+    if (column < 0 || column >= int(m_columns.size()) || row < 0 || row >= m_rowCount)
+        return QString();
+    const int field = m_fieldIndex[column];
+    if (field < 0)
+        return QString();
+    const Query::CellType type = m_query->CellTypeAt(row, field);
+    if (type == Query::CellType::Null)
+        return QString();
+    const GridColumn& gridColumn = m_columns[column];
+    if (!gridColumn.DisplayFormat.isEmpty())
+        return FormatFloat(gridColumn.DisplayFormat, m_query->FloatAt(row, field));
+    if (type == Query::CellType::Real)
+        return FormatFloat(QString(), m_query->FloatAt(row, field));
+    QString text = m_query->TextAt(row, field);
+    QDateTime stored;
+    if (type == Query::CellType::Text && ParseStoredDateTime(text, stored))
+        return FormatGridDateTime(stored);
+    return text;
+}
+
+std::optional<double> DataGridModel::sum(int column) const {
+    if (column < 0 || column >= int(m_sums.size()))
+        return std::nullopt;
+    return m_sums[column];
+}
+
+int DataGridModel::fieldIndex(int column) const {
+    return column >= 0 && column < int(m_fieldIndex.size()) ? m_fieldIndex[column] : -1;
+}
+
+void DataGridModel::notifyHeaderChanged(int first, int last) {
+    emit headerDataChanged(Qt::Horizontal, first, last);
+}
+
+int DataGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int DataGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DataGridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    default:
+        return QVariant();
+    }
+}
+
+QVariant DataGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical)
+        return QVariant();
+    if (section < 0 || section >= int(m_columns.size()))
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_columns[section].Title;
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case SortMarkerRole:
+        return int(m_columns[section].Marker);
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags DataGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "GridColumn.h"
+
+#include <QAbstractTableModel>
+#include <optional>
+#include <vector>
+
+class Query;
+
+// The table model of a DataGrid: one row per record of the query in its current order, one
+// column per GridColumn. Cells are read from the query when asked for; nothing is copied.
+class DataGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Header data role with the column's SortMarker as an int.
+    static constexpr int SortMarkerRole = Qt::UserRole + 1;
+
+    explicit DataGridModel(QObject* parent = nullptr);
+
+    void setQuery(Query* query);
+    Query* query() const { return m_query; }
+
+    void setColumns(std::vector<GridColumn> columns);
+    std::vector<GridColumn>& columns() { return m_columns; }
+    const std::vector<GridColumn>& columns() const { return m_columns; }
+
+    // Re-reads the query: row count, field positions and footer sums.
+    void reload();
+
+    // The display text of a cell (row 0-based in the query's current order).
+    QString cellText(int row, int column) const;
+    // Sum over all rows for a Sum footer; empty over a closed or empty result.
+    std::optional<double> sum(int column) const;
+    // The query's field position of a column, -1 when the result has no such field.
+    int fieldIndex(int column) const;
+
+    void notifyHeaderChanged(int first, int last);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    void resolveFields();
+    void computeSums();
+
+    Query* m_query = nullptr;
+    std::vector<GridColumn> m_columns;
+    std::vector<int> m_fieldIndex;
+    std::vector<std::optional<double>> m_sums;
+    int m_rowCount = 0;
+};

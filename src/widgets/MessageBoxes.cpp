@@ -1,0 +1,88 @@
+#include "MessageBoxes.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QQueue>
+
+namespace {
+
+struct MessageState {
+    bool scripted = false;
+    QQueue<MessageAnswer> answers;
+    QList<MessageBoxes::Shown> shown;
+};
+
+MessageState& state() {
+    static MessageState instance;
+    return instance;
+}
+
+const QString warningCaption = QStringLiteral("警告");
+const QString informationCaption = QStringLiteral("信息");
+
+void record(const QString& caption, const QString& text, QMessageBox::Icon icon) {
+    state().shown.append({caption, text, icon});
+}
+
+void showNotice(const QString& caption, const QString& text, QMessageBox::Icon icon) {
+    record(caption, text, icon);
+    if (state().scripted)
+        return;
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+} // namespace
+
+void ShowWarning(const QString& text) {
+    showNotice(warningCaption, text, QMessageBox::Warning);
+}
+
+void ShowInformation(const QString& text) {
+    showNotice(informationCaption, text, QMessageBox::Information);
+}
+
+void ShowError(const QString& text) {
+    showNotice(warningCaption, text, QMessageBox::Critical);
+}
+
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon) {
+    record(caption, text, icon);
+    if (state().scripted)
+        return state().answers.isEmpty() ? MessageAnswer::Cancel : state().answers.dequeue();
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::Cancel;
+}
+
+namespace MessageBoxes {
+
+void setScripted(bool scripted) {
+    state().scripted = scripted;
+}
+
+bool isScripted() {
+    return state().scripted;
+}
+
+void setNextAnswer(MessageAnswer answer) {
+    state().answers.enqueue(answer);
+}
+
+QList<Shown> shown() {
+    return state().shown;
+}
+
+void clearShown() {
+    state().shown.clear();
+    state().answers.clear();
+}
+
+} // namespace MessageBoxes

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+// The program's message boxes: Chinese captions and buttons, parented to the active window.
+// Every box shown is recorded; tests switch to scripted mode, in which nothing is displayed and
+// questions take their answers from a queue.
+
+enum class MessageAnswer { Yes, Cancel };
+
+void ShowWarning(const QString& text);     // caption "警告", button "确定"
+void ShowInformation(const QString& text); // caption "信息", button "确定"
+void ShowError(const QString& text);       // caption "警告", critical icon, button "确定"
+// Buttons "是" and "取消"; closing the box answers Cancel.
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon);
+
+namespace MessageBoxes {
+
+struct Shown {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+void setScripted(bool scripted);
+bool isScripted();
+// Queues the answer of the next question; a question with no queued answer gets Cancel.
+void setNextAnswer(MessageAnswer answer);
+QList<Shown> shown();
+void clearShown(); // also drops answers still queued
+
+} // namespace MessageBoxes

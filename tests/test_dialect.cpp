@@ -1,0 +1,407 @@
+#include "DataError.h"
+#include "SqlDialect.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <sqlcipher/sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The stock balance statement as the balance page composes it.
+QString balanceStatement(const QString& fragment, const QString& date) {
+    QString sql =
+        u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
+        u"(select * from (select distinct StoreProduct from Store where "
+        u"StoreRecordDate<=#%1:s#),product where ProductIndex=StoreProduct %0:s) as t1 left "
+        u"join (select StoreProduct,Sum(StoreNumber) as tin,iif(IsNull(tin),0,Round(tin,2)) as "
+        u"StoreInNumber from Store where StoreKind=0 and StoreRecordDate<=#%1:s# group by "
+        u"StoreProduct) t2 on t1.ProductIndex=t2.StoreProduct) as t3 left join (select "
+        u"StoreProduct,Sum(StoreNumber) as tOut,iif(IsNull(tOut),0,Round(tOut,2)) as "
+        u"StoreOutNumber from Store where StoreKind=1 and StoreRecordDate<=#%1:s# group by "
+        u"StoreProduct) as t4 on t3.ProductIndex=t4.StoreProduct"_s;
+    return sql.replace(u"%0:s"_s, fragment).replace(u"%1:s"_s, date);
+}
+
+QString stockList(int kind, const QString& fragment) {
+    return u"select * from Store,Product where StoreProduct=ProductIndex and StoreKind=%1 "_s.arg(
+               kind) +
+           fragment;
+}
+
+// The export's wrapper: the visible columns under their titles around a page's statement.
+QString exportStatement(const QStringList& fields, const QStringList& titles,
+                        const QString& statement) {
+    QString columns;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        columns += fields[i] + u" as "_s + titles[i] + u" ,"_s;
+    columns.chop(1);
+    return u"Select "_s + columns + u"from ("_s + statement + u")"_s;
+}
+
+const QStringList stockInFields = {u"ProductSerial"_s, u"ProductName"_s,     u"ProductType"_s,
+                                   u"ProductUnit"_s,   u"StoreNumber"_s,     u"StorePrice"_s,
+                                   u"StoreSum"_s,      u"StoreRecordDate"_s, u"StoreRemark"_s};
+const QStringList stockInTitles = {u"商品编号"_s, u"商品名称"_s, u"商品型号"_s,
+                                   u"单位"_s,     u"入库数量"_s, u"价格"_s,
+                                   u"金额"_s,     u"入库时间"_s, u"备注"_s};
+const QStringList balanceFields = {u"ProductSerial"_s,     u"ProductName"_s,   u"ProductType"_s,
+                                   u"ProductUnit"_s,       u"StoreInNumber"_s, u"StoreOutNumber"_s,
+                                   u"StoreBalanceNumber"_s};
+const QStringList balanceTitles = {u"商品编号"_s, u"商品名称"_s, u"商品型号"_s, u"单位"_s,
+                                   u"入库数量"_s, u"出库数量"_s, u"当前库存"_s};
+
+const char* const schemaAndRows = R"(
+create table Product(ProductIndex INTEGER PRIMARY KEY AUTOINCREMENT, ProductSerial TEXT,
+    ProductName TEXT, ProductType TEXT, ProductUnit TEXT);
+create table Store(StoreIndex INTEGER PRIMARY KEY AUTOINCREMENT, StoreProduct INTEGER,
+    StoreKind INTEGER, StoreNumber REAL, StorePrice REAL, StoreSum REAL, StoreRecordDate TEXT,
+    StoreRemark TEXT);
+create table Power(PowerIndex INTEGER PRIMARY KEY AUTOINCREMENT, PowerName TEXT, PowerKey TEXT);
+create table Remarks(RemarksIndex INTEGER PRIMARY KEY AUTOINCREMENT, RemarksName TEXT,
+    RemarksValue TEXT);
+insert into Product(ProductSerial, ProductName, ProductType, ProductUnit) values
+    ('P001', '螺丝', 'M3', '个'), ('P002', '螺母', 'M3', '个'), ('P003', '垫片', 'M4', '片'),
+    ('P004', 'O''Brien #1#', 'X1', '个');
+insert into Store(StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, StoreRecordDate,
+    StoreRemark) values
+    (1, 0, 10, 2.5, 25, '2024-01-05 00:00:00', ''),
+    (1, 0, 5, 2.5, 12.5, '2024-01-31 00:00:00', '月末'),
+    (1, 1, 4, 3, 12, '2024-01-20 00:00:00', ''),
+    (2, 0, 0.004, 1, 0.004, '2024-01-10 00:00:00', ''),
+    (2, 0, 0.004, 1, 0.004, '2024-01-11 00:00:00', ''),
+    (2, 0, 0.004, 1, 0.004, '2024-01-12 00:00:00', ''),
+    (3, 1, 2, 1, 2, '2024-01-15 00:00:00', ''),
+    (1, 0, 100, 2.5, 250, '2024-02-01 00:00:00', '');
+insert into Power(PowerName, PowerKey) values ('管理员', ''), ('张三', 'abc');
+insert into Remarks(RemarksName, RemarksValue) values ('FirstRun', 'False'), ('公司名称', '瓦恩商行');
+)";
+
+// An in-memory database with the program's four tables and a few rows.
+class MemoryDatabase {
+public:
+    MemoryDatabase() { sqlite3_open(":memory:", &m_db); }
+    ~MemoryDatabase() { sqlite3_close(m_db); }
+    MemoryDatabase(const MemoryDatabase&) = delete;
+    MemoryDatabase& operator=(const MemoryDatabase&) = delete;
+
+    // Empty text on success, else the engine's message.
+    QString execute(const QString& sql) {
+        char* error = nullptr;
+        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) == SQLITE_OK)
+            return {};
+        const QString message = QString::fromUtf8(error);
+        sqlite3_free(error);
+        return message;
+    }
+
+    // Every row as the named columns' texts joined by '|', NULL as "NULL". Returns an error
+    // text, empty on success.
+    QString select(const QString& sql, const QStringList& columns, QStringList& rows) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) !=
+            SQLITE_OK)
+            return QString::fromUtf8(sqlite3_errmsg(m_db));
+        QString error = readRows(statement, columns, rows);
+        sqlite3_finalize(statement);
+        return error;
+    }
+
+private:
+    static QString readRows(sqlite3_stmt* statement, const QStringList& columns,
+                            QStringList& rows) {
+        QList<int> indexes;
+        for (const QString& column : columns) {
+            const int index = columnIndex(statement, column);
+            if (index < 0)
+                return u"no result column "_s + column;
+            indexes.append(index);
+        }
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList cells;
+            for (int index : indexes)
+                cells.append(sqlite3_column_type(statement, index) == SQLITE_NULL
+                                 ? u"NULL"_s
+                                 : QString::fromUtf8(reinterpret_cast<const char*>(
+                                       sqlite3_column_text(statement, index))));
+            rows.append(cells.join(u'|'));
+        }
+        return {};
+    }
+
+    static int columnIndex(sqlite3_stmt* statement, const QString& name) {
+        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+            if (name.compare(QString::fromUtf8(sqlite3_column_name(statement, i)),
+                             Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+
+    sqlite3* m_db = nullptr;
+};
+
+} // namespace
+
+class TestDialect : public QObject {
+    Q_OBJECT
+private slots:
+    void translates_data();
+    void translates();
+    void rejects_data();
+    void rejects();
+    void runs_data();
+    void runs();
+};
+
+void TestDialect::translates_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("date literal means midnight")
+        << u"select * from Store where StoreRecordDate<=#2008-03-05#"_s
+        << u"select * from Store where StoreRecordDate<='2008-03-05 00:00:00'"_s;
+    QTest::newRow("one-digit month and day, slashes, between")
+        << u"where StoreRecordDate between #2008-3-5# and #2008/12/31#"_s
+        << u"where StoreRecordDate between '2008-03-05 00:00:00' and '2008-12-31 00:00:00'"_s;
+    QTest::newRow("date with time")
+        << u"where d=#2008-03-05 14:07:09# or d=#2008-3-5 9:05#"_s
+        << u"where d='2008-03-05 14:07:09' or d='2008-03-05 09:05:00'"_s;
+    QTest::newRow("IsNull") << u"select IsNull(StoreRemark) from Store"_s
+                            << u"select (StoreRemark IS NULL) from Store"_s;
+    QTest::newRow("iif") << u"select iif(StoreKind=0,'in','out') from Store"_s
+                         << u"select (CASE WHEN StoreKind=0 THEN 'in' ELSE 'out' END) from Store"_s;
+    QTest::newRow("nested, any letter case, spaces before the parenthesis")
+        << u"select IIF (a>0, Iif(b>0,1,2) , ISNULL( c )) from t"_s
+        << u"select (CASE WHEN a>0 THEN (CASE WHEN b>0 THEN 1 ELSE 2 END) ELSE (c IS NULL) END) from t"_s;
+    QTest::newRow("arguments split at top-level commas only")
+        << u"select iif(Round(a,2)>1,Round(b,2),'x,y') from t"_s
+        << u"select (CASE WHEN Round(a,2)>1 THEN Round(b,2) ELSE 'x,y' END) from t"_s;
+    QTest::newRow("postfix isnull is not a call")
+        << u"select * from t where a isnull"_s << u"select * from t where a isnull"_s;
+    QTest::newRow("alias reused later in its list")
+        << u"select StoreProduct,Sum(StoreNumber) as tin,iif(IsNull(tin),0,Round(tin,2)) as StoreInNumber from Store group by StoreProduct"_s
+        << u"select StoreProduct,Sum(StoreNumber) as tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE Round((Sum(StoreNumber)),2) END) as StoreInNumber from Store group by StoreProduct"_s;
+    QTest::newRow("alias: case-insensitive, chained")
+        << u"select a+1 AS p, P*2 as q, q-p as r from t"_s
+        << u"select a+1 AS p, (a+1)*2 as q, ((a+1)*2)-(a+1) as r from t"_s;
+    QTest::newRow("alias: not qualified, not a qualifier, not a function, not before its item")
+        << u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, tin from t"_s
+        << u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, (b) from t"_s;
+    QTest::newRow("alias: only within the select list")
+        << u"select a as tin from t where tin>0 group by tin order by tin"_s
+        << u"select a as tin from t where tin>0 group by tin order by tin"_s;
+    QTest::newRow("alias: each nested select has its own list")
+        << u"select a as k, (select k from u where k=1) as m, k from t"_s
+        << u"select a as k, (select k from u where k=1) as m, (a) from t"_s;
+    QTest::newRow("alias: inner list reuse inside a derived table")
+        << u"select * from (select distinct x as k, k*2 as d from u) as v where k>0"_s
+        << u"select * from (select distinct x as k, (x)*2 as d from u) as v where k>0"_s;
+    QTest::newRow("alias: Chinese and bracketed names")
+        << u"select Sum(StoreNumber) as 数量, Round(数量,2) as [合 计], [合 计]+1 from Store"_s
+        << u"select Sum(StoreNumber) as 数量, Round((Sum(StoreNumber)),2) as [合 计], (Round((Sum(StoreNumber)),2))+1 from Store"_s;
+    QTest::newRow("literals are never touched")
+        << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s
+        << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s;
+    QTest::newRow("double minus is no comment") << u"select 5--1"_s << u"select 5- -1"_s;
+    QTest::newRow("empty statement") << QString() << QString();
+
+    // Forms that SQLite reads as they are.
+    const QStringList passThrough = {
+        u"select Distinct ProductName from Product where 0=0 "_s,
+        stockList(0, u"  and ProductName='螺丝' and ProductType='M3'"_s),
+        u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from t) as t3 left join u as t4 on t3.a=t4.a"_s,
+        u"select * from (select distinct StoreProduct from Store),product where ProductIndex=StoreProduct"_s,
+        u"select * from (select * from Store) t2 where StoreIndex=5"_s,
+        exportStatement(stockInFields, stockInTitles, stockList(0, QString())),
+        u"delete from Store where StoreIndex=5"_s,
+        u"update Power set PowerKey='x' where PowerName='y'"_s,
+    };
+    for (const QString& sql : passThrough)
+        QTest::newRow(qPrintable(u"unchanged: "_s + sql.left(60))) << sql << sql;
+
+    QTest::newRow("stock balance statement")
+        << balanceStatement(u" and ProductName='螺丝'"_s, u"2024-1-31"_s)
+        << u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
+           u"(select * from (select distinct StoreProduct from Store where "
+           u"StoreRecordDate<='2024-01-31 00:00:00'),product where ProductIndex=StoreProduct  and "
+           u"ProductName='螺丝') as t1 left join (select StoreProduct,Sum(StoreNumber) as "
+           u"tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE Round((Sum(StoreNumber)),2) "
+           u"END) as StoreInNumber from Store where StoreKind=0 and "
+           u"StoreRecordDate<='2024-01-31 00:00:00' group by StoreProduct) t2 on "
+           u"t1.ProductIndex=t2.StoreProduct) as t3 left join (select "
+           u"StoreProduct,Sum(StoreNumber) as tOut,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 "
+           u"ELSE Round((Sum(StoreNumber)),2) END) as StoreOutNumber from Store where StoreKind=1 "
+           u"and StoreRecordDate<='2024-01-31 00:00:00' group by StoreProduct) as t4 on "
+           u"t3.ProductIndex=t4.StoreProduct"_s;
+}
+
+void TestDialect::translates() {
+    QFETCH(QString, sql);
+    QFETCH(QString, expected);
+    QCOMPARE(TranslateSql(sql), expected);
+}
+
+void TestDialect::rejects_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("message"); // a part of the error's text
+
+    QTest::newRow("unclosed parenthesis") << u"select * from (select a from t"_s << u"'('"_s;
+    QTest::newRow("stray closing parenthesis") << u"select a) from t"_s << u"')'"_s;
+    QTest::newRow("unterminated string") << u"where a='O''Brien"_s << u"string literal"_s;
+    QTest::newRow("unterminated date") << u"where d<=#2008-01-01"_s << u"date literal"_s;
+    QTest::newRow("unterminated bracketed name") << u"select [a from t"_s << u"bracketed name"_s;
+    QTest::newRow("day that does not exist") << u"where d<=#2008-02-30#"_s << u"#2008-02-30#"_s;
+    QTest::newRow("time that does not exist")
+        << u"where d<=#2008-02-03 24:00#"_s << u"#2008-02-03 24:00#"_s;
+    QTest::newRow("not a date") << u"where d<=#yesterday#"_s << u"#yesterday#"_s;
+    QTest::newRow("day first") << u"where d<=#5-3-2008#"_s << u"#5-3-2008#"_s;
+    QTest::newRow("iif with two arguments") << u"select iif(a,b) from t"_s << u"iif"_s;
+    QTest::newRow("iif with an empty argument") << u"select iif(a, ,c) from t"_s << u"empty"_s;
+    QTest::newRow("nesting beyond the engine's limit")
+        << u"select "_s + u"("_s.repeated(1001) + u"1"_s + u")"_s.repeated(1001) << u"deep"_s;
+    QTest::newRow("IsNull without argument") << u"select IsNull() from t"_s << u"IsNull"_s;
+}
+
+void TestDialect::rejects() {
+    QFETCH(QString, sql);
+    QFETCH(QString, message);
+    try {
+        TranslateSql(sql);
+        QFAIL("no DataError");
+    } catch (const DataError& error) {
+        QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+}
+
+void TestDialect::runs_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("probe"); // read after a changing statement; empty for a select
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QStringList>("expected"); // rows in any order
+
+    const QString dateRange = u" and StoreRecordDate between #2024-01-05# and #2024-1-31#"_s;
+    const QStringList balanceColumns = {u"ProductSerial"_s, u"StoreInNumber"_s, u"StoreOutNumber"_s,
+                                        u"StoreBalanceNumber"_s};
+    // Summed first, rounded afterwards: three times 0.004 gives 0.01. A product with movements
+    // of one kind gets NULL for the other kind from the outer join.
+    const QStringList januaryBalance = {u"P001|15.0|4.0|11.0"_s, u"P002|0.01|NULL|NULL"_s,
+                                        u"P003|NULL|2.0|NULL"_s};
+
+    QTest::newRow("distinct names")
+        << u"select Distinct ProductName from Product where 0=0 "_s << QString()
+        << QStringList{u"ProductName"_s}
+        << QStringList{u"螺丝"_s, u"螺母"_s, u"垫片"_s, u"O'Brien #1#"_s};
+    QTest::newRow("distinct models")
+        << u"select Distinct ProductType from Product where 0=0 "_s << QString()
+        << QStringList{u"ProductType"_s} << QStringList{u"M3"_s, u"M4"_s, u"X1"_s};
+    QTest::newRow("distinct models of a name")
+        << u"select Distinct ProductType from Product where 0=0  and ProductName='螺母'"_s
+        << QString() << QStringList{u"ProductType"_s} << QStringList{u"M3"_s};
+    QTest::newRow("distinct units of a name and model")
+        << u"select Distinct ProductUnit from Product where 0=0  and ProductName='螺丝' and ProductType='M3'"_s
+        << QString() << QStringList{u"ProductUnit"_s} << QStringList{u"个"_s};
+    QTest::newRow("distinct users")
+        << u"select Distinct PowerName from Power where 0=0 "_s << QString()
+        << QStringList{u"PowerName"_s} << QStringList{u"管理员"_s, u"张三"_s};
+    QTest::newRow("setting") << u"select * from Remarks where RemarksName='公司名称'"_s << QString()
+                             << QStringList{u"RemarksValue"_s} << QStringList{u"瓦恩商行"_s};
+    QTest::newRow("missing setting")
+        << u"select * from Remarks where RemarksName='公司地址'"_s << QString()
+        << QStringList{u"RemarksValue"_s} << QStringList();
+    QTest::newRow("login") << u"select * from Power where PowerName='管理员'"_s << QString()
+                           << QStringList{u"PowerName"_s, u"PowerKey"_s}
+                           << QStringList{u"管理员|"_s};
+    QTest::newRow("password change")
+        << u"update Power set PowerKey='new''key #1#' where PowerName='张三'"_s
+        << u"select * from Power"_s << QStringList{u"PowerName"_s, u"PowerKey"_s}
+        << QStringList{u"管理员|"_s, u"张三|new'key #1#"_s};
+    QTest::newRow("stock in, unfiltered")
+        << stockList(0, QString()) << QString() << QStringList{u"StoreIndex"_s}
+        << QStringList{u"1"_s, u"2"_s, u"4"_s, u"5"_s, u"6"_s, u"8"_s};
+    QTest::newRow("stock in, date range includes both ends")
+        << stockList(0, dateRange + u" and ProductName='螺丝'"_s) << QString()
+        << QStringList{u"StoreIndex"_s, u"ProductSerial"_s}
+        << QStringList{u"1|P001"_s, u"2|P001"_s};
+    QTest::newRow("stock in, days outside the range")
+        << stockList(0, u" and StoreRecordDate between #2024-1-6# and #2024-01-30#"_s) << QString()
+        << QStringList{u"StoreIndex"_s} << QStringList{u"4"_s, u"5"_s, u"6"_s};
+    QTest::newRow("stock out, unfiltered")
+        << stockList(1, QString()) << QString() << QStringList{u"StoreIndex"_s}
+        << QStringList{u"3"_s, u"7"_s};
+    QTest::newRow("stock out, range and model")
+        << stockList(1, dateRange + u" and ProductType='M3'"_s) << QString()
+        << QStringList{u"StoreIndex"_s, u"StoreNumber"_s} << QStringList{u"3|4.0"_s};
+    QTest::newRow("balance on the day of a movement")
+        << balanceStatement(QString(), u"2024-01-31"_s) << QString() << balanceColumns
+        << januaryBalance;
+    QTest::newRow("balance with a name, the day before")
+        << balanceStatement(u" and ProductName='螺丝'"_s, u"2024-1-30"_s) << QString()
+        << balanceColumns << QStringList{u"P001|10.0|4.0|6.0"_s};
+    QTest::newRow("balance before the first movement")
+        << balanceStatement(QString(), u"2024-01-04"_s) << QString() << balanceColumns
+        << QStringList();
+    QTest::newRow("products, unfiltered")
+        << u"select * from Product where 0=0 "_s << QString() << QStringList{u"ProductIndex"_s}
+        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s};
+    QTest::newRow("products by name, model and unit")
+        << u"select * from Product where 0=0  and ProductName='螺母' and ProductType='M3' and ProductUnit='个'"_s
+        << QString() << QStringList{u"ProductIndex"_s} << QStringList{u"2"_s};
+    QTest::newRow("products by a name holding a quote and hashes")
+        << u"select * from Product where 0=0  and ProductName='O''Brien #1#'"_s << QString()
+        << QStringList{u"ProductSerial"_s} << QStringList{u"P004"_s};
+    QTest::newRow("product by code")
+        << u"select * from Product where ProductSerial='P003'"_s << QString()
+        << QStringList{u"ProductIndex"_s} << QStringList{u"3"_s};
+    QTest::newRow("product by key") << u"select * from Product where ProductIndex=2"_s << QString()
+                                    << QStringList{u"ProductSerial"_s} << QStringList{u"P002"_s};
+    QTest::newRow("all products") << u"select * from Product"_s << QString()
+                                  << QStringList{u"ProductIndex"_s}
+                                  << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s};
+    QTest::newRow("movement with its product")
+        << u"select * from Store,Product where StoreProduct=ProductIndex and StoreIndex=3"_s
+        << QString() << QStringList{u"StoreIndex"_s, u"ProductSerial"_s, u"StoreKind"_s}
+        << QStringList{u"3|P001|1"_s};
+    QTest::newRow("movement by key")
+        << u"select * from Store where StoreIndex=3"_s << QString()
+        << QStringList{u"StoreIndex"_s, u"StoreProduct"_s} << QStringList{u"3|1"_s};
+    QTest::newRow("movement deleted")
+        << u"delete from Store where StoreIndex=5"_s
+        << u"select * from Store where StoreProduct=2"_s << QStringList{u"StoreIndex"_s}
+        << QStringList{u"4"_s, u"6"_s};
+    QTest::newRow("export of the stock-in list")
+        << exportStatement(stockInFields, stockInTitles,
+                           stockList(0, dateRange + u" and ProductName='螺丝'"_s))
+        << QString() << QStringList{u"商品编号"_s, u"入库数量"_s, u"入库时间"_s, u"备注"_s}
+        << QStringList{u"P001|10.0|2024-01-05 00:00:00|"_s, u"P001|5.0|2024-01-31 00:00:00|月末"_s};
+    QTest::newRow("export of the balance")
+        << exportStatement(balanceFields, balanceTitles,
+                           balanceStatement(QString(), u"2024-01-31"_s))
+        << QString() << QStringList{u"商品编号"_s, u"入库数量"_s, u"出库数量"_s, u"当前库存"_s}
+        << januaryBalance;
+}
+
+void TestDialect::runs() {
+    QFETCH(QString, sql);
+    QFETCH(QString, probe);
+    QFETCH(QStringList, columns);
+    QFETCH(QStringList, expected);
+
+    MemoryDatabase database;
+    QCOMPARE(database.execute(QString::fromUtf8(schemaAndRows)), QString());
+    QStringList rows;
+    if (probe.isEmpty()) {
+        QCOMPARE(database.select(TranslateSql(sql), columns, rows), QString());
+    } else {
+        QCOMPARE(database.execute(TranslateSql(sql)), QString());
+        QCOMPARE(database.select(TranslateSql(probe), columns, rows), QString());
+    }
+    rows.sort();
+    expected.sort();
+    QCOMPARE(rows, expected);
+}
+
+QTEST_GUILESS_MAIN(TestDialect)
+#include "test_dialect.moc"

@@ -1,0 +1,264 @@
+// Start-up, log-in and exit against a temporary program directory.
+#include "DesktopOpener.h"
+#include "MainFromUnit.h"
+#include "MessageBoxes.h"
+#include "OfficePager.h"
+#include "ProgramLifecycle.h"
+#include "ShareDMUnit.h"
+#include "SysLoginUnit.h"
+#include "TestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Sets up the directory's database before the program starts.
+void prepare(const QString& databasePath, const QStringList& statements) {
+    TShareDM dm;
+    dm.ADOConnection1.OpenFile(databasePath, DatabasePassword);
+    for (const QString& sql : statements)
+        dm.ADOConnection1.Execute(sql);
+}
+
+const QString Admin = QStringLiteral("管理员");
+const QString NoticeText = QStringLiteral("当前用户密码为空，请用管理员身份登录进行设置。");
+const QString WrongPassword = QStringLiteral("密码不正确,请重新输入");
+
+// One run of the program on a program directory: data module, windows and life cycle.
+struct Program {
+    explicit Program(const QString& appPath)
+        : form(appPath), login(&form), lifecycle(appPath, login) {
+        lifecycle.setCloseWaitMs(0);
+        form.setLifecycle(&lifecycle);
+    }
+    // Starts up; while the log-in dialog is open, `atLogin` acts on it.
+    void start(const std::function<void(TSysLoginfrm&)>& atLogin) {
+        loginShown = false;
+        QTimer::singleShot(0, &login, [this, atLogin] {
+            loginShown = login.isVisible();
+            if (loginShown)
+                atLogin(login);
+        });
+        form.FormShow();
+        QCoreApplication::processEvents();
+    }
+    void logInAs(const QString& name, const QString& password) {
+        start([&](TSysLoginfrm& dialog) {
+            dialog.cbxName->setCurrentText(name);
+            dialog.cbxSerial->setText(password);
+            dialog.AdvGlowButton1Click();
+            if (dialog.isVisible())
+                dialog.AdvGlowButton2Click();
+        });
+    }
+    TShareDM dm;
+    TMainForm form;
+    TSysLoginfrm login;
+    ProgramLifecycle lifecycle;
+    bool loginShown = false;
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+    QStringList opened;
+
+private slots:
+    void init() {
+        MessageBoxes::setScripted(true);
+        MessageBoxes::clearShown();
+        opened.clear();
+        SetDesktopOpener([this](const QString& path) { opened << path; });
+        CurrentUserName.clear();
+    }
+    void cleanup() { SetDesktopOpener({}); }
+
+    void helpIsShownUntilFirstRunIsFalse_data() {
+        QTest::addColumn<QString>("stored"); // "-": no row
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no row") << "-" << true;
+        QTest::newRow("lower case") << "false" << true;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("False") << "False" << false;
+    }
+    void helpIsShownUntilFirstRunIsFalse() {
+        QFETCH(QString, stored);
+        QFETCH(bool, shown);
+        TestProgramDir dir;
+        if (stored != "-")
+            prepare(dir.databasePath(),
+                    {"insert into Remarks (RemarksName,RemarksValue) values ('FirstRun','" +
+                     stored + "')"});
+        for (int run = 0; run < 2; ++run) {
+            Program program(dir.path());
+            program.logInAs(Admin, "");
+            QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Running);
+        }
+        QCOMPARE(opened, shown ? QStringList{dir.path() + "Qhelp.jpg"} : QStringList());
+        TShareDM dm;
+        dm.ADOConnection1.OpenFile(dir.databasePath(), DatabasePassword);
+        OpenSQL(dm.ADOQueryTemp1, "select * from Remarks where RemarksName='FirstRun'");
+        QCOMPARE(dm.ADOQueryTemp1.RecordCount(), 1);
+        QCOMPARE(dm.ADOQueryTemp1.AsString("RemarksValue"), "False");
+    }
+
+    void passwordsMatchExactly_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("admitted");
+        QTest::newRow("empty admin, empty box") << Admin << "" << true;
+        QTest::newRow("empty admin, text typed") << Admin << "x" << false;
+        QTest::newRow("exact") << "O'Neil"
+                               << "Pa'ss w" << true;
+        QTest::newRow("letter case") << "O'Neil"
+                                     << "pa'ss w" << false;
+        QTest::newRow("leading blank") << "O'Neil"
+                                       << " Pa'ss w" << false;
+        QTest::newRow("trailing blank") << "O'Neil"
+                                        << "Pa'ss w " << false;
+    }
+    void passwordsMatchExactly() {
+        QFETCH(QString, user);
+        QFETCH(QString, typed);
+        QFETCH(bool, admitted);
+        TestProgramDir dir;
+        prepare(dir.databasePath(),
+                {"insert into Power (PowerName,PowerKey) values ('O''Neil','Pa''ss w')"});
+        Program program(dir.path());
+        program.logInAs(user, typed);
+        QVERIFY(program.loginShown);
+        QCOMPARE(CurrentUserName, admitted ? user : QString());
+        const auto shown = MessageBoxes::shown();
+        QCOMPARE(shown.size(), admitted ? 0 : 1);
+        if (!admitted)
+            QCOMPARE(shown.first().text, WrongPassword);
+    }
+
+    void noticeFollowsTheChosenUser() {
+        TestProgramDir dir;
+        prepare(dir.databasePath(),
+                {"insert into Power (PowerName,PowerKey) values ('甲','1'),('乙',null)"});
+        Program program(dir.path());
+        // The list comes in the engine's order of distinct names.
+        QMap<QString, QString> noticeOf;
+        program.start([&](TSysLoginfrm& dialog) {
+            for (int i = dialog.cbxName->count() - 1; i >= 0; --i) {
+                dialog.cbxName->setCurrentIndex(i);
+                noticeOf[dialog.cbxName->currentText()] = dialog.lbl3->text();
+            }
+            dialog.AdvGlowButton2Click();
+        });
+        const QMap<QString, QString> expected{{Admin, NoticeText}, {"甲", ""}, {"乙", NoticeText}};
+        QCOMPARE(noticeOf, expected);
+    }
+
+    void emptyUserTableAdmitsAnEmptyName() {
+        TestProgramDir dir;
+        prepare(dir.databasePath(), {"delete from Power"});
+        Program program(dir.path());
+        QString notice;
+        program.start([&](TSysLoginfrm& dialog) {
+            notice = dialog.lbl3->text();
+            dialog.AdvGlowButton1Click();
+        });
+        QCOMPARE(notice, NoticeText);
+        QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Running);
+        QCOMPARE(CurrentUserName, QString());
+        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 3);
+    }
+
+    void administratorAloneSeesFourTabs_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<int>("tabs");
+        QTest::newRow("administrator") << Admin << 4;
+        QTest::newRow("operator") << "操作员" << 3;
+    }
+    void administratorAloneSeesFourTabs() {
+        QFETCH(QString, user);
+        QFETCH(int, tabs);
+        TestProgramDir dir;
+        prepare(dir.databasePath(),
+                {"insert into Power (PowerName,PowerKey) values ('操作员','')"});
+        Program program(dir.path());
+        program.logInAs(user, "");
+        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), tabs);
+        QCOMPARE(program.form.AdvOfficePager1->currentIndex(), 0);
+    }
+
+    void cancelledLoginEndsWithoutQuestionOrCompaction() {
+        TestProgramDir dir;
+        const ino_t before = inodeOf(dir.databasePath());
+        Program program(dir.path());
+        program.start([](TSysLoginfrm& dialog) { dialog.reject(); });
+        QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Ending);
+        QVERIFY(program.form.close());
+        QCOMPARE(MessageBoxes::shown().size(), 0);
+        QCOMPARE(inodeOf(dir.databasePath()), before);
+    }
+
+    void exitAsksAndCompactsOnYes() {
+        TestProgramDir dir;
+        const ino_t before = inodeOf(dir.databasePath());
+        Program program(dir.path());
+        program.logInAs(Admin, "");
+
+        MessageBoxes::setNextAnswer(MessageAnswer::Cancel);
+        QVERIFY(!program.form.close());
+        QVERIFY(program.dm.ADOConnection1.Connected());
+        QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Running);
+
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
+        QVERIFY(program.form.close());
+        const auto shown = MessageBoxes::shown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().caption, "信息");
+        QCOMPARE(shown.last().text, "确定要退出当前系统吗？");
+        QVERIFY(!program.dm.ADOConnection1.Connected());
+        QVERIFY(inodeOf(dir.databasePath()) != before); // replaced by the compacted file
+    }
+
+    void unopenableDatabaseGivesOneMessageAndNoLogin_data() {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << false;
+        QTest::newRow("not a database") << true;
+    }
+    void unopenableDatabaseGivesOneMessageAndNoLogin() {
+        QFETCH(bool, present);
+        TestProgramDir dir(false);
+        if (present) {
+            QFile file(dir.databasePath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("this is not a database");
+        }
+        Program program(dir.path());
+        program.start([](TSysLoginfrm& dialog) { dialog.reject(); });
+        QVERIFY(!program.loginShown);
+        QVERIFY(opened.isEmpty());
+        const auto shown = MessageBoxes::shown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().text.contains(dir.databasePath()));
+        QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Degraded);
+        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 4);
+
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
+        QVERIFY(program.form.close());
+        QCOMPARE(MessageBoxes::shown().last().text, "确定要退出当前系统吗？");
+        QCOMPARE(QFile::exists(dir.databasePath()), present);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

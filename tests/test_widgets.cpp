@@ -1,0 +1,515 @@
+// The user-interface component set: formats, colours, the data grid over a real query, combo
+// boxes, number box, pager, message boxes, the handler guard and the shared control operations.
+#include "Colors.h"
+#include "ControlOps.h"
+#include "DataError.h"
+#include "DataGrid.h"
+#include "DataGridModel.h"
+#include "DisplayFormat.h"
+#include "DropDownComboBox.h"
+#include "GridFooter.h"
+#include "Guard.h"
+#include "MessageBoxes.h"
+#include "NumberBox.h"
+#include "OfficePager.h"
+#include "ShareDMUnit.h"
+#include "TestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+// Four movements; the second has no quantity. Columns: quantity (summed), amount (summed,
+// own footer format), date, remark.
+class GridFixture {
+public:
+    GridFixture() {
+        db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreSum,StoreRecordDate,"
+                "StoreRemark) values "
+                "(1,0,1000,12.5,'2024-03-05 00:00:00','a'),"
+                "(2,0,null,0.5,'2024-03-06 13:45:10','b'),"
+                "(3,0,234.5,1000,'2024-03-07 00:00:00','c'),"
+                "(4,0,0.25,-3,'2024-03-08 00:00:00','d')");
+        grid.setColumns(
+            {numberColumn("StoreRemark", QString(), FooterKind::StaticText, clBlue),
+             numberColumn("StoreNumber", "#,###.00", FooterKind::Sum, clFuchsia),
+             numberColumn("StoreSum", "#,###.00", FooterKind::Sum, clBlue, "￥ #,###.00"),
+             numberColumn("StoreRecordDate", QString(), FooterKind::None, 0)});
+        grid.resize(600, 300);
+        grid.setDataSet(&query);
+    }
+    void open() { OpenSQL(query, "select * from Store where 0=0 "); }
+
+    static GridColumn numberColumn(const QString& field, const QString& format, FooterKind footer,
+                                   quint32 color, const QString& footerFormat = QString()) {
+        GridColumn column;
+        column.FieldName = field;
+        column.Title = field;
+        column.Width = 90;
+        column.DisplayFormat = format;
+        column.Footer = footer;
+        column.FooterFormat = footerFormat;
+        column.FooterColor = color;
+        return column;
+    }
+
+    TestDatabase db;
+    Query query{&db.dm().ADOConnection1};
+    DataGrid grid;
+};
+
+double contrastWithBlack(const QColor& color) {
+    auto channel = [](double c) {
+        c /= 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * channel(color.red()) + 0.7152 * channel(color.green()) +
+                             0.0722 * channel(color.blue());
+    return (luminance + 0.05) / 0.05;
+}
+
+} // namespace
+
+class TestWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        MessageBoxes::setScripted(true);
+    }
+    void init() { MessageBoxes::clearShown(); }
+
+    void formatFloat_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        const QString q = "#,###.00";
+        const QString yuan = "￥ #,###.00";
+        QTest::newRow("two decimals") << q << 12.5 << "12.50";
+        QTest::newRow("no digit before the point") << q << 0.5 << ".50";
+        QTest::newRow("zero") << q << 0.0 << ".00";
+        QTest::newRow("thousands") << q << 1234.5 << "1,234.50";
+        QTest::newRow("millions, rounded") << q << 1234567.891 << "1,234,567.89";
+        QTest::newRow("negative") << q << -1234.5 << "-1,234.50";
+        QTest::newRow("negative fraction") << q << -0.5 << "-.50";
+        QTest::newRow("half away from zero") << q << 0.125 << ".13";
+        QTest::newRow("rounds to zero, no sign") << q << -0.001 << ".00";
+        QTest::newRow("yuan") << yuan << 12.5 << "￥ 12.50";
+        QTest::newRow("yuan thousands") << yuan << 1234.5 << "￥ 1,234.50";
+        QTest::newRow("yuan negative") << yuan << -3.0 << "-￥ 3.00";
+        QTest::newRow("compulsory digit") << "#,##0.00" << 0.0 << "0.00";
+        QTest::newRow("optional decimals") << "0.##" << 2.5 << "2.5";
+        QTest::newRow("general") << QString() << 2.5 << "2.5";
+    }
+    void formatFloat() {
+        QFETCH(QString, format);
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(FormatFloat(format, value), expected);
+    }
+
+    void gridDatesShowTimeOnlyWhenNotMidnight() {
+        QCOMPARE(FormatGridDateTime(QDateTime(QDate(2024, 3, 5), QTime(0, 0))), "2024/3/5");
+        QCOMPARE(FormatGridDateTime(QDateTime(QDate(2024, 3, 5), QTime(13, 45, 10))),
+                 "2024/3/5 13:45:10");
+        QDateTime parsed;
+        QVERIFY(ParseStoredDateTime(u"2024-03-05 13:45:10", parsed));
+        QCOMPARE(parsed, QDateTime(QDate(2024, 3, 5), QTime(13, 45, 10)));
+        QVERIFY(!ParseStoredDateTime(u"2024-13-05", parsed));
+        QVERIFY(!ParseStoredDateTime(u"remark text", parsed));
+    }
+
+    void colorsDecode_data() {
+        QTest::addColumn<quint32>("encoded");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("BGR order") << quint32(0x00332211) << QColor(0x11, 0x22, 0x33);
+        QTest::newRow("red") << clRed << QColor(255, 0, 0);
+        QTest::newRow("blue") << clBlue << QColor(0, 0, 255);
+        QTest::newRow("fuchsia") << clFuchsia << QColor(255, 0, 255);
+        QTest::newRow("window") << clWindow << QColor(Qt::white);
+        QTest::newRow("window text") << clWindowText << QColor(Qt::black);
+        QTest::newRow("unknown system index") << quint32(0xFF0000FF) << QColor(Qt::black);
+    }
+    void colorsDecode() {
+        QFETCH(quint32, encoded);
+        QFETCH(QColor, expected);
+        QCOMPARE(ColorToQColor(encoded), expected);
+    }
+
+    // The row backgrounds of the grids carry black text.
+    void rowBackgroundsKeepBlackTextReadable() {
+        for (quint32 color : {clInfoBk, clInactiveCaptionText, clActiveCaption, clWindow})
+            QVERIFY2(contrastWithBlack(ColorToQColor(color)) >= 7.0,
+                     qPrintable(ColorToQColor(color).name()));
+        QVERIFY(ColorToQColor(clGrayText) != ColorToQColor(clWindowText));
+        QVERIFY(ColorToQColor(clBtnFace) != ColorToQColor(clWindow));
+    }
+
+    void gridModelIsConsistentThroughOpenSortAndClose() {
+        GridFixture f;
+        QAbstractItemModelTester tester(f.grid.model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        f.open();
+        QCOMPARE(f.grid.model()->rowCount(), 4);
+        f.query.SetSort("StoreSum DESC");
+        QCOMPARE(f.grid.cellText(0, 2), "1,000.00");
+        f.query.Close();
+        QCOMPARE(f.grid.model()->rowCount(), 0);
+        f.open();
+        QCOMPARE(f.grid.model()->rowCount(), 4);
+    }
+
+    void gridCellsUseFormatsAndTheDateRule() {
+        GridFixture f;
+        f.open();
+        QCOMPARE(f.grid.cellText(0, 1), "1,000.00");
+        QCOMPARE(f.grid.cellText(1, 1), QString()); // null quantity
+        QCOMPARE(f.grid.cellText(0, 3), "2024/3/5");
+        QCOMPARE(f.grid.cellText(1, 3), "2024/3/6 13:45:10");
+        QCOMPARE(f.grid.cellText(2, 0), "c");
+        const QModelIndex cell = f.grid.model()->index(0, 1);
+        QCOMPARE(cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::Alignment(Qt::AlignCenter));
+    }
+
+    void footerShowsSumsAndStaticText() {
+        GridFixture f;
+        f.grid.setFooterText(0, "共 0 条");
+        QCOMPARE(f.grid.footerText(1), QString()); // closed
+        f.open();
+        QCOMPARE(f.grid.footerText(0), "共 0 条");
+        QCOMPARE(f.grid.footerText(1), "1,234.75"); // the null counts as nothing
+        QCOMPARE(f.grid.footerText(2), "￥ 1,010.00");
+        QCOMPARE(f.grid.footerValue(2), std::optional<double>(1010.0));
+        QCOMPARE(f.grid.footerText(3), QString());
+        f.query.SetSort("StoreNumber");
+        QCOMPARE(f.grid.footerText(1), "1,234.75");
+        OpenSQL(f.query, "select * from Store where StoreIndex<0");
+        QCOMPARE(f.grid.footerText(1), QString()); // empty result
+        QCOMPARE(f.grid.footerText(0), "共 0 条");
+    }
+
+    void footerCellsFollowColumnWidthsAndScrolling() {
+        GridFixture f;
+        f.open();
+        f.grid.resize(250, 200);
+        f.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.grid));
+        GridFooter* footer = f.grid.footer();
+        const QHeaderView* header = f.grid.view()->horizontalHeader();
+        auto titleLeft = [&](int column) {
+            return header->mapTo(&f.grid, QPoint(header->sectionViewportPosition(column), 0)).x();
+        };
+        auto footerLeft = [&](int column) {
+            return footer->mapTo(&f.grid, footer->cellRect(column).topLeft()).x();
+        };
+        QCOMPARE(footerLeft(2), titleLeft(2));
+        f.grid.setColumnWidth(1, 140);
+        QCOMPARE(f.grid.column(1).Width, 140);
+        QCOMPARE(footer->cellRect(1).width(), 140);
+        QCOMPARE(footerLeft(2), titleLeft(2));
+        f.grid.view()->horizontalScrollBar()->setValue(60);
+        QCOMPARE(footerLeft(2), titleLeft(2));
+        f.grid.setColumnVisible(1, false);
+        QVERIFY(footer->cellRect(1).isEmpty());
+        QCOMPARE(f.grid.column(1).Width, 140);
+    }
+
+    void oneSortMarkerPerGrid() {
+        GridFixture f;
+        f.grid.setSortMarker(0, SortMarker::smUpEh);
+        f.grid.setSortMarker(&f.grid.column(2), SortMarker::smDownEh);
+        QCOMPARE(f.grid.sortMarker(0), SortMarker::smNoneEh);
+        QCOMPARE(f.grid.sortMarker(2), SortMarker::smDownEh);
+        f.grid.setSortMarker(1, SortMarker::smNoneEh);
+        QCOMPARE(f.grid.sortMarker(2), SortMarker::smDownEh);
+        QCOMPARE(f.grid.model()->headerData(2, Qt::Horizontal, DataGridModel::SortMarkerRole),
+                 QVariant(int(SortMarker::smDownEh)));
+    }
+
+    void selectionAndCurrentRecordMoveTogether() {
+        GridFixture f;
+        f.open();
+        QCOMPARE(f.grid.currentRow(), 0);
+        f.query.SetRecNo(3);
+        QCOMPARE(f.grid.currentRow(), 2);
+        QVERIFY(f.grid.view()->selectionModel()->isRowSelected(2, QModelIndex()));
+        f.grid.view()->setCurrentIndex(f.grid.model()->index(3, 1));
+        QCOMPARE(f.query.RecNo(), 4);
+        QCOMPARE(f.query.AsString("StoreRemark"), "d");
+        // Sorting keeps the record; the selection follows it to its new row.
+        f.query.SetSort("StoreSum");
+        QCOMPARE(f.query.AsString("StoreRemark"), "d");
+        QCOMPARE(f.grid.currentRow(), f.query.RecNo() - 1);
+        QCOMPARE(f.grid.currentRow(), 0);
+    }
+
+    void titleClicksAndDoubleClicksAreSignalled() {
+        GridFixture f;
+        f.open();
+        f.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.grid));
+        QSignalSpy titles(&f.grid, &DataGrid::titleBtnClick);
+        QSignalSpy doubles(&f.grid, &DataGrid::doubleClicked);
+        QHeaderView* header = f.grid.view()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 10, 5));
+        QCOMPARE(titles.size(), 1);
+        QCOMPARE(titles[0][0].toInt(), 2);
+        QCOMPARE(titles[0][1].value<GridColumn*>(), &f.grid.column(2));
+        QTest::mouseDClick(f.grid.view()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
+        QCOMPARE(doubles.size(), 1);
+    }
+
+    // The painting hooks see the record being drawn and decide the cell's background.
+    void drawHooksPaintWithCanvasColours() {
+        GridFixture f;
+        f.open();
+        QList<int> drawn;
+        f.grid.OnGetCellParams = [](DataGrid*, const GridColumn& column, int, QColor& text) {
+            if (column.FieldName == "StoreNumber")
+                text = Qt::red;
+        };
+        f.grid.OnDrawColumnCell = [&](DataGrid* grid, const QRect& rect, int dataCol,
+                                      const GridColumn& column, bool selected) {
+            drawn << grid->DrawingRecNo();
+            QCOMPARE(grid->Canvas().fontColor(),
+                     column.FieldName == "StoreNumber" ? QColor(Qt::red) : QColor(Qt::black));
+            grid->Canvas().setBrushColor(selected                        ? QColor(0, 0, 200)
+                                         : grid->DrawingRecNo() % 2 == 0 ? QColor(0, 200, 0)
+                                                                         : QColor(200, 0, 0));
+            grid->DefaultDrawColumnCell(rect, dataCol, column, selected);
+        };
+        const QImage image = f.grid.grab().toImage();
+        QVERIFY(drawn.contains(1) && drawn.contains(4));
+        auto background = [&](int row) {
+            const QTableView* view = f.grid.view();
+            const QRect cell = view->visualRect(f.grid.model()->index(row, 3));
+            return image.pixelColor(
+                view->viewport()->mapTo(&f.grid, cell.topLeft() + QPoint(3, 3)));
+        };
+        QCOMPARE(background(0), QColor(0, 0, 200)); // current record
+        QCOMPARE(background(1), QColor(0, 200, 0));
+        QCOMPARE(background(2), QColor(200, 0, 0));
+        QCOMPARE(f.grid.DrawingRecNo(), 1); // outside drawing: the current record
+    }
+
+    void dropDownIsAnnouncedBeforeTheListOpens() {
+        QWidget window;
+        auto* combo = new DropDownComboBox(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bool openAtSignal = true;
+        connect(combo, &DropDownComboBox::dropDown, combo, [&] {
+            openAtSignal = combo->view()->isVisible();
+            combo->clear();
+            combo->addItems({"所有", "M1"});
+        });
+        combo->showPopup();
+        QVERIFY(!openAtSignal);
+        QVERIFY(combo->view()->isVisible());
+        QCOMPARE(combo->count(), 2);
+        combo->hidePopup();
+        QVERIFY(combo->isEditable());
+    }
+
+    void numberBoxRoundsTypedValuesOnly() {
+        NumberBox box;
+        box.setDisplayFormat("#,###.00");
+        QSignalSpy changes(&box, &NumberBox::valueChanged);
+        QTest::keyClicks(&box, "1234.567");
+        QCOMPARE(box.value(), std::optional<double>(1234.57));
+        box.setValue(0.125);
+        QCOMPARE(box.value(), std::optional<double>(0.125));
+        QCOMPARE(box.text(), ".13");
+        box.setValue(0);
+        QCOMPARE(box.text(), ".00");
+        box.clearValue();
+        QVERIFY(!box.hasValue());
+        QCOMPARE(box.text(), QString());
+        QVERIFY_THROWS_EXCEPTION(DataError, box.valueOrThrow());
+        QVERIFY(changes.size() >= 4);
+        QCOMPARE(box.alignment(), Qt::Alignment(Qt::AlignCenter));
+    }
+
+    void pagerHidesTabsAndKeepsAVisibleCurrentPage() {
+        OfficePager pager;
+        for (int i = 0; i < 4; ++i)
+            pager.addPage(new QWidget, QPixmap(128, 64));
+        QSignalSpy changes(&pager, &OfficePager::currentChanged);
+        QCOMPARE(pager.currentIndex(), 0);
+        pager.setCurrentIndex(3);
+        pager.setTabVisible(3, false);
+        QCOMPARE(pager.visibleTabCount(), 3);
+        QCOMPARE(pager.currentIndex(), 0);
+        QVERIFY(pager.tabRect(3).isNull());
+        pager.setCurrentIndex(3);
+        QCOMPARE(pager.currentIndex(), 0);
+        pager.setTabVisible(3, true);
+        QCOMPARE(pager.visibleTabCount(), 4);
+        QCOMPARE(pager.tabRect(0).top(), OfficePager::FirstTabTop);
+        QCOMPARE(changes.size(), 2);
+    }
+
+    void messageBoxesAreRecordedAndScripted() {
+        ShowWarning("w");
+        ShowInformation("i");
+        QCOMPARE(AskYesCancel("信息", "q1", QMessageBox::Information), MessageAnswer::Cancel);
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
+        QCOMPARE(AskYesCancel("信息", "q2", QMessageBox::Information), MessageAnswer::Yes);
+        QCOMPARE(AskYesCancel("信息", "q3", QMessageBox::Information), MessageAnswer::Cancel);
+        const auto shown = MessageBoxes::shown();
+        QCOMPARE(shown.size(), 5);
+        QCOMPARE(shown[0].caption, "警告");
+        QCOMPARE(shown[1].caption, "信息");
+        QCOMPARE(shown[3].text, "q2");
+    }
+
+    void guardShowsFailuresAndSwallowsSilentAborts_data() {
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("none") << 0 << QString();
+        QTest::newRow("silent abort") << 1 << QString();
+        QTest::newRow("data error") << 2 << "no such table: Prodcut";
+        QTest::newRow("std exception") << 3 << "out of range";
+    }
+    void guardShowsFailuresAndSwallowsSilentAborts() {
+        QFETCH(int, failure);
+        QFETCH(QString, shown);
+        bool after = false;
+        RunGuarded([&] {
+            if (failure == 1)
+                throw SilentAbort();
+            if (failure == 2)
+                throw DataError("no such table: Prodcut");
+            if (failure == 3)
+                throw std::out_of_range("out of range");
+            after = true;
+        });
+        QCOMPARE(after, failure == 0);
+        const auto boxes = MessageBoxes::shown();
+        QCOMPARE(boxes.size(), shown.isEmpty() ? 0 : 1);
+        if (!shown.isEmpty()) {
+            QCOMPARE(boxes[0].text, shown);
+            QCOMPARE(boxes[0].caption, "警告");
+        }
+    }
+
+    void guardedHandlerTakesFewerArgumentsThanTheSignal() {
+        struct Handler : QObject {
+            int calls = 0;
+            void onChange() {
+                ++calls;
+                throw DataError("failed");
+            }
+        } handler;
+        QComboBox combo;
+        connect(&combo, &QComboBox::currentIndexChanged, &handler,
+                Guarded(&handler, &Handler::onChange));
+        combo.addItem("a"); // current index 0: one change
+        QCOMPARE(handler.calls, 1);
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+    }
+
+    // A failure while painting is reported once, after the paint, not from inside it.
+    void paintingFailuresAreShownOnceAfterThePaint() {
+        for (int i = 0; i < 3; ++i)
+            RunGuardedWhilePainting([] { throw DataError("bad cell"); });
+        QVERIFY(MessageBoxes::shown().isEmpty());
+        QCoreApplication::processEvents();
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown()[0].text, "bad cell");
+        RunGuardedWhilePainting([] { throw SilentAbort(); });
+        QCoreApplication::processEvents();
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+    }
+
+    void fillDistinctComboAddsFirstItemAndSelectsEntryZero() {
+        TestDatabase db;
+        QComboBox combo;
+        combo.setEditable(true);
+        FillDistinctCombo(&combo, "Product", "ProductName", QString(), true, "所有");
+        QCOMPARE(combo.count(), 1);
+        QCOMPARE(combo.currentIndex(), 0);
+        QCOMPARE(combo.currentText(), "所有");
+        QCOMPARE(db.dm().ADOQueryNotAllowUse.SQL().first(),
+                 "select Distinct ProductName from Product where 0=0 ");
+
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType) values "
+                "('1','螺丝','M3'),('2','螺丝','M4'),('3','螺母','M3')");
+        FillDistinctCombo(&combo, "Product", "ProductType", " and ProductName='螺丝'", true,
+                          QString());
+        QStringList items;
+        for (int i = 0; i < combo.count(); ++i)
+            items << combo.itemText(i);
+        std::sort(items.begin(), items.end());
+        QCOMPARE(items, QStringList({"M3", "M4"}));
+        QCOMPARE(combo.currentIndex(), 0);
+
+        FillDistinctCombo(&combo, "Product", "ProductName", QString(), false, QString());
+        QCOMPARE(combo.count(), 4); // appended behind the entries already there
+
+        FillComboBox(&combo, "select * from Product where 0=1", "ProductName", true, QString());
+        QCOMPARE(combo.count(), 0);
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.currentText(), QString());
+    }
+
+    void requireTextRefusesOnlyEmptyText() {
+        QWidget window;
+        auto* edit = new QLineEdit(&window);
+        auto* other = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+
+        edit->setText(" ");
+        RequireText(edit, "请输入商品的编号！");
+        QVERIFY(MessageBoxes::shown().isEmpty());
+
+        edit->clear();
+        QVERIFY_THROWS_EXCEPTION(SilentAbort, RequireText(edit, "请输入商品的编号！"));
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
+        QCOMPARE(MessageBoxes::shown()[0].text, "请输入商品的编号！");
+        QCOMPARE(QApplication::focusWidget(), edit);
+    }
+
+    void setControlsEnabledColoursLabelsAndInputs() {
+        QWidget window;
+        auto* label = new QLabel("名称", &window);
+        auto* edit = new QLineEdit(&window);
+        auto* combo = new QComboBox(&window);
+        auto* button = new QPushButton("确定", &window);
+        const QPalette buttonPalette = button->palette();
+        SetControlsEnabled({}, false);
+        SetControlsEnabled({label, edit, combo, button}, false);
+        for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(edit),
+                           static_cast<QWidget*>(combo), static_cast<QWidget*>(button)})
+            QVERIFY(!w->isEnabled());
+        QCOMPARE(label->palette().color(QPalette::WindowText), ColorToQColor(clGrayText));
+        QCOMPARE(edit->palette().color(QPalette::Disabled, QPalette::Base),
+                 ColorToQColor(clBtnFace));
+        QCOMPARE(combo->palette().color(QPalette::Base), ColorToQColor(clBtnFace));
+        QCOMPARE(button->palette(), buttonPalette);
+
+        SetControlsEnabled({label, edit}, true);
+        QVERIFY(label->isEnabled() && edit->isEnabled());
+        QCOMPARE(label->palette().color(QPalette::WindowText), ColorToQColor(clWindowText));
+        QCOMPARE(edit->palette().color(QPalette::Base), ColorToQColor(clWindow));
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "test_widgets.moc"

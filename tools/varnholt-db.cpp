@@ -3,10 +3,20 @@
 //
 //   varnholt-db init FILE              prepare a new database file (never overwrites one)
 //   varnholt-db sql FILE STATEMENT     run one statement through the program's own SQL dialect
+//   varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name TEXT] [--model TEXT]
+//   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
+//                                      print a stock list or the stock balance as its page shows
+//                                      it: titles, one row per record, the footer
 #include "DataError.h"
+#include "ProgramLocale.h"
 #include "ShareDMUnit.h"
+#include "StockGridColumns.h"
+#include "StockListing.h"
+#include "StockStatements.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 
@@ -25,7 +35,10 @@ QTextStream& err() {
 int usage() {
     err() << "用法：\n"
              "  varnholt-db init FILE\n"
-             "  varnholt-db sql FILE STATEMENT\n";
+             "  varnholt-db sql FILE STATEMENT\n"
+             "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
+             "[--model 型号]\n"
+             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n";
     return 2;
 }
 
@@ -39,16 +52,95 @@ QString cellText(const QString& text) {
     return escaped;
 }
 
+void printLine(const QStringList& cells) {
+    QStringList line;
+    for (const QString& cell : cells)
+        line << cellText(cell);
+    out() << line.join('\t') << '\n';
+}
+
+QDate parseDate(const QString& text) {
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        throw DataError(QStringLiteral("无法识别的日期：%1（应写成 YYYY-MM-DD）").arg(text));
+    return date;
+}
+
+// The options behind the fixed arguments; a missing name or model means "所有".
+struct ListOptions {
+    QString from, to;
+    QString name = AllItems;
+    QString model = AllItems;
+};
+
+ListOptions parseOptions(const QStringList& args, int first, bool withDates) {
+    ListOptions options;
+    for (int i = first; i < args.size(); i += 2) {
+        const QString& option = args[i];
+        if (i + 1 >= args.size())
+            throw DataError(QStringLiteral("选项 %1 缺少取值。").arg(option));
+        const QString& value = args[i + 1];
+        if (option == "--name")
+            options.name = value;
+        else if (option == "--model")
+            options.model = value;
+        else if (withDates && option == "--from")
+            options.from = value;
+        else if (withDates && option == "--to")
+            options.to = value;
+        else
+            throw DataError(QStringLiteral("未知的选项：%1").arg(option));
+    }
+    if (options.from.isEmpty() != options.to.isEmpty())
+        throw DataError(QStringLiteral("--from 和 --to 必须同时给出。"));
+    return options;
+}
+
+int printListing(const QString& file, const QString& statement,
+                 const std::vector<GridColumn>& columns) {
+    if (!QFileInfo(file).isFile())
+        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(file));
+    TShareDM dataModule;
+    dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    Query& query = dataModule.ADOQueryTemp1;
+    OpenSQL(query, statement);
+    for (const QStringList& row : ListingRows(query, columns))
+        printLine(row);
+    return 0;
+}
+
+int listMovements(const QStringList& args) {
+    const QString& kindName = args[3];
+    if (kindName != "in" && kindName != "out")
+        return usage();
+    const ListOptions options = parseOptions(args, 4, true);
+    QString fragment;
+    if (!options.from.isEmpty())
+        fragment = DateRangeFragment(parseDate(options.from), parseDate(options.to));
+    fragment += ProductFilterFragment(options.name, options.model);
+    const bool in = kindName == "in";
+    return printListing(args[2], MovementListStatement(in ? StockInKind : StockOutKind, fragment),
+                        MovementGridColumns(in ? MovementKind::StockIn : MovementKind::StockOut));
+}
+
+int listBalance(const QStringList& args) {
+    const QDate cutoff = parseDate(args[3]);
+    const ListOptions options = parseOptions(args, 4, false);
+    return printListing(
+        args[2], BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
+        BalanceGridColumns());
+}
+
 void printRows(Query& query) {
     QStringList line;
     for (int c = 0; c < query.FieldCount(); ++c)
-        line << cellText(query.FieldName(c));
-    out() << line.join('\t') << '\n';
+        line << query.FieldName(c);
+    printLine(line);
     for (int row = 0; row < query.RecordCount(); ++row) {
         line.clear();
         for (int c = 0; c < query.FieldCount(); ++c)
-            line << cellText(query.TextAt(row, c));
-        out() << line.join('\t') << '\n';
+            line << query.TextAt(row, c);
+        printLine(line);
     }
 }
 
@@ -70,6 +162,7 @@ int runStatement(const QString& file, const QString& statement) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    SetProgramLocale();
     const QStringList args = app.arguments();
     try {
         if (args.size() == 3 && args[1] == "init") {
@@ -79,6 +172,10 @@ int main(int argc, char** argv) {
         }
         if (args.size() == 4 && args[1] == "sql")
             return runStatement(args[2], args[3]);
+        if (args.size() >= 4 && args[1] == "list")
+            return listMovements(args);
+        if (args.size() >= 4 && args[1] == "balance")
+            return listBalance(args);
         return usage();
     } catch (const DataError& error) {
         err() << error.message() << '\n';

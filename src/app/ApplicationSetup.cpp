@@ -1,7 +1,7 @@
 #include "ApplicationSetup.h"
 
 #include "BlueScheme.h"
-#include "TextRanks.h"
+#include "ProgramLocale.h"
 
 #include <QApplication>
 #include <QFont>
@@ -10,15 +10,6 @@
 #include <QTranslator>
 
 namespace {
-
-// Dates and numbers follow the system locale; a bare C or POSIX locale means Simplified Chinese.
-void setDefaultLocale() {
-    const QLocale system = QLocale::system();
-    if (system.language() == QLocale::C || system.name() == QLatin1String("C"))
-        QLocale::setDefault(
-            QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China));
-    SetCollationLocale(QLocale().name());
-}
 
 // Qt's own dialogs (print preview, file chooser) speak the program's language.
 void installQtTranslations(QApplication& app) {
@@ -32,7 +23,7 @@ void installQtTranslations(QApplication& app) {
 
 void SetUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Varnholt"));
-    setDefaultLocale();
+    SetProgramLocale();
     installQtTranslations(app);
     QFont font(BlueScheme::fontFamily());
     font.setPixelSize(12);

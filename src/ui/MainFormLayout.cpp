@@ -11,11 +11,12 @@
 #include "FixedLabel.h"
 #include "GlowButton.h"
 #include "GroupBox.h"
-#include "MainGridColumns.h"
 #include "MovementPageLayout.h"
 #include "OfficePager.h"
 #include "PageLayoutTools.h"
+#include "ProductGridColumns.h"
 #include "ShadedPanel.h"
+#include "StockGridColumns.h"
 #include "TabPicture.h"
 
 #include <QComboBox>

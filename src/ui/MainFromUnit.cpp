@@ -3,9 +3,11 @@
 #include "DataGrid.h"
 #include "DropDownComboBox.h"
 #include "GlowButton.h"
+#include "GridSortPaint.h"
 #include "Guard.h"
 #include "OfficePager.h"
 #include "ShareDMUnit.h"
+#include "StockStatements.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -31,7 +33,20 @@ TMainForm::TMainForm(const QString& appPath, QWidget* parent)
     ADOQueryStore.setObjectName("ADOQueryStore");
     ADOQueryProduct.setObjectName("ADOQueryProduct");
     buildWindow();
+    createPages();
     connectHandlers();
+}
+
+void TMainForm::createPages() {
+    m_stockInPage = std::make_unique<StockMovementPage>(
+        StockInKind, DateTimePicker2, DateTimePicker3,
+        ProductFilterControls{TntComboBox5, TntComboBox6, &ADOQueryStoreIn, DBGridEh1});
+    m_stockOutPage = std::make_unique<StockMovementPage>(
+        StockOutKind, DateTimePicker1, DateTimePicker4,
+        ProductFilterControls{TntComboBox1, TntComboBox2, &ADOQueryStoreOut, DBGridEh2});
+    m_balancePage = std::make_unique<StockBalancePage>(
+        DateTimePicker7,
+        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3});
 }
 
 TMainForm::~TMainForm() {
@@ -149,25 +164,55 @@ void TMainForm::FormClose() {
     });
 }
 
-void TMainForm::InitializePages() {}
+// Fills the pages in their order: stock in, stock out, stock balance.
+void TMainForm::InitializePages() {
+    m_stockInPage->Initialize();
+    m_stockOutPage->Initialize();
+    m_balancePage->Initialize();
+}
 
-void TMainForm::AdvGlowButton4Click() {}
-void TMainForm::TntComboBox6DropDown() {}
+void TMainForm::QueryStoreIn(const QString& fragment) {
+    m_stockInPage->List(fragment);
+}
+void TMainForm::QueryStoreOut(const QString& fragment) {
+    m_stockOutPage->List(fragment);
+}
+void TMainForm::QueryStoreBalance(const QString& fragment) {
+    m_balancePage->List(fragment);
+}
+
+void TMainForm::AdvGlowButton4Click() {
+    m_stockInPage->QueryButtonClick();
+}
+void TMainForm::TntComboBox6DropDown() {
+    m_stockInPage->ModelDropDown();
+}
 void TMainForm::AdvGlowButton1Click() {}
 void TMainForm::DBGridEh1DblClick() {}
 void TMainForm::AdvGlowButton2Click() {}
 void TMainForm::AdvGlowButton3Click() {}
 
-void TMainForm::AdvGlowButton5Click() {}
-void TMainForm::TntComboBox2DropDown() {}
+void TMainForm::AdvGlowButton5Click() {
+    m_stockOutPage->QueryButtonClick();
+}
+void TMainForm::TntComboBox2DropDown() {
+    m_stockOutPage->ModelDropDown();
+}
 void TMainForm::AdvGlowButton6Click() {}
 void TMainForm::DBGridEh2DblClick() {}
 void TMainForm::AdvGlowButton7Click() {}
 void TMainForm::AdvGlowButton8Click() {}
 
-void TMainForm::AdvGlowButton13Click() {}
-void TMainForm::TntComboBox8DropDown() {}
-void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn&, int, QColor&) {}
+void TMainForm::AdvGlowButton13Click() {
+    m_balancePage->QueryButtonClick();
+}
+void TMainForm::TntComboBox8DropDown() {
+    m_balancePage->ModelDropDown();
+}
+void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int Row,
+                                       QColor& TextColor) {
+    m_balancePage->CellColor(Column, Row, TextColor);
+}
 void TMainForm::AdvGlowButton15Click() {}
 void TMainForm::AdvGlowButton16Click() {}
 
@@ -180,8 +225,9 @@ void TMainForm::DBGridEh4DblClick() {}
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {
-    // Plain drawing on the grid's own colours until the shared row painting takes over.
-    Sender->DefaultDrawColumnCell(Rect, DataCol, Column, Selected);
+    PaintGridRow(Sender, Rect, DataCol, Column, Selected);
 }
 
-void TMainForm::DBGridEh1TitleBtnClick(DataGrid*, int, GridColumn*) {}
+void TMainForm::DBGridEh1TitleBtnClick(DataGrid* Sender, int, GridColumn* Column) {
+    SortGridByTitle(Sender, Column);
+}

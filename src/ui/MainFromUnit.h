@@ -2,9 +2,12 @@
 
 #include "MainFormLifecycle.h"
 #include "Query.h"
+#include "StockBalancePage.h"
+#include "StockMovementPage.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
 class DataGrid;
 class DatePicker;
@@ -41,6 +44,12 @@ public:
     void FormClose();
     // The first filling of every page, in the order stock in, stock out, balance, administration.
     void InitializePages();
+
+    // The list routines of the pages: each runs its page's statement with a filter fragment
+    // (empty: unfiltered) and writes the row count under the grid's first column.
+    void QueryStoreIn(const QString& fragment);
+    void QueryStoreOut(const QString& fragment);
+    void QueryStoreBalance(const QString& fragment);
 
     // Page 1, stock in.
     void AdvGlowButton4Click();
@@ -166,9 +175,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::unique_ptr<StockMovementPage> m_stockInPage;
+    std::unique_ptr<StockMovementPage> m_stockOutPage;
+    std::unique_ptr<StockBalancePage> m_balancePage;
     // Layout (MainFormLayout.cpp).
     void buildWindow();
     void buildStockInPage();
@@ -177,6 +190,7 @@ private:
     void buildAdministrationPage();
     void buildStatusBar();
     // Event bindings (MainFromUnit.cpp).
+    void createPages();
     void connectHandlers();
     void connectGrid(DataGrid* grid);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainGridColumns.h"
+#include "StockGridColumns.h"
 
 #include <QString>
 

@@ -202,14 +202,8 @@ QString DataGrid::footerText(int index) const {
     switch (gridColumn.Footer) {
     case FooterKind::StaticText:
         return m_staticFooters.value(index);
-    case FooterKind::Sum: {
-        const std::optional<double> total = m_model->sum(index);
-        if (!total)
-            return QString();
-        const QString& format =
-            gridColumn.FooterFormat.isEmpty() ? gridColumn.DisplayFormat : gridColumn.FooterFormat;
-        return FormatFloat(format, *total);
-    }
+    case FooterKind::Sum:
+        return m_model->sumText(index);
     case FooterKind::None:
         break;
     }

@@ -131,3 +131,13 @@ Qt::ItemFlags DataGridModel::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+QString DataGridModel::sumText(int column) const {
+    const std::optional<double> total = sum(column);
+    if (!total)
+        return QString();
+    const GridColumn& gridColumn = m_columns.at(column);
+    return FormatFloat(gridColumn.FooterFormat.isEmpty() ? gridColumn.DisplayFormat
+                                                         : gridColumn.FooterFormat,
+                       *total);
+}

@@ -32,6 +32,9 @@ public:
     QString cellText(int row, int column) const;
     // Sum over all rows for a Sum footer; empty over a closed or empty result.
     std::optional<double> sum(int column) const;
+    // A Sum footer's text: the sum through the footer format, or the cell format when the
+    // column has none; empty over a closed or empty result.
+    QString sumText(int column) const;
     // The query's field position of a column, -1 when the result has no such field.
     int fieldIndex(int column) const;
 

@@ -1,0 +1,24 @@
+#include "ProductFilters.h"
+
+#include "ControlOps.h"
+#include "DataGrid.h"
+#include "ShareDMUnit.h"
+#include "StockStatements.h"
+
+#include <QComboBox>
+
+void InitializeProductFilters(const ProductFilterControls& controls) {
+    FillDistinctCombo(controls.name, QStringLiteral("Product"), QStringLiteral("ProductName"),
+                      QString(), true, AllItems);
+    RefillModelList(controls);
+}
+
+void RefillModelList(const ProductFilterControls& controls) {
+    FillDistinctCombo(controls.model, QStringLiteral("Product"), QStringLiteral("ProductType"),
+                      ModelListFragment(controls.name->currentText()), true, AllItems);
+}
+
+void RunList(const ProductFilterControls& controls, const QString& statement) {
+    OpenSQL(*controls.query, statement);
+    controls.grid->setFooterText(0, RowCountText(controls.query->RecordCount()));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class DataGrid;
+class Query;
+class QComboBox;
+
+// The controls of a page that lists filtered rows: a name and a model filter over the product
+// catalogue, a query and its grid.
+struct ProductFilterControls {
+    QComboBox* name;
+    QComboBox* model;
+    Query* query;
+    DataGrid* grid;
+};
+
+// Fills the name list ("所有" and every product name) and the model list.
+void InitializeProductFilters(const ProductFilterControls& controls);
+// Rebuilds the model list before it opens: "所有" and the models of the chosen name (of every
+// name for "所有"); it then reads "所有".
+void RefillModelList(const ProductFilterControls& controls);
+// Runs a list statement on the page's query and writes the row count under the first column.
+// A failing statement leaves the grid empty and the count as it was.
+void RunList(const ProductFilterControls& controls, const QString& statement);

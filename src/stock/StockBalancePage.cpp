@@ -1,0 +1,40 @@
+#include "StockBalancePage.h"
+
+#include "Colors.h"
+#include "DataGrid.h"
+#include "DatePicker.h"
+#include "Query.h"
+#include "StockStatements.h"
+
+#include <QComboBox>
+
+StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls)
+    : m_cutoff(cutoff), m_controls(controls) {}
+
+void StockBalancePage::Initialize() {
+    m_cutoff->setDate(QDate::currentDate());
+    InitializeProductFilters(m_controls);
+    List(QString());
+}
+
+void StockBalancePage::List(const QString& fragment) {
+    RunList(m_controls, BalanceStatement(m_cutoff->date(), fragment));
+}
+
+void StockBalancePage::QueryButtonClick() {
+    List(ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()));
+}
+
+void StockBalancePage::ModelDropDown() {
+    RefillModelList(m_controls);
+}
+
+void StockBalancePage::CellColor(const GridColumn& column, int row, QColor& color) const {
+    if (column.FieldName != QLatin1String("StoreBalanceNumber"))
+        return;
+    const Query& query = *m_controls.query;
+    const int field = query.FieldIndex(column.FieldName);
+    if (field < 0 || row < 0 || row >= query.RecordCount())
+        return;
+    color = ColorToQColor(query.FloatAt(row, field) >= 0 ? clBlue : clRed);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "StockMovementPage.h"
+
+#include <QColor>
+
+struct GridColumn;
+
+// The stock balance page: for a cut-off date, every product that moved up to that day with its
+// totals received and shipped and the quantity on hand, recomputed from the movements.
+class StockBalancePage {
+public:
+    StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls);
+
+    // Cut-off today, filters to "所有", the balance of every product listed.
+    void Initialize();
+    void List(const QString& fragment);
+    void QueryButtonClick();
+    void ModelDropDown();
+    // The quantity on hand in blue, or red when it is below zero; other columns keep `color`.
+    void CellColor(const GridColumn& column, int row, QColor& color) const;
+
+private:
+    DatePicker* m_cutoff;
+    ProductFilterControls m_controls;
+};

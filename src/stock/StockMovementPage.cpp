@@ -1,0 +1,31 @@
+#include "StockMovementPage.h"
+
+#include "DatePicker.h"
+#include "StockStatements.h"
+
+#include <QComboBox>
+
+StockMovementPage::StockMovementPage(int kind, DatePicker* from, DatePicker* to,
+                                     const ProductFilterControls& controls)
+    : m_kind(kind), m_from(from), m_to(to), m_controls(controls) {}
+
+void StockMovementPage::Initialize() {
+    const QDate today = QDate::currentDate();
+    m_from->setDate(QDate(today.year(), today.month(), 1));
+    m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
+    InitializeProductFilters(m_controls);
+    List(QString());
+}
+
+void StockMovementPage::List(const QString& fragment) {
+    RunList(m_controls, MovementListStatement(m_kind, fragment));
+}
+
+void StockMovementPage::QueryButtonClick() {
+    List(DateRangeFragment(m_from->date(), m_to->date()) +
+         ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()));
+}
+
+void StockMovementPage::ModelDropDown() {
+    RefillModelList(m_controls);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ProductFilters.h"
+
+class DatePicker;
+
+// One stock movement page (goods received or goods shipped): the two pages are the same design
+// with their own controls and movement kind.
+class StockMovementPage {
+public:
+    StockMovementPage(int kind, DatePicker* from, DatePicker* to,
+                      const ProductFilterControls& controls);
+
+    // Dates to the current month, filters to "所有", every movement of the page's kind listed.
+    void Initialize();
+    // Lists the movements of the page's kind that meet the filter fragment.
+    void List(const QString& fragment);
+    // The query button: the date range, then the name and model filters.
+    void QueryButtonClick();
+    void ModelDropDown();
+
+private:
+    int m_kind;
+    DatePicker* m_from;
+    DatePicker* m_to;
+    ProductFilterControls m_controls;
+};

@@ -1,0 +1,58 @@
+#include "StockStatements.h"
+
+#include "ShareDMUnit.h"
+
+const QString AllItems = QStringLiteral("所有");
+
+QString DateLiteral(const QDate& date) {
+    return '#' + date.toString(QStringLiteral("yyyy-MM-dd")) + '#';
+}
+
+QString DateRangeFragment(const QDate& from, const QDate& to) {
+    return QStringLiteral(" and StoreRecordDate between ") + DateLiteral(from) +
+           QStringLiteral(" and ") + DateLiteral(to);
+}
+
+QString ProductFilterFragment(const QString& name, const QString& model) {
+    QString fragment;
+    if (name != AllItems)
+        fragment += QStringLiteral(" and ProductName=") + QuotedSql(name);
+    if (model != AllItems)
+        fragment += QStringLiteral(" and ProductType=") + QuotedSql(model);
+    return fragment;
+}
+
+QString ModelListFragment(const QString& name) {
+    return name == AllItems ? QString() : QStringLiteral(" and ProductName=") + QuotedSql(name);
+}
+
+QString MovementListStatement(int kind, const QString& fragment) {
+    const QString statement =
+        kind == StockInKind
+            ? QStringLiteral(
+                  "select * from Store,Product where StoreProduct=ProductIndex and StoreKind=0 %s")
+            : QStringLiteral(
+                  "select * from Store,Product where StoreProduct=ProductIndex and StoreKind=1 %s");
+    return FormatSql(statement, {fragment});
+}
+
+// One grouped pass over the movements up to the cut-off (answered from the covering index on
+// product, kind, date and quantity) gives both totals of every product that moved, so a product
+// with movements of one kind only shows 0 for the other and its balance stays a number. Each
+// total is summed first and rounded once afterwards; the balance is taken from the rounded
+// totals.
+QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
+    const QString date = cutoff.toString(QStringLiteral("yyyy-MM-dd"));
+    return FormatSql(
+        QStringLiteral(
+            "select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
+            "product,(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
+            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,Round(tin,2) as StoreInNumber,"
+            "Round(tOut,2) as StoreOutNumber from Store where StoreRecordDate<=#%1:s# "
+            "group by StoreProduct) as t2 where ProductIndex=t2.StoreProduct %0:s) as t3"),
+        {fragment, date});
+}
+
+QString RowCountText(int rows) {
+    return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
+}

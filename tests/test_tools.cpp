@@ -1,0 +1,136 @@
+// The command-line tool varnholt-db, run as a separate process on a real database file.
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Result {
+    int exitCode;
+    QStringList lines; // standard output
+    QString error;     // standard error
+};
+
+Result runTool(const QStringList& args) {
+    QProcess process;
+    process.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);
+    if (!process.waitForFinished(60000))
+        return {-1, {}, "did not finish"};
+    QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (out.endsWith('\n'))
+        out.chop(1);
+    return {process.exitCode(), out.isEmpty() ? QStringList() : out.split('\n'),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+const QStringList Fixture = {
+    "insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+    "('A1','螺丝','M3','个'),('B1','O''Brien','X','只')",
+    "insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,StoreRecordDate,"
+    "StoreRemark) values (1,0,1234.5,2,2469,'2024-03-01 00:00:00','第一\tbatch'),"
+    "(2,0,0.5,3,1.5,'2024-03-31 00:00:00',''),(1,1,2000,1,2000,'2024-04-02 08:30:00','')",
+};
+
+} // namespace
+
+class TestTools : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> db;
+    QString file;
+
+private slots:
+    void init() {
+        db = std::make_unique<TestDatabase>();
+        for (const QString& sql : Fixture)
+            db->exec(sql);
+        file = db->dir().databasePath();
+    }
+    void cleanup() { db.reset(); }
+
+    void initPreparesAndNeverOverwrites() {
+        const QString fresh = db->dir().path() + "new.mdb";
+        QCOMPARE(runTool({"init", fresh}).exitCode, 0);
+        const Result again = runTool({"init", fresh});
+        QVERIFY(again.exitCode != 0);
+        QVERIFY(again.error.contains("已经存在"));
+        QCOMPARE(runTool({"sql", fresh, "select PowerName,PowerKey from Power"}).lines,
+                 QStringList({"PowerName\tPowerKey", "管理员\t"}));
+    }
+
+    void sqlPrintsRowsOrCounts() {
+        QCOMPARE(runTool({"sql", file,
+                          "select ProductSerial,ProductName from Product where "
+                          "ProductName='O''Brien'"})
+                     .lines,
+                 QStringList({"ProductSerial\tProductName", "B1\tO'Brien"}));
+        QCOMPARE(runTool({"sql", file, "select StoreRemark from Store where StoreIndex=1"}).lines,
+                 QStringList({"StoreRemark", "第一\\tbatch"}));
+        QCOMPARE(runTool({"sql", file,
+                          "select count(*) as n from Store where StoreRecordDate "
+                          "between #2024-03-01# and #2024-03-31#"})
+                     .lines,
+                 QStringList({"n", "2"}));
+        QCOMPARE(
+            runTool({"sql", file, "update Power set PowerKey='x' where PowerName='nobody'"}).lines,
+            QStringList{"0"});
+    }
+
+    void listsAsTheGridShowsThem() {
+        const Result in = runTool(
+            {"list", file, "in", "--from", "2024-03-01", "--to", "2024-03-31", "--name", "螺丝"});
+        QCOMPARE(in.exitCode, 0);
+        QCOMPARE(in.lines,
+                 QStringList({
+                     "商品编号\t商品名称\t商品型号\t单位\t入库数量\t价格\t金额\t入库时间\t备注",
+                     "A1\t螺丝\tM3\t个\t1,234.50\t2.00\t￥ 2,469.00\t2024/3/1\t第一\\tbatch",
+                     "共 1 条\t\t\t\t1,234.50\t\t￥ 2,469.00\t\t",
+                 }));
+        const Result out = runTool({"list", file, "out"});
+        QCOMPARE(out.lines.size(), 3);
+        QCOMPARE(out.lines[1].section('\t', 7, 7), "2024/4/2 08:30:00");
+        QCOMPARE(runTool({"list", file, "in", "--name", "O'Brien"}).lines.last(),
+                 "共 1 条\t\t\t\t.50\t\t￥ 1.50\t\t");
+    }
+
+    void balanceAsTheGridShowsIt() {
+        const Result result = runTool({"balance", file, "2024-04-03"});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.lines.first(),
+                 "商品编号\t商品名称\t商品型号\t单位\t入库数量\t出库数量\t当前库存");
+        QStringList rows = result.lines.mid(1, result.lines.size() - 2);
+        rows.sort();
+        QCOMPARE(rows, QStringList({"A1\t螺丝\tM3\t个\t1,234.50\t2,000.00\t-765.50",
+                                    "B1\tO'Brien\tX\t只\t.50\t.00\t.50"}));
+        QCOMPARE(result.lines.last(), "共 2 条\t\t\t\t1,235.00\t2,000.00\t-765.00");
+        QCOMPARE(runTool({"balance", file, "2024-02-01"}).lines.last(), "共 0 条\t\t\t\t\t\t");
+    }
+
+    void badInputFailsWithAMessage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("bad date") << QStringList{"balance", "FILE", "2024-13-01"} << "日期";
+        QTest::newRow("from without to")
+            << QStringList{"list", "FILE", "in", "--from", "2024-01-01"} << "--to";
+        QTest::newRow("unknown option")
+            << QStringList{"list", "FILE", "in", "--colour", "x"} << "--colour";
+        QTest::newRow("missing file")
+            << QStringList{"list", "/nonexistent/x.mdb", "in"} << "找不到数据库文件";
+        QTest::newRow("engine error")
+            << QStringList{"sql", "FILE", "select * from Nothing"} << "no such table";
+        QTest::newRow("usage") << QStringList{"list", "FILE", "sideways"} << "用法";
+    }
+    void badInputFailsWithAMessage() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        args.replaceInStrings("FILE", file);
+        const Result result = runTool(args);
+        QVERIFY(result.exitCode != 0);
+        QVERIFY2(result.error.contains(message), qPrintable(result.error));
+        QVERIFY(result.lines.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTools)
+#include "test_tools.moc"

@@ -13,6 +13,7 @@
 #include "NumberBox.h"
 #include "OfficePager.h"
 #include "ShareDMUnit.h"
+#include "SqlValues.h"
 #include "TestSupport.h"
 
 #include <QAbstractItemModelTester>

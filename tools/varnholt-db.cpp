@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 
@@ -98,8 +97,6 @@ ListOptions parseOptions(const QStringList& args, int first, bool withDates) {
 
 int printListing(const QString& file, const QString& statement,
                  const std::vector<GridColumn>& columns) {
-    if (!QFileInfo(file).isFile())
-        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(file));
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
     Query& query = dataModule.ADOQueryTemp1;

@@ -2,6 +2,7 @@
 
 #include "DisplayFormat.h"
 #include "Query.h"
+#include "SqlValues.h"
 
 DataGridModel::DataGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 

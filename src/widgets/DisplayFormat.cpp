@@ -170,17 +170,6 @@ QString timeOfDayFormat(const QLocale& locale) {
     return format.simplified();
 }
 
-bool readNumber(QStringView text, qsizetype from, qsizetype length, int& value) {
-    value = 0;
-    for (qsizetype i = from; i < from + length; ++i) {
-        const QChar c = text[i];
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return true;
-}
-
 } // namespace
 
 QString FormatFloat(const QString& format, double value) {
@@ -202,25 +191,4 @@ QString FormatGridDateTime(const QDateTime& value) {
     if (value.time() != QTime(0, 0))
         text += u' ' + locale.toString(value.time(), timeOfDayFormat(locale));
     return text;
-}
-
-bool ParseStoredDateTime(QStringView text, QDateTime& result) {
-    if (text.size() != 10 && text.size() != 19)
-        return false;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (text[4] != u'-' || text[7] != u'-' || !readNumber(text, 0, 4, year) ||
-        !readNumber(text, 5, 2, month) || !readNumber(text, 8, 2, day))
-        return false;
-    if (text.size() == 19) {
-        if ((text[10] != u' ' && text[10] != u'T') || text[13] != u':' || text[16] != u':' ||
-            !readNumber(text, 11, 2, hour) || !readNumber(text, 14, 2, minute) ||
-            !readNumber(text, 17, 2, second))
-            return false;
-    }
-    const QDate date(year, month, day);
-    const QTime time(hour, minute, second);
-    if (!date.isValid() || !time.isValid())
-        return false;
-    result = QDateTime(date, time);
-    return true;
 }

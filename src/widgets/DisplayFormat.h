@@ -15,6 +15,3 @@ QString FormatFloat(const QString& format, double value);
 // A date-time as a grid shows it: the locale's short date, followed by the time of day only
 // when it is not midnight.
 QString FormatGridDateTime(const QDateTime& value);
-
-// Reads the stored date form "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"; false for any other text.
-bool ParseStoredDateTime(QStringView text, QDateTime& result);

@@ -48,7 +48,6 @@ QString BenchDatabase(int movements, int products) {
         connection.OpenFile(partial, DatabasePassword);
         fill(connection, movements, products);
     }
-    QFile::remove(partial + ".lock");
     QFile::rename(partial, path);
     return path;
 }

@@ -32,3 +32,17 @@ private:
     TestProgramDir m_dir;
     std::unique_ptr<TShareDM> m_dm;
 };
+
+// A connection of its own to an existing file, as another program on the same file has it.
+class AttachedDatabase {
+public:
+    explicit AttachedDatabase(const QString& path);
+    Connection& connection() { return m_connection; }
+    Query& query() { return m_query; } // a scratch query on this connection
+    int exec(const QString& sql);
+    QString scalar(const QString& sql);
+
+private:
+    Connection m_connection;
+    Query m_query;
+};

@@ -1,12 +1,13 @@
 // The data store: queries over the real encrypted database, settings, quoting, opening.
 #include "DataError.h"
-#include "FileLock.h"
 #include "ShareDMUnit.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
 
 #include <QFile>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 class TestDataStore : public QObject {
     Q_OBJECT
@@ -81,6 +82,131 @@ private slots:
         QCOMPARE(q.AsFloat("StoreNumber"), 2.0);
         QCOMPARE(db.scalar("select count(*) from Store"), "2");
         QCOMPARE(db.scalar("select StoreRemark from Store where StoreIndex=1"), "a");
+    }
+
+    void editIsWrittenByTheTablesKey() {
+        TestDatabase db;
+        db.exec("create table Keyed (Code TEXT PRIMARY KEY, Name TEXT)");
+        db.exec("insert into Keyed values ('B','b'),('A','a')");
+        Query& q = db.dm().ADOQueryTemp1;
+        OpenSQL(q, "select * from Keyed where Code='A'");
+        q.Edit();
+        q.SetField("Name", "甲");
+        q.Post();
+        QCOMPARE(db.scalar("select group_concat(Code||Name) from Keyed"), "Bb,A甲");
+        q.Edit();
+        q.SetField("Code", "C"); // a changed key is read back under its new value
+        q.Post();
+        QCOMPARE(q.AsString("Code"), "C");
+        QCOMPARE(db.scalar("select group_concat(Code||Name) from Keyed"), "Bb,C甲");
+    }
+
+    void editDuringAppendKeepsThePendingRow() {
+        TestDatabase db;
+        Query& q = db.dm().ADOQueryTemp1;
+        OpenSQL(q, "select * from Remarks where RemarksName='x'");
+        q.Append();
+        q.SetField("RemarksName", "x");
+        q.Edit();
+        q.SetField("RemarksValue", "1");
+        q.Post();
+        QCOMPARE(db.scalar("select RemarksName||RemarksValue from Remarks"), "x1");
+    }
+
+    void floatsReadAsTextWithFifteenDigits_data() {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("sum with binary error") << u"0.1+0.2"_s << u"0.3"_s;
+        QTest::newRow("fraction") << u"1234.5"_s << u"1234.5"_s;
+        QTest::newRow("third") << u"1.0/3"_s << u"0.333333333333333"_s;
+        QTest::newRow("whole") << u"2.0"_s << u"2"_s;
+        QTest::newRow("negative") << u"-0.07*3"_s << u"-0.21"_s;
+    }
+    void floatsReadAsTextWithFifteenDigits() {
+        QFETCH(QString, expression);
+        QFETCH(QString, text);
+        TestDatabase db;
+        QCOMPARE(db.scalar("select " + expression), text);
+    }
+
+    void onlyOneStatementAtATime() {
+        TestDatabase db;
+        Query& q = db.dm().ADOQueryTemp1;
+        QVERIFY_THROWS_EXCEPTION(DataError, OpenSQL(q, "select * from Power; delete from Power"));
+        QVERIFY_THROWS_EXCEPTION(DataError,
+                                 ExecSQL(q, "update Power set PowerKey='1'; delete from Power"));
+        QCOMPARE(db.scalar("select count(*)||PowerKey from Power"), "1");
+        OpenSQL(q, "select * from Power;  \n"); // a closing ";" is fine
+        QCOMPARE(q.RecordCount(), 1);
+    }
+
+    void storedDatesTakeTheOneForm_data() {
+        QTest::addColumn<QString>("value");  // as SQL
+        QTest::addColumn<QString>("stored"); // "!": refused; empty: no date
+        QTest::newRow("stored form") << u"'2024-03-01 08:30:15'"_s << u"2024-03-01 08:30:15"_s;
+        QTest::newRow("date only") << u"'2024-03-01'"_s << u"2024-03-01 00:00:00"_s;
+        QTest::newRow("minutes") << u"'2024-03-01 08:30'"_s << u"2024-03-01 08:30:00"_s;
+        QTest::newRow("T separator") << u"'2024-03-01T08:30:15'"_s << u"2024-03-01 08:30:15"_s;
+        QTest::newRow("program literal") << u"#2024-3-1#"_s << u"2024-03-01 00:00:00"_s;
+        QTest::newRow("no date") << u"null"_s << u""_s;
+        QTest::newRow("day that does not exist") << u"'2024-02-30'"_s << u"!"_s;
+        QTest::newRow("hour that does not exist") << u"'2024-03-01 25:00'"_s << u"!"_s;
+        QTest::newRow("slashes") << u"'2024/03/01'"_s << u"!"_s;
+        QTest::newRow("time zone") << u"'2024-03-01 08:30:00+02:00'"_s << u"!"_s;
+        QTest::newRow("now") << u"'now'"_s << u"!"_s;
+        QTest::newRow("julian day number") << u"2460000"_s << u"!"_s;
+        QTest::newRow("words") << u"'明天'"_s << u"!"_s;
+    }
+    void storedDatesTakeTheOneForm() {
+        QFETCH(QString, value);
+        QFETCH(QString, stored);
+        TestDatabase db;
+        db.exec("insert into Store (StoreNumber,StoreRecordDate) values (1,'2020-01-01')");
+        const QStringList writes = {
+            "insert into Store (StoreNumber,StoreRecordDate) values (2," + value + ")",
+            "update Store set StoreRecordDate=" + value + " where StoreNumber=1"};
+        for (const QString& write : writes) {
+            if (stored == "!") {
+                try {
+                    db.exec(write);
+                    QFAIL(qPrintable("accepted: " + write));
+                } catch (const DataError& error) {
+                    QVERIFY2(error.message().contains("不是有效的日期"),
+                             qPrintable(error.message()));
+                }
+            } else {
+                QCOMPARE(db.exec(write), 1);
+            }
+        }
+        if (stored == "!") {
+            QCOMPARE(db.scalar("select count(*)||StoreRecordDate from Store"),
+                     "12020-01-01 00:00:00");
+        } else {
+            QCOMPARE(db.scalar("select count(distinct ifnull(StoreRecordDate,'-')) from Store"),
+                     "1");
+            QCOMPARE(db.scalar("select StoreRecordDate from Store where StoreNumber=2"), stored);
+        }
+    }
+
+    void olderFileIsPutRightWhenOpened() {
+        TestProgramDir dir;
+        {
+            // A file as the first version wrote it: no date checks, dates in several forms.
+            AttachedDatabase old(dir.databasePath());
+            for (const char* trigger : {"StoreDateCheckInsert", "StoreDateCheckUpdate",
+                                        "StoreDateFormInsert", "StoreDateFormUpdate"})
+                old.connection().Execute(QString("drop trigger ") + trigger);
+            old.exec("insert into Store (StoreNumber,StoreRecordDate) values (1,'2024-03-01'),"
+                     "(2,'2024-03-01 08:30'),(3,'2024-03-02 00:00:00'),(4,'坏日期'),(5,null)");
+            old.connection().Execute("PRAGMA user_version = 1");
+        }
+        AttachedDatabase db(dir.databasePath());
+        QCOMPARE(db.scalar("select group_concat(ifnull(StoreRecordDate,'-'),'|') from "
+                           "(select * from Store order by StoreNumber)"),
+                 "2024-03-01 00:00:00|2024-03-01 08:30:00|2024-03-02 00:00:00|坏日期|-");
+        QCOMPARE(db.scalar("PRAGMA user_version"), "2");
+        QVERIFY_THROWS_EXCEPTION(
+            DataError, db.exec("insert into Store (StoreRecordDate) values ('2024-13-01')"));
     }
 
     void joinedResultIsNotEditable() {
@@ -170,6 +296,9 @@ private slots:
         QCOMPARE(ExecSQL(q, "update Power set PowerKey='1' where PowerName<>'管理员'"), 2);
         QCOMPARE(ExecSQL(q, "delete from Store where StoreIndex=1"), 0);
         QCOMPARE(q.SQL(), QStringList{"delete from Store where StoreIndex=1"});
+        QCOMPARE(ExecSQL(q, "update Power set PowerKey='2'"), 3);
+        QCOMPARE(ExecSQL(q, "create table Scratch (x)"), 0); // not the update's count
+        QCOMPARE(ExecSQL(q, "select * from Power"), 0);
         QVERIFY_THROWS_EXCEPTION(DataError, ExecSQL(q, "update Nothing set a=1"));
     }
 
@@ -180,9 +309,6 @@ private slots:
         QCOMPARE(FormatSql("%1:s-%0:s-%1:s", {"x", "y"}), "y-x-y");
         QVERIFY_THROWS_EXCEPTION(DataError, FormatSql("%2:s", {"x"}));
         QCOMPARE(QuotedSql("it's"), "'it''s'");
-        QCOMPARE(BuildConnectionString("/p/Varnholt.mdb", "pw"),
-                 "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/p/Varnholt.mdb;"
-                 "Jet OLEDB:Database Password=pw");
         QVERIFY(GetAppPath().endsWith('/'));
         const QString temp = MakeTempFileName();
         QVERIFY(QFileInfo(temp).fileName().startsWith("~SM"));
@@ -198,6 +324,7 @@ private slots:
                                         << "wrong"
                                         << "密码不正确";
         QTest::newRow("not a database") << "text" << DatabasePassword << "不是本系统的数据库";
+        QTest::newRow("a folder") << "folder" << DatabasePassword << "是一个文件夹";
     }
     void unopenableFilesGiveClearErrors() {
         QFETCH(QString, content);
@@ -208,17 +335,21 @@ private slots:
             QFile file(dir.databasePath());
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(5000, 'x'));
+        } else if (content == "folder") {
+            QVERIFY(QDir().mkdir(dir.databasePath()));
         }
         Connection connection;
-        connection.SetConnectionString(BuildConnectionString(dir.databasePath(), password));
         try {
-            connection.Open();
+            connection.OpenFile(dir.databasePath(), password);
             QFAIL("opened");
         } catch (const DataError& error) {
             QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
+            QVERIFY(error.message().contains(dir.databasePath()));
         }
         QVERIFY(!connection.Connected());
-        QCOMPARE(QFile::exists(dir.databasePath()), !content.isEmpty());
+        QCOMPARE(QFileInfo::exists(dir.databasePath()), !content.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
+                 content == "db" || content == "text" ? 1 : 0);
     }
 
     void fileIsEncryptedAndNeverOverwritten() {

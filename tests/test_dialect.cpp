@@ -1,5 +1,6 @@
 #include "DataError.h"
 #include "SqlDialect.h"
+#include "SqlScript.h"
 
 #include <QStringList>
 #include <QTest>
@@ -154,6 +155,8 @@ private slots:
     void rejects();
     void runs_data();
     void runs();
+    void splitsScripts_data();
+    void splitsScripts();
 };
 
 void TestDialect::translates_data() {
@@ -401,6 +404,34 @@ void TestDialect::runs() {
     rows.sort();
     expected.sort();
     QCOMPARE(rows, expected);
+}
+
+void TestDialect::splitsScripts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("statements");
+    QTest::newRow("one without ;") << u"select 1"_s << QStringList{u"select 1"_s};
+    QTest::newRow("two, blanks trimmed")
+        << u" select 1 ;\n select 2;  "_s << QStringList{u"select 1"_s, u"select 2"_s};
+    QTest::newRow("; in literal, name and date")
+        << u"select 'a;b', \"c;d\", [e;f] from t where d<#2024-01-01#; select 2"_s
+        << QStringList{u"select 'a;b', \"c;d\", [e;f] from t where d<#2024-01-01#"_s,
+                       u"select 2"_s};
+    QTest::newRow("doubled quote")
+        << u"select 'it''s;';select 2"_s << QStringList{u"select 'it''s;'"_s, u"select 2"_s};
+    QTest::newRow("comments only between")
+        << u"select 1; -- done;\n /* ; */ ;"_s << QStringList{u"select 1"_s};
+    QTest::newRow("trigger body")
+        << u"create trigger x after insert on t begin update t set a=1; end; select 2"_s
+        << QStringList{u"create trigger x after insert on t begin update t set a=1; end"_s,
+                       u"select 2"_s};
+    QTest::newRow("nothing") << u"  ;; -- x"_s << QStringList{};
+}
+
+void TestDialect::splitsScripts() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, statements);
+    QCOMPARE(SplitSqlStatements(text), statements);
+    QCOMPARE(IsBlankSql(text), statements.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDialect)

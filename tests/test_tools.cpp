@@ -77,6 +77,34 @@ private slots:
             QStringList{"0"});
     }
 
+    void sqlRunsSeveralStatementsAllOrNothing() {
+        const Result both = runTool({"sql", file,
+                                     "update Power set PowerKey='a;b' where PowerName='管理员';\n"
+                                     "select PowerKey from Power;"});
+        QCOMPARE(both.exitCode, 0);
+        QCOMPARE(both.lines, QStringList({"1", "PowerKey", "a;b"}));
+
+        const Result failing =
+            runTool({"sql", file, "delete from Store; insert into Nothing values (1)"});
+        QVERIFY(failing.exitCode != 0);
+        QVERIFY2(failing.error.contains("no such table") && failing.error.contains("撤销"),
+                 qPrintable(failing.error));
+        QCOMPARE(runTool({"sql", file, "select count(*) as n from Store"}).lines,
+                 QStringList({"n", "3"}));
+        QVERIFY(runTool({"sql", file, " ; "}).exitCode != 0);
+    }
+
+    void compactReportsItsResult() {
+        // The test's own connection stays open: compaction leaves it working.
+        const Result done = runTool({"compact", file});
+        QCOMPARE(done.exitCode, 0);
+        QVERIFY(done.lines.value(0).contains(file));
+        const Result missing = runTool({"compact", file + ".none"});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.error.contains(file + ".none"));
+        QCOMPARE(db->scalar("select count(*) from Store"), "3");
+    }
+
     void listsAsTheGridShowsThem() {
         const Result in = runTool(
             {"list", file, "in", "--from", "2024-03-01", "--to", "2024-03-31", "--name", "螺丝"});

@@ -2,7 +2,9 @@
 // for support.
 //
 //   varnholt-db init FILE              prepare a new database file (never overwrites one)
-//   varnholt-db sql FILE STATEMENT     run one statement through the program's own SQL dialect
+//   varnholt-db sql FILE STATEMENTS    run statements through the program's own SQL dialect;
+//                                      several (separated by ";") run all in one transaction
+//   varnholt-db compact FILE           compact the file in place, as the program does at exit
 //   varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name TEXT] [--model TEXT]
 //   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
 //                                      print a stock list or the stock balance as its page shows
@@ -10,6 +12,7 @@
 #include "DataError.h"
 #include "ProgramLocale.h"
 #include "ShareDMUnit.h"
+#include "SqlScript.h"
 #include "StockGridColumns.h"
 #include "StockListing.h"
 #include "StockStatements.h"
@@ -34,7 +37,8 @@ QTextStream& err() {
 int usage() {
     err() << "用法：\n"
              "  varnholt-db init FILE\n"
-             "  varnholt-db sql FILE STATEMENT\n"
+             "  varnholt-db sql FILE STATEMENTS\n"
+             "  varnholt-db compact FILE\n"
              "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
              "[--model 型号]\n"
              "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n";
@@ -141,10 +145,8 @@ void printRows(Query& query) {
     }
 }
 
-int runStatement(const QString& file, const QString& statement) {
-    TShareDM dataModule;
-    dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
-    Query& query = dataModule.ADOQueryTemp1;
+// Prints the rows of a statement that returns rows, or the number of rows it changed.
+void runStatement(Query& query, const QString& statement) {
     query.SQL() = QStringList{statement};
     if (query.ReturnsRows()) {
         OpenSQL(query, statement);
@@ -152,6 +154,43 @@ int runStatement(const QString& file, const QString& statement) {
     } else {
         out() << ExecSQL(query, statement) << '\n';
     }
+}
+
+// Runs every statement of the text, in order; several statements run in one transaction, so
+// that a failing one leaves the file as it was.
+int runStatements(const QString& file, const QString& text) {
+    const QStringList statements = SplitSqlStatements(text);
+    if (statements.isEmpty())
+        throw DataError(QStringLiteral("没有要执行的 SQL 语句。"));
+    TShareDM dataModule;
+    Connection& connection = dataModule.ADOConnection1;
+    connection.OpenFile(file, DatabasePassword);
+    if (statements.size() == 1) {
+        runStatement(dataModule.ADOQueryTemp1, statements.first());
+        return 0;
+    }
+    connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        for (const QString& statement : statements)
+            runStatement(dataModule.ADOQueryTemp1, statement);
+        connection.Execute(QStringLiteral("COMMIT"));
+    } catch (const DataError& error) {
+        connection.Execute(QStringLiteral("ROLLBACK"));
+        throw DataError(
+            QStringLiteral("%1\n没有执行任何语句：整段 SQL 已撤销。").arg(error.message()));
+    }
+    return 0;
+}
+
+int compact(const QString& file) {
+    if (!CompactDatabase(file, DatabasePassword)) {
+        err() << QStringLiteral(
+                     "没有整理数据库文件 %1：文件不存在、无法打开或写入，或者正被其它程序使用。")
+                     .arg(file)
+              << '\n';
+        return 1;
+    }
+    out() << QStringLiteral("已整理数据库文件 ") << file << '\n';
     return 0;
 }
 
@@ -168,7 +207,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (args.size() == 4 && args[1] == "sql")
-            return runStatement(args[2], args[3]);
+            return runStatements(args[2], args[3]);
+        if (args.size() == 3 && args[1] == "compact")
+            return compact(args[2]);
         if (args.size() >= 4 && args[1] == "list")
             return listMovements(args);
         if (args.size() >= 4 && args[1] == "balance")

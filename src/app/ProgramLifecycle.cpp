@@ -25,9 +25,8 @@ QString ProgramLifecycle::databasePath() const {
 void ProgramLifecycle::FormShow(TMainForm& form) {
     // A failing step raises out of here: the guard shows it and the later steps are skipped.
     m_state = State::Degraded;
-    ShareDM->ADOConnection1.SetConnectionString(
-        BuildConnectionString(databasePath(), DatabasePassword));
-    ShareDM->ADOConnection1.Open();
+    // The path goes to the engine as it is: a folder name may hold ";" or blanks.
+    ShareDM->ADOConnection1.OpenFile(databasePath(), DatabasePassword);
     showHelpOnFirstRun();
     if (!logIn(form))
         return;

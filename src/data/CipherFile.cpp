@@ -24,7 +24,7 @@ void execute(sqlite3* db, const QString& sql) {
     }
 }
 
-sqlite3* open(const QString& path, const QString& password, int flags) {
+sqlite3* open(const QString& path, const QString& password, int flags, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -36,7 +36,7 @@ sqlite3* open(const QString& path, const QString& password, int flags) {
     sqlite3_key(db, key.constData(), key.size());
     try {
         execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(CipherPageSize));
-        execute(db, QStringLiteral("PRAGMA busy_timeout = 5000"));
+        sqlite3_busy_timeout(db, busyTimeoutMs);
     } catch (...) {
         sqlite3_close(db);
         throw;
@@ -48,10 +48,19 @@ void verifyKey(sqlite3* db, const QString& path) {
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
         SQLITE_OK)
         return;
-    if (sqlite3_errcode(db) == SQLITE_NOTADB)
+    switch (sqlite3_errcode(db)) {
+    case SQLITE_NOTADB:
         throw DataError(
             QStringLiteral("无法打开数据库文件 %1：密码不正确，或者该文件不是本系统的数据库。")
                 .arg(path));
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw DataError(
+            QStringLiteral("数据库文件 %1 正被其它程序独占使用（例如正在整理），请稍后再试。（%2）")
+                .arg(path, engineMessage(db)));
+    default:
+        break;
+    }
     throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, engineMessage(db)));
 }
 
@@ -63,6 +72,10 @@ int userVersion(sqlite3* db) {
         sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : 0;
     sqlite3_finalize(statement);
     return version;
+}
+
+bool readOnly(sqlite3* db) {
+    return sqlite3_db_readonly(db, "main") == 1;
 }
 
 void close(sqlite3* db) {

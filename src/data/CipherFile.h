@@ -8,9 +8,14 @@ struct sqlite3;
 // new files and compaction. Every function throws DataError with the engine's message.
 namespace CipherFile {
 
+// How long a connection waits for a file that another connection has locked (a writer, a
+// compaction) before the statement fails with "database is locked".
+constexpr int DefaultBusyTimeoutMs = 5000;
+
 // Opens `path` with the engine's open flags and keys it with `password`; the page size of the
 // program's files is set as well. The key is checked by the first read (see verifyKey).
-sqlite3* open(const QString& path, const QString& password, int flags);
+sqlite3* open(const QString& path, const QString& password, int flags,
+              int busyTimeoutMs = DefaultBusyTimeoutMs);
 
 // Reads the schema, which fails when the password is wrong or the file is no database. A
 // journal left behind by a crash is rolled back here.
@@ -18,6 +23,8 @@ void verifyKey(sqlite3* db, const QString& path);
 
 void execute(sqlite3* db, const QString& sql);
 int userVersion(sqlite3* db);
+// Whether the engine opened the file for reading only (a write-protected file).
+bool readOnly(sqlite3* db);
 QString engineMessage(sqlite3* db);
 
 // Closes the handle; null is fine.

@@ -2,7 +2,6 @@
 
 #include "CipherFile.h"
 #include "DataError.h"
-#include "FileLock.h"
 #include "Schema.h"
 
 #include <QFile>
@@ -10,18 +9,21 @@
 #include <sqlcipher/sqlite3.h>
 
 namespace {
-// How long opening waits while another process compacts the file.
-constexpr int LockWaitMs = 10000;
-} // namespace
 
-QString ConnectionStringValue(const QString& connectionString, const QString& key) {
-    for (const QString& part : connectionString.split(';')) {
-        const int eq = part.indexOf('=');
-        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return part.mid(eq + 1);
-    }
-    return {};
+// The causes that can be told before the engine is asked.
+void checkFileCanBeOpened(const QString& path) {
+    if (path.isEmpty())
+        throw DataError(QStringLiteral("没有指定数据库文件。"));
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(path));
+    if (info.isDir())
+        throw DataError(QStringLiteral("%1 是一个文件夹，不是数据库文件。").arg(path));
+    if (!info.isReadable())
+        throw DataError(QStringLiteral("没有读取数据库文件 %1 的权限。").arg(path));
 }
+
+} // namespace
 
 Connection::Connection() = default;
 
@@ -29,36 +31,24 @@ Connection::~Connection() {
     Close();
 }
 
-void Connection::Open() {
-    OpenFile(ConnectionStringValue(m_connectionString, "Data Source"),
-             ConnectionStringValue(m_connectionString, "Jet OLEDB:Database Password"));
-}
-
 void Connection::OpenFile(const QString& path, const QString& password) {
     Close();
-    if (path.isEmpty())
-        throw DataError(QStringLiteral("没有指定数据库文件。"));
-    if (!QFileInfo(path).isFile())
-        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(path));
-    auto lock = std::make_unique<FileLock>(FileLock::lockPathFor(path));
-    if (!lock->lockShared(LockWaitMs))
-        throw DataError(QStringLiteral("数据库文件 %1 正在被其它程序整理，请稍后再试。").arg(path));
+    checkFileCanBeOpened(path);
     sqlite3* db = CipherFile::open(path, password, SQLITE_OPEN_READWRITE);
     try {
         CipherFile::verifyKey(db, path);
+        UpgradeSchema(db);
     } catch (...) {
         CipherFile::close(db);
         throw;
     }
     m_db = db;
     m_path = path;
-    m_lock = std::move(lock);
 }
 
 void Connection::Close() {
     CipherFile::close(m_db);
     m_db = nullptr;
-    m_lock.reset();
     m_path.clear();
 }
 

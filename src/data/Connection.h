@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <memory>
 
 struct sqlite3;
-class FileLock;
 
-// The one database connection: an SQLCipher file opened with the database password.
-// While open it holds a shared lock on the file's lock sidecar, so that compaction can tell
-// whether any process still has the file open.
+// The one database connection: an SQLCipher file opened with the database password. Other
+// connections to the same file (another instance, the tool, any program) may be open at the same
+// time; the engine's own locks keep them apart, and a connection that finds the file locked waits
+// a few seconds for it before it fails.
 class Connection {
 public:
     Connection();
@@ -16,19 +15,13 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // "Provider=…;Data Source=PATH;Jet OLEDB:Database Password=PASSWORD"; only the data source
-    // and the password are read.
-    void SetConnectionString(const QString& connectionString) {
-        m_connectionString = connectionString;
-    }
-    QString ConnectionString() const { return m_connectionString; }
-
-    void Open();  // throws DataError with a clear message when the file cannot be opened
+    // Opens an existing file with the path and the password exactly as given. Throws DataError
+    // with a message that names the file and the cause when it cannot be opened. An older file
+    // is brought up to the program's schema version on the way (see Schema.h); a file that cannot
+    // be written is opened for reading as it is.
+    void OpenFile(const QString& path, const QString& password);
     void Close(); // closes the file; queries keep their fetched rows
     bool Connected() const { return m_db != nullptr; }
-
-    // Opens an existing file directly (used by the tools and by Open).
-    void OpenFile(const QString& path, const QString& password);
     QString FilePath() const { return m_path; }
 
     sqlite3* handle() const; // throws DataError when closed
@@ -42,11 +35,6 @@ public:
     static void CreateDatabase(const QString& path, const QString& password);
 
 private:
-    QString m_connectionString;
     QString m_path;
     sqlite3* m_db = nullptr;
-    std::unique_ptr<FileLock> m_lock;
 };
-
-// Reads the parts of a connection string; missing keys give empty text.
-QString ConnectionStringValue(const QString& connectionString, const QString& key);

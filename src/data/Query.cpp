@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DataError.h"
 #include "SqlDialect.h"
+#include "SqlScript.h"
 #include "SqlValues.h"
 #include "TextRanks.h"
 
@@ -18,10 +19,16 @@ class Statement {
 public:
     Statement(sqlite3* db, const QString& sql) : m_db(db) {
         const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), text.size(), &m_stmt, nullptr) != SQLITE_OK)
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, text.constData(), text.size(), &m_stmt, &tail) != SQLITE_OK)
             throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
         if (!m_stmt)
             throw DataError(QStringLiteral("空的 SQL 语句。"));
+        // The engine would quietly ignore everything behind the first statement.
+        if (!IsBlankSql(QString::fromUtf8(tail, text.constData() + text.size() - tail))) {
+            sqlite3_finalize(m_stmt);
+            throw DataError(QStringLiteral("一次只能执行一条 SQL 语句。"));
+        }
     }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement&) = delete;
@@ -42,6 +49,10 @@ private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };
+
+// Significant digits of a floating-point value read as text: enough for every quantity and
+// amount, few enough that 0.1+0.2 reads as 0.3.
+constexpr int FloatTextDigits = 15;
 
 QString columnText(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
@@ -105,9 +116,12 @@ int Query::ExecSQL() {
     Close();
     sqlite3* db = database();
     Statement statement(db, statementText());
+    const auto totalBefore = sqlite3_total_changes(db);
     while (statement.step()) {
     }
-    return sqlite3_changes(db);
+    // The engine's count belongs to the last statement that changed rows, which need not be
+    // this one.
+    return sqlite3_total_changes(db) == totalBefore ? 0 : sqlite3_changes(db);
 }
 
 bool Query::ReturnsRows() const {
@@ -250,7 +264,7 @@ QString Query::storedText(std::uint32_t storageRow, int column) const {
     case CellType::Real: {
         double v;
         std::memcpy(&v, &slot, sizeof v);
-        return QString::number(v, 'g', QLocale::FloatingPointShortest);
+        return QString::number(v, 'g', FloatTextDigits);
     }
     case CellType::Text: {
         std::uint32_t len;
@@ -440,6 +454,8 @@ void Query::Append() {
 }
 
 void Query::Edit() {
+    if (m_editState != EditState::Browse)
+        return; // already editing or appending: the pending values stay
     if (m_current < 0) {
         Append();
         return;
@@ -481,58 +497,78 @@ QString Query::updatableTable() const {
 
 QString Query::keyColumn(const QString& table) const {
     Statement info(database(), QStringLiteral("PRAGMA table_info(%1)").arg(QuotedName(table)));
+    QString key;
+    int keyColumns = 0;
     while (info.step())
-        if (sqlite3_column_int(info.get(), 5) == 1)
-            return columnText(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
-    throw DataError(QStringLiteral("表 %1 没有主键，不能修改。").arg(table));
+        if (sqlite3_column_int(info.get(), 5) > 0) {
+            ++keyColumns;
+            key = columnText(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
+        }
+    if (keyColumns != 1)
+        throw DataError(QStringLiteral("表 %1 没有单列主键，不能修改。").arg(table));
+    return key;
 }
 
 void Query::Post() {
     if (m_editState == EditState::Browse)
         return;
-    sqlite3* db = database();
     const QString table = updatableTable();
     std::vector<int> changedColumns;
     for (int c = 0; c < FieldCount(); ++c)
         if (m_editChanged[c])
             changedColumns.push_back(c);
 
-    qint64 rowid;
-    if (m_editState == EditState::Insert) {
-        QStringList names, marks;
-        for (int c : changedColumns) {
-            names << QuotedName(m_columns[c].origin);
-            marks << "?";
-        }
-        const QString sql =
-            names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuotedName(table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(QuotedName(table), names.join(','), marks.join(','));
-        Statement insert(db, sql);
-        bindValues(insert.get(), changedColumns);
-        insert.step();
-        rowid = sqlite3_last_insert_rowid(db);
-    } else {
-        const QString key = keyColumn(table);
-        const int keyIndex = originIndex(table, key);
-        if (keyIndex < 0)
-            throw DataError(QStringLiteral("查询结果中没有主键 %1，不能修改。").arg(key));
-        rowid = storedValue(m_order[m_current], keyIndex).toLongLong();
-        if (!changedColumns.empty()) {
-            QStringList sets;
-            for (int c : changedColumns)
-                sets << QuotedName(m_columns[c].origin) + "=?";
-            Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                     .arg(QuotedName(table), sets.join(',')));
-            bindValues(update.get(), changedColumns);
-            sqlite3_bind_int64(update.get(), static_cast<int>(changedColumns.size()) + 1, rowid);
-            update.step();
-        }
-    }
-    reloadRow(table, rowid);
+    // On any failure the row stays pending with its values, so nothing typed is lost.
+    const RowKey posted = m_editState == EditState::Insert ? insertRow(table, changedColumns)
+                                                           : updateRow(table, changedColumns);
+    reloadRow(table, posted);
     m_editState = EditState::Browse;
     emit changed();
     emit currentChanged(RecNo());
+}
+
+Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& columns) {
+    sqlite3* db = database();
+    QStringList names, marks;
+    for (int c : columns) {
+        names << QuotedName(m_columns[c].origin);
+        marks << "?";
+    }
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuotedName(table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(QuotedName(table), names.join(','), marks.join(','));
+    Statement insert(db, sql);
+    bindValues(insert.get(), columns);
+    insert.step();
+    if (sqlite3_changes(db) != 1)
+        throw DataError(QStringLiteral("记录没有写入数据库，请重试。"));
+    return {QStringLiteral("rowid"), QVariant(qint64(sqlite3_last_insert_rowid(db)))};
+}
+
+// Writes the changed columns of the current row, found by the table's key as it was read.
+Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& columns) {
+    const QString key = keyColumn(table);
+    const int keyIndex = originIndex(table, key);
+    if (keyIndex < 0)
+        throw DataError(QStringLiteral("查询结果中没有主键 %1，不能修改。").arg(key));
+    const QVariant readKey = storedValue(m_order[m_current], keyIndex);
+    const QVariant newKey = m_editChanged[keyIndex] ? m_editValues[keyIndex] : readKey;
+    if (columns.empty())
+        return {QuotedName(key), readKey};
+
+    sqlite3* db = database();
+    QStringList sets;
+    for (int c : columns)
+        sets << QuotedName(m_columns[c].origin) + "=?";
+    Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                             .arg(QuotedName(table), sets.join(','), QuotedName(key)));
+    bindValues(update.get(), columns);
+    BindValue(update.get(), static_cast<int>(columns.size()) + 1, readKey);
+    update.step();
+    if (sqlite3_changes(db) != 1)
+        throw DataError(QStringLiteral("该记录已被删除或修改，请刷新后重试。"));
+    return {QuotedName(key), newKey};
 }
 
 int Query::originIndex(const QString& table, const QString& origin) const {
@@ -550,15 +586,15 @@ void Query::bindValues(sqlite3_stmt* statement, const std::vector<int>& columns)
 }
 
 // Reads the posted row back, so that the key and any value the database set are visible.
-void Query::reloadRow(const QString& table, qint64 rowid) {
+void Query::reloadRow(const QString& table, const RowKey& key) {
     QStringList names;
     for (const ColumnInfo& column : m_columns)
         names << (column.table.isEmpty() ? QStringLiteral("NULL") : QuotedName(column.origin));
-    Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid=%3")
-                                     .arg(names.join(','), QuotedName(table))
-                                     .arg(rowid));
+    Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                                     .arg(names.join(','), QuotedName(table), key.column));
+    BindValue(select.get(), 1, key.value);
     if (!select.step())
-        return;
+        throw DataError(QStringLiteral("写入的记录已被其它程序删除，请刷新后重试。"));
     if (m_editState == EditState::Insert || m_current < 0) {
         appendFetchedRow(select.get());
         m_order.push_back(m_rowCount - 1);

@@ -80,9 +80,14 @@ public:
 
     // Editing one row of the single table the result comes from.
     void Append();
-    void Edit(); // edits the current row; on an empty result it appends instead
+    // Edits the current row; on an empty result it appends instead. While a row is already
+    // being edited or appended it changes nothing.
+    void Edit();
     void SetField(const QString& field, const QVariant& value);
-    void Post(); // writes the row; an appended row then shows the key the database gave it
+    // Writes the row; an appended row then shows the key the database gave it. An edit is
+    // written by the table's key; when no row changed (deleted or re-keyed by another program)
+    // it raises an error and the edit stays pending.
+    void Post();
     void Cancel();
     bool Editing() const { return m_editState != EditState::Browse; }
 
@@ -121,7 +126,14 @@ private:
     QString updatableTable() const;
     QString keyColumn(const QString& table) const;
     void bindValues(struct sqlite3_stmt* statement, const std::vector<int>& columns) const;
-    void reloadRow(const QString& table, qint64 rowid);
+    // Names one row of a table: its key column as SQL (a quoted name, or rowid) and the value.
+    struct RowKey {
+        QString column;
+        QVariant value;
+    };
+    RowKey insertRow(const QString& table, const std::vector<int>& columns);
+    RowKey updateRow(const QString& table, const std::vector<int>& columns);
+    void reloadRow(const QString& table, const RowKey& key);
 
     Connection* m_connection = nullptr;
     QStringList m_sql;

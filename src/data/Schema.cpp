@@ -1,7 +1,69 @@
 #include "Schema.h"
 
-QStringList SchemaStatements() {
+#include "CipherFile.h"
+#include "DataError.h"
+
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+// A movement date is accepted in the forms "YYYY-MM-DD", "YYYY-MM-DD HH:MM" and
+// "YYYY-MM-DD HH:MM:SS" (a "T" may stand for the blank) when the day and the time exist; the
+// engine's date functions alone would also take julian day numbers, "now" and time zones, and
+// would take 2024-02-30 as it stands.
+QString validDate(const QString& value) {
+    const QString day = QStringLiteral("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]");
+    return QStringLiteral("(typeof(%1)='text' AND (%1 GLOB '%2' OR %1 GLOB '%2[ T][0-9][0-9]:"
+                          "[0-9][0-9]' OR %1 GLOB '%2[ T][0-9][0-9]:[0-9][0-9]:[0-9][0-9]') AND "
+                          "date(julianday(%1))=substr(%1,1,10) AND datetime(%1) IS NOT NULL)")
+        .arg(value, day);
+}
+
+// Triggers keep every StoreRecordDate in the one stored form, whatever program writes it: a text
+// that is no date is refused, an accepted other form is rewritten right after it is stored.
+QStringList storeDateTriggers() {
+    const QString refuse =
+        QStringLiteral("BEGIN SELECT RAISE(ABORT, 'StoreRecordDate 不是有效的日期：日期应写成 "
+                       "YYYY-MM-DD 或 YYYY-MM-DD HH:MM:SS'); END");
+    const QString rewrite =
+        QStringLiteral("BEGIN UPDATE Store SET StoreRecordDate=datetime(NEW.StoreRecordDate) "
+                       "WHERE StoreIndex=NEW.StoreIndex; END");
+    const QString invalid = QStringLiteral("WHEN NEW.StoreRecordDate IS NOT NULL AND NOT ") +
+                            validDate(QStringLiteral("NEW.StoreRecordDate")) + ' ';
+    const QString otherForm =
+        QStringLiteral("WHEN NEW.StoreRecordDate IS NOT datetime(NEW.StoreRecordDate) ");
     return {
+        "CREATE TRIGGER StoreDateCheckInsert BEFORE INSERT ON Store " + invalid + refuse,
+        "CREATE TRIGGER StoreDateCheckUpdate BEFORE UPDATE OF StoreRecordDate ON Store " + invalid +
+            refuse,
+        "CREATE TRIGGER StoreDateFormInsert AFTER INSERT ON Store " + otherForm + rewrite,
+        "CREATE TRIGGER StoreDateFormUpdate AFTER UPDATE OF StoreRecordDate ON Store " + otherForm +
+            rewrite,
+    };
+}
+
+QString setVersion() {
+    return QString("PRAGMA user_version = %1").arg(SchemaVersion);
+}
+
+// Version 1 stored whatever date text it was given.
+QStringList fromVersion1() {
+    QStringList statements{"UPDATE Store SET StoreRecordDate=datetime(StoreRecordDate) WHERE " +
+                           validDate(QStringLiteral("StoreRecordDate")) +
+                           " AND StoreRecordDate<>datetime(StoreRecordDate)"};
+    statements << storeDateTriggers() << setVersion();
+    return statements;
+}
+
+bool cannotWrite(sqlite3* db) {
+    const int code = sqlite3_errcode(db) & 0xff;
+    return code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM;
+}
+
+} // namespace
+
+QStringList SchemaStatements() {
+    QStringList statements{
         "CREATE TABLE Product (ProductIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
         "ProductSerial TEXT, ProductName TEXT, ProductType TEXT, ProductUnit TEXT)",
         "CREATE TABLE Store (StoreIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
@@ -24,6 +86,31 @@ QStringList SchemaStatements() {
         "CREATE INDEX PowerNameIndex ON Power (PowerName)",
         "CREATE INDEX RemarksNameIndex ON Remarks (RemarksName)",
         "INSERT INTO Power (PowerName, PowerKey) VALUES ('管理员', '')",
-        QString("PRAGMA user_version = %1").arg(SchemaVersion),
     };
+    statements << storeDateTriggers() << setVersion();
+    return statements;
+}
+
+void UpgradeSchema(sqlite3* db) {
+    const int version = CipherFile::userVersion(db);
+    if (version >= SchemaVersion || CipherFile::readOnly(db))
+        return;
+    const QStringList statements = version <= 1 ? fromVersion1() : QStringList{setVersion()};
+    try {
+        CipherFile::execute(db, "BEGIN IMMEDIATE");
+    } catch (const DataError&) {
+        if (cannotWrite(db))
+            return;
+        throw;
+    }
+    try {
+        for (const QString& statement : statements)
+            CipherFile::execute(db, statement);
+        CipherFile::execute(db, "COMMIT");
+    } catch (const DataError&) {
+        const bool readOnly = cannotWrite(db);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!readOnly)
+            throw;
+    }
 }

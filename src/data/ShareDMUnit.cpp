@@ -43,11 +43,6 @@ QString MakeTempFileName() {
     return MakeUniqueFileName(QDir::tempPath(), QStringLiteral("~SM"));
 }
 
-QString BuildConnectionString(const QString& path, const QString& password) {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
-           QStringLiteral(";Jet OLEDB:Database Password=") + password;
-}
-
 bool OpenSQL(Query& query, const QString& sql) {
     query.Close();
     query.SQL().clear();

@@ -36,7 +36,6 @@ extern const QString DatabaseFileName;
 QString GetAppPath();
 // A fresh file name with prefix "~SM" in the temporary directory; no such file exists.
 QString MakeTempFileName();
-QString BuildConnectionString(const QString& path, const QString& password);
 
 bool OpenSQL(Query& query, const QString& sql);
 int ExecSQL(Query& query, const QString& sql);
@@ -44,8 +43,8 @@ int ExecSQL(Query& query, const QString& sql);
 QString ReadRemark(const QString& name);
 bool WriteRemark(const QString& name, const QString& value);
 
-// Writes a compacted copy of the database and puts it in the file's place atomically. Returns
-// false, leaving the file as it was, when another process has it open or anything fails.
+// Compacts the database file in place (see DatabaseCompactor). Returns false, leaving the file
+// as it was, when it is busy or anything fails; other connections to the file keep working.
 bool CompactDatabase(const QString& path, const QString& password);
 
 // The one quoting function for text values in composed SQL: 'text' with embedded quotes doubled.

@@ -2,8 +2,6 @@
 
 #include "ShareDMUnit.h"
 
-const QString AllItems = QStringLiteral("所有");
-
 QString DateLiteral(const QDate& date) {
     return '#' + date.toString(QStringLiteral("yyyy-MM-dd")) + '#';
 }
@@ -11,19 +9,6 @@ QString DateLiteral(const QDate& date) {
 QString DateRangeFragment(const QDate& from, const QDate& to) {
     return QStringLiteral(" and StoreRecordDate between ") + DateLiteral(from) +
            QStringLiteral(" and ") + DateLiteral(to);
-}
-
-QString ProductFilterFragment(const QString& name, const QString& model) {
-    QString fragment;
-    if (name != AllItems)
-        fragment += QStringLiteral(" and ProductName=") + QuotedSql(name);
-    if (model != AllItems)
-        fragment += QStringLiteral(" and ProductType=") + QuotedSql(model);
-    return fragment;
-}
-
-QString ModelListFragment(const QString& name) {
-    return name == AllItems ? QString() : QStringLiteral(" and ProductName=") + QuotedSql(name);
 }
 
 QString MovementListStatement(int kind, const QString& fragment) {
@@ -51,8 +36,4 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
             "Round(tOut,2) as StoreOutNumber from Store where StoreRecordDate<=#%1:s# "
             "group by StoreProduct) as t2 where ProductIndex=t2.StoreProduct %0:s) as t3"),
         {fragment, date});
-}
-
-QString RowCountText(int rows) {
-    return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
 }

@@ -2,8 +2,8 @@
 
 #include "ControlOps.h"
 #include "DataGrid.h"
+#include "ProductStatements.h"
 #include "ShareDMUnit.h"
-#include "StockStatements.h"
 
 #include <QComboBox>
 

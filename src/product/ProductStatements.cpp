@@ -1,0 +1,54 @@
+#include "ProductStatements.h"
+
+#include "ShareDMUnit.h"
+
+const QString AllItems = QStringLiteral("所有");
+
+namespace {
+
+QString condition(const char* column, const QString& text) {
+    return QStringLiteral(" and ") + QLatin1String(column) + '=' + QuotedSql(text);
+}
+
+} // namespace
+
+QString ProductFilterFragment(const QString& name, const QString& model) {
+    QString fragment;
+    if (name != AllItems)
+        fragment += condition("ProductName", name);
+    if (model != AllItems)
+        fragment += condition("ProductType", model);
+    return fragment;
+}
+
+QString ModelListFragment(const QString& name) {
+    return name == AllItems ? QString() : condition("ProductName", name);
+}
+
+QString RowCountText(int rows) {
+    return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
+}
+
+QString ProductListStatement(const QString& fragment) {
+    return FormatSql(QStringLiteral("select * from Product where 0=0 %s"), {fragment});
+}
+
+QString ProductByIndexStatement(qint64 productIndex) {
+    return QStringLiteral("select * from Product where ProductIndex=") +
+           QString::number(productIndex);
+}
+
+QString ProductBySerialStatement(const QString& serial) {
+    return QStringLiteral("select * from Product where ProductSerial=") + QuotedSql(serial);
+}
+
+QString FilledFieldsFragment(const QString& name, const QString& model, const QString& unit) {
+    QString fragment;
+    if (!name.isEmpty())
+        fragment += condition("ProductName", name);
+    if (!model.isEmpty())
+        fragment += condition("ProductType", model);
+    if (!unit.isEmpty())
+        fragment += condition("ProductUnit", unit);
+    return fragment;
+}

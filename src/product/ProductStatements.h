@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// The product catalogue's statements and the name and model filters that every list page shares,
+// composed in one place for the pages, the product editor and the command-line tool.
+
+// The first item of the name and model filter lists; a box reading exactly this adds no
+// condition.
+extern const QString AllItems;
+
+// The name and model conditions; each is left out when its text is exactly AllItems. Any other
+// text, the empty text included, is a condition.
+QString ProductFilterFragment(const QString& name, const QString& model);
+// The condition that narrows the model list to the chosen name (none for AllItems).
+QString ModelListFragment(const QString& name);
+
+// "共 N 条", the row count under the first column of every list.
+QString RowCountText(int rows);
+
+// The product list: every product that meets the filter fragment, in the table's own order.
+QString ProductListStatement(const QString& fragment);
+// The one product with this key.
+QString ProductByIndexStatement(qint64 productIndex);
+// The products that carry this code.
+QString ProductBySerialStatement(const QString& serial);
+// The conditions on name, model and unit, each only when its text is not empty: an empty box
+// matches any value.
+QString FilledFieldsFragment(const QString& name, const QString& model, const QString& unit);

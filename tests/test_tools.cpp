@@ -135,6 +135,16 @@ private slots:
         QCOMPARE(runTool({"balance", file, "2024-02-01"}).lines.last(), "共 0 条\t\t\t\t\t\t");
     }
 
+    void productsAsTheGridShowsThem() {
+        const Result all = runTool({"products", file});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.lines, QStringList({"商品编号\t商品名称\t商品型号\t单位", "A1\t螺丝\tM3\t个",
+                                         "B1\tO'Brien\tX\t只", "共 2 条\t\t\t"}));
+        QCOMPARE(runTool({"products", file, "--name", "O'Brien"}).lines.mid(1),
+                 QStringList({"B1\tO'Brien\tX\t只", "共 1 条\t\t\t"}));
+        QCOMPARE(runTool({"products", file, "--model", "M4"}).lines.last(), "共 0 条\t\t\t");
+    }
+
     void badInputFailsWithAMessage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
@@ -148,6 +158,8 @@ private slots:
         QTest::newRow("engine error")
             << QStringList{"sql", "FILE", "select * from Nothing"} << "no such table";
         QTest::newRow("usage") << QStringList{"list", "FILE", "sideways"} << "用法";
+        QTest::newRow("products without a value")
+            << QStringList{"products", "FILE", "--name"} << "--name";
     }
     void badInputFailsWithAMessage() {
         QFETCH(QStringList, args);

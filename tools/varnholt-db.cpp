@@ -7,9 +7,11 @@
 //   varnholt-db compact FILE           compact the file in place, as the program does at exit
 //   varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name TEXT] [--model TEXT]
 //   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
-//                                      print a stock list or the stock balance as its page shows
-//                                      it: titles, one row per record, the footer
+//   varnholt-db products FILE [--name TEXT] [--model TEXT]
+//                                      print a stock list, the stock balance or the product list
+//                                      as its page shows it: titles, one row per record, the footer
 #include "DataError.h"
+#include "ProductGridColumns.h"
 #include "ProgramLocale.h"
 #include "ShareDMUnit.h"
 #include "SqlScript.h"
@@ -41,7 +43,8 @@ int usage() {
              "  varnholt-db compact FILE\n"
              "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
              "[--model 型号]\n"
-             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n";
+             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+             "  varnholt-db products FILE [--name 名称] [--model 型号]\n";
     return 2;
 }
 
@@ -132,6 +135,13 @@ int listBalance(const QStringList& args) {
         BalanceGridColumns());
 }
 
+int listProducts(const QStringList& args) {
+    const ListOptions options = parseOptions(args, 3, false);
+    return printListing(args[2],
+                        ProductListStatement(ProductFilterFragment(options.name, options.model)),
+                        ProductGridColumns());
+}
+
 void printRows(Query& query) {
     QStringList line;
     for (int c = 0; c < query.FieldCount(); ++c)
@@ -214,6 +224,8 @@ int main(int argc, char** argv) {
             return listMovements(args);
         if (args.size() >= 4 && args[1] == "balance")
             return listBalance(args);
+        if (args.size() >= 3 && args[1] == "products")
+            return listProducts(args);
         return usage();
     } catch (const DataError& error) {
         err() << error.message() << '\n';

@@ -6,6 +6,7 @@
 #include "GridSortPaint.h"
 #include "Guard.h"
 #include "OfficePager.h"
+#include "ProductEditorUnit.h"
 #include "ShareDMUnit.h"
 #include "StockStatements.h"
 
@@ -47,6 +48,9 @@ void TMainForm::createPages() {
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
         ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3});
+    ProductEditorfrm = new TProductEditorfrm(this);
+    m_productListPage = std::make_unique<ProductListPage>(
+        ProductFilterControls{cbx2, cbx3, &ADOQueryProduct, DBGridEh4}, ProductEditorfrm);
 }
 
 TMainForm::~TMainForm() {
@@ -164,11 +168,13 @@ void TMainForm::FormClose() {
     });
 }
 
-// Fills the pages in their order: stock in, stock out, stock balance.
+// Fills the pages in their order: stock in, stock out, stock balance, then the product list of
+// the administration page.
 void TMainForm::InitializePages() {
     m_stockInPage->Initialize();
     m_stockOutPage->Initialize();
     m_balancePage->Initialize();
+    m_productListPage->Initialize();
 }
 
 void TMainForm::QueryStoreIn(const QString& fragment) {
@@ -179,6 +185,9 @@ void TMainForm::QueryStoreOut(const QString& fragment) {
 }
 void TMainForm::QueryStoreBalance(const QString& fragment) {
     m_balancePage->List(fragment);
+}
+void TMainForm::QueryProducts(const QString& fragment) {
+    m_productListPage->List(fragment);
 }
 
 void TMainForm::AdvGlowButton4Click() {
@@ -219,9 +228,15 @@ void TMainForm::AdvGlowButton16Click() {}
 void TMainForm::cbx1Change() {}
 void TMainForm::AdvGlowButton10Click() {}
 void TMainForm::AdvGlowButton9Click() {}
-void TMainForm::AdvGlowButton11Click() {}
-void TMainForm::cbx3DropDown() {}
-void TMainForm::DBGridEh4DblClick() {}
+void TMainForm::AdvGlowButton11Click() {
+    m_productListPage->QueryButtonClick();
+}
+void TMainForm::cbx3DropDown() {
+    m_productListPage->ModelDropDown();
+}
+void TMainForm::DBGridEh4DblClick() {
+    m_productListPage->EditCurrentProduct();
+}
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainFormLifecycle.h"
+#include "ProductListPage.h"
 #include "Query.h"
 #include "StockBalancePage.h"
 #include "StockMovementPage.h"
@@ -17,6 +18,7 @@ class GlowButton;
 class GroupBox;
 class OfficePager;
 class ShadedPanel;
+class TProductEditorfrm;
 struct GridColumn;
 class QComboBox;
 class QLabel;
@@ -50,6 +52,7 @@ public:
     void QueryStoreIn(const QString& fragment);
     void QueryStoreOut(const QString& fragment);
     void QueryStoreBalance(const QString& fragment);
+    void QueryProducts(const QString& fragment);
 
     // Page 1, stock in.
     void AdvGlowButton4Click();
@@ -173,6 +176,9 @@ public:
     GlowButton* AdvGlowButton11 = nullptr;
     DataGrid* DBGridEh4 = nullptr;
 
+    // The product editor, opened from the product list; made once, shown for every product.
+    TProductEditorfrm* ProductEditorfrm = nullptr;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -182,6 +188,7 @@ private:
     std::unique_ptr<StockMovementPage> m_stockInPage;
     std::unique_ptr<StockMovementPage> m_stockOutPage;
     std::unique_ptr<StockBalancePage> m_balancePage;
+    std::unique_ptr<ProductListPage> m_productListPage;
     // Layout (MainFormLayout.cpp).
     void buildWindow();
     void buildStockInPage();

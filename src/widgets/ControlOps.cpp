@@ -90,6 +90,10 @@ void selectAllText(QWidget* control) {
 void RequireText(QWidget* control, const QString& message) {
     if (!ControlText(control).isEmpty())
         return;
+    RefuseInput(control, message);
+}
+
+void RefuseInput(QWidget* control, const QString& message) {
     ShowWarning(message);
     control->setFocus(Qt::OtherFocusReason);
     selectAllText(control);

@@ -26,5 +26,9 @@ void SetControlsEnabled(const QList<QWidget*>& controls, bool enabled);
 // with a SilentAbort.
 void RequireText(QWidget* control, const QString& message);
 
+// Refuses an input: shows the message in a warning box, focuses the control, selects its text
+// and ends the running handler with a SilentAbort.
+[[noreturn]] void RefuseInput(QWidget* control, const QString& message);
+
 // The text of an edit, combo, number or label control; empty for other widgets.
 QString ControlText(const QWidget* control);

@@ -1,0 +1,162 @@
+#include "ProductEditorUnit.h"
+
+#include "ControlOps.h"
+#include "DropDownComboBox.h"
+#include "FixedLabel.h"
+#include "GlowButton.h"
+#include "GroupBox.h"
+#include "Guard.h"
+#include "ProductStatements.h"
+#include "ShadedPanel.h"
+#include "ShareDMUnit.h"
+
+#include <QCompleter>
+#include <QLineEdit>
+
+namespace {
+
+Query& scratch() {
+    return ShareDM->ADOQueryTemp1;
+}
+
+// A combo box whose completion keeps the letter case the user typed: look-ups compare whole
+// texts exactly.
+DropDownComboBox* exactCombo(QWidget* parent) {
+    auto* combo = new DropDownComboBox(parent);
+    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    return combo;
+}
+
+template <class Widget> Widget* named(Widget* widget, const char* name, const QRect& geometry) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+FixedLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y) {
+    auto* fixed = new FixedLabel(text, parent, QRect(x, y, 193, 17));
+    fixed->setObjectName(QString::fromLatin1(name));
+    return fixed;
+}
+
+} // namespace
+
+TProductEditorfrm::TProductEditorfrm(QWidget* parent) : QDialog(parent) {
+    setObjectName("ProductEditorfrm");
+    setWindowTitle(QStringLiteral("信息"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    buildControls();
+
+    connect(AdvGlowButton1, &QPushButton::clicked, this,
+            Guarded(this, &TProductEditorfrm::AdvGlowButton1Click));
+    connect(AdvGlowButton2, &QPushButton::clicked, this,
+            Guarded(this, &TProductEditorfrm::AdvGlowButton2Click));
+}
+
+// Two rows of two fields in the group, each a label above its box; the buttons below the group.
+void TProductEditorfrm::buildControls() {
+    AdvPanel1 = named(new ShadedPanel(this), "AdvPanel1", QRect(0, 0, ClientWidth, ClientHeight));
+    AdvGroupBox1 = named(new GroupBox(QStringLiteral("商品信息"), AdvPanel1), "AdvGroupBox1",
+                         QRect(59, 32, 464, 177));
+
+    lbl1 = label(AdvGroupBox1, "lbl1", QStringLiteral("商品编号"), 22, 40);
+    cbxSerial = named(new QLineEdit(AdvGroupBox1), "cbxSerial", QRect(22, 58, 193, 21));
+    lbl2 = label(AdvGroupBox1, "lbl2", QStringLiteral("商品名称"), 249, 40);
+    cbxName = named(exactCombo(AdvGroupBox1), "cbxName", QRect(249, 58, 193, 21));
+    lbl3 = label(AdvGroupBox1, "lbl3", QStringLiteral("商品型号"), 22, 96);
+    cbxType = named(new QLineEdit(AdvGroupBox1), "cbxType", QRect(22, 114, 193, 21));
+    lbl4 = label(AdvGroupBox1, "lbl4", QStringLiteral("计量单位"), 249, 96);
+    cbxUnit = named(exactCombo(AdvGroupBox1), "cbxUnit", QRect(249, 114, 193, 21));
+
+    AdvGlowButton1 = named(new GlowButton(QStringLiteral("确定"), AdvPanel1), "AdvGlowButton1",
+                           QRect(159, 232, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
+    AdvGlowButton1->setDefault(true);
+    AdvGlowButton2 = named(new GlowButton(QStringLiteral("取消"), AdvPanel1), "AdvGlowButton2",
+                           QRect(319, 232, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
+
+    setTabOrder(cbxSerial, cbxName);
+    setTabOrder(cbxName, cbxType);
+    setTabOrder(cbxType, cbxUnit);
+    setTabOrder(cbxUnit, AdvGlowButton1);
+    setTabOrder(AdvGlowButton1, AdvGlowButton2);
+}
+
+void TProductEditorfrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RunGuarded([this] { FormShow(); });
+}
+
+// Offers every name and unit in use and shows the product's current values.
+void TProductEditorfrm::FormShow() {
+    FillDistinctCombo(cbxName, QStringLiteral("Product"), QStringLiteral("ProductName"), QString(),
+                      true, QString());
+    FillDistinctCombo(cbxUnit, QStringLiteral("Product"), QStringLiteral("ProductUnit"), QString(),
+                      true, QString());
+    openEditedProduct();
+    const Query& product = scratch();
+    cbxSerial->setText(product.AsString(QStringLiteral("ProductSerial")));
+    cbxName->setCurrentText(product.AsString(QStringLiteral("ProductName")));
+    cbxType->setText(product.AsString(QStringLiteral("ProductType")));
+    cbxUnit->setCurrentText(product.AsString(QStringLiteral("ProductUnit")));
+    cbxSerial->setFocus(Qt::OtherFocusReason);
+}
+
+void TProductEditorfrm::openEditedProduct() {
+    OpenSQL(scratch(), ProductByIndexStatement(RecordIndex));
+}
+
+// The code and the name are required; a changed code must be free and, when the name, model or
+// unit changed, the filled boxes must not match any product. A refusal keeps the dialog open
+// with every input as it was.
+void TProductEditorfrm::AdvGlowButton1Click() {
+    RequireText(cbxSerial, QStringLiteral("商品编号不允许空"));
+    RequireText(cbxName, QStringLiteral("商品名称不允许空"));
+    checkCode();
+    checkCombination();
+    writeProduct();
+    accept();
+}
+
+void TProductEditorfrm::checkCode() {
+    const QString code = cbxSerial->text();
+    openEditedProduct();
+    if (scratch().AsString(QStringLiteral("ProductSerial")) == code)
+        return;
+    OpenSQL(scratch(), ProductBySerialStatement(code));
+    if (scratch().RecordCount() > 0)
+        RefuseInput(cbxSerial, QStringLiteral("该商品编号已经被其它商品占用"));
+}
+
+// The product itself is part of the look-up, so emptying its model or unit while the other
+// boxes stay as they are is refused as well.
+void TProductEditorfrm::checkCombination() {
+    const QString name = cbxName->currentText();
+    const QString model = cbxType->text();
+    const QString unit = cbxUnit->currentText();
+    openEditedProduct();
+    const Query& product = scratch();
+    if (product.AsString(QStringLiteral("ProductName")) == name &&
+        product.AsString(QStringLiteral("ProductType")) == model &&
+        product.AsString(QStringLiteral("ProductUnit")) == unit)
+        return;
+    OpenSQL(scratch(), ProductListStatement(FilledFieldsFragment(name, model, unit)));
+    if (scratch().RecordCount() > 0)
+        RefuseInput(cbxName, QStringLiteral("该商品已经存在"));
+}
+
+void TProductEditorfrm::writeProduct() {
+    openEditedProduct();
+    Query& product = scratch();
+    product.Edit();
+    product.SetField(QStringLiteral("ProductSerial"), cbxSerial->text());
+    product.SetField(QStringLiteral("ProductName"), cbxName->currentText());
+    product.SetField(QStringLiteral("ProductType"), cbxType->text());
+    product.SetField(QStringLiteral("ProductUnit"), cbxUnit->currentText());
+    product.Post();
+}
+
+void TProductEditorfrm::AdvGlowButton2Click() {
+    reject();
+}

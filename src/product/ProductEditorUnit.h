@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+
+class DropDownComboBox;
+class FixedLabel;
+class GlowButton;
+class GroupBox;
+class QLineEdit;
+class ShadedPanel;
+
+// The product editor: changes the code, name, model and unit of one product of the catalogue.
+// The caller sets RecordIndex and shows the dialog modally; it closes with Accepted only when the
+// product row was written. Movements refer to products by key, so a change shows in every
+// movement of the product.
+class TProductEditorfrm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TProductEditorfrm(QWidget* parent = nullptr);
+
+    // ProductIndex of the product to change.
+    qint32 RecordIndex = 0;
+
+    void FormShow();
+    void AdvGlowButton1Click(); // "确定": save under the catalogue's rules
+    void AdvGlowButton2Click(); // "取消"
+
+    ShadedPanel* AdvPanel1 = nullptr;
+    GroupBox* AdvGroupBox1 = nullptr;
+    FixedLabel* lbl1 = nullptr;
+    QLineEdit* cbxSerial = nullptr;
+    FixedLabel* lbl2 = nullptr;
+    DropDownComboBox* cbxName = nullptr;
+    FixedLabel* lbl3 = nullptr;
+    QLineEdit* cbxType = nullptr;
+    FixedLabel* lbl4 = nullptr;
+    DropDownComboBox* cbxUnit = nullptr;
+    GlowButton* AdvGlowButton1 = nullptr;
+    GlowButton* AdvGlowButton2 = nullptr;
+
+    static constexpr int ClientWidth = 583;
+    static constexpr int ClientHeight = 285;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void openEditedProduct();
+    void checkCode();
+    void checkCombination();
+    void writeProduct();
+};

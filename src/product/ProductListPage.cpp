@@ -1,0 +1,36 @@
+#include "ProductListPage.h"
+
+#include "ProductEditorUnit.h"
+#include "ProductStatements.h"
+#include "Query.h"
+
+#include <QComboBox>
+
+ProductListPage::ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor)
+    : m_controls(controls), m_editor(editor) {}
+
+void ProductListPage::Initialize() {
+    InitializeProductFilters(m_controls);
+    List(QString());
+}
+
+void ProductListPage::List(const QString& fragment) {
+    RunList(m_controls, ProductListStatement(fragment));
+}
+
+void ProductListPage::QueryButtonClick() {
+    List(ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()));
+}
+
+void ProductListPage::ModelDropDown() {
+    RefillModelList(m_controls);
+}
+
+void ProductListPage::EditCurrentProduct() {
+    const Query& products = *m_controls.query;
+    if (!products.Active() || products.RecordCount() == 0)
+        return;
+    m_editor->RecordIndex = static_cast<qint32>(products.AsInteger(QStringLiteral("ProductIndex")));
+    if (m_editor->exec() == QDialog::Accepted)
+        List(QString());
+}

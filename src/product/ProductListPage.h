@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ProductFilters.h"
+
+class TProductEditorfrm;
+
+// The product list of the administration page: the catalogue, narrowed by name and model, with
+// the number of listed products under the first column.
+class ProductListPage {
+public:
+    ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor);
+
+    // Filters to "所有", every product listed.
+    void Initialize();
+    // Lists the products that meet the filter fragment.
+    void List(const QString& fragment);
+    // The query button: the name and model filters.
+    void QueryButtonClick();
+    void ModelDropDown();
+    // Opens the editor for the current product; after a save every product is listed again,
+    // while the filter boxes keep their texts. Nothing happens on an empty or closed list.
+    void EditCurrentProduct();
+
+private:
+    ProductFilterControls m_controls;
+    TProductEditorfrm* m_editor;
+};

@@ -48,6 +48,8 @@ void TMainForm::createPages() {
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
         ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3});
+    m_passwordSettings = std::make_unique<PasswordSettings>(cbx1, edt1);
+    m_letterheadSettings = std::make_unique<LetterheadSettings>(edt2, edt3, edt4);
     ProductEditorfrm = new TProductEditorfrm(this);
     m_productListPage = std::make_unique<ProductListPage>(
         ProductFilterControls{cbx2, cbx3, &ADOQueryProduct, DBGridEh4}, ProductEditorfrm);
@@ -168,12 +170,14 @@ void TMainForm::FormClose() {
     });
 }
 
-// Fills the pages in their order: stock in, stock out, stock balance, then the product list of
-// the administration page.
+// Fills the pages in their order: stock in, stock out, stock balance, then the administration
+// page (passwords and letterhead, then the product list).
 void TMainForm::InitializePages() {
     m_stockInPage->Initialize();
     m_stockOutPage->Initialize();
     m_balancePage->Initialize();
+    m_passwordSettings->Initialize();
+    m_letterheadSettings->Initialize();
     m_productListPage->Initialize();
 }
 
@@ -225,9 +229,15 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
 void TMainForm::AdvGlowButton15Click() {}
 void TMainForm::AdvGlowButton16Click() {}
 
-void TMainForm::cbx1Change() {}
-void TMainForm::AdvGlowButton10Click() {}
-void TMainForm::AdvGlowButton9Click() {}
+void TMainForm::cbx1Change() {
+    m_passwordSettings->ShowPassword();
+}
+void TMainForm::AdvGlowButton10Click() {
+    m_passwordSettings->SavePassword();
+}
+void TMainForm::AdvGlowButton9Click() {
+    m_letterheadSettings->SaveLetterhead();
+}
 void TMainForm::AdvGlowButton11Click() {
     m_productListPage->QueryButtonClick();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "LetterheadSettings.h"
 #include "MainFormLifecycle.h"
+#include "PasswordSettings.h"
 #include "ProductListPage.h"
 #include "Query.h"
 #include "StockBalancePage.h"
@@ -188,6 +190,8 @@ private:
     std::unique_ptr<StockMovementPage> m_stockInPage;
     std::unique_ptr<StockMovementPage> m_stockOutPage;
     std::unique_ptr<StockBalancePage> m_balancePage;
+    std::unique_ptr<PasswordSettings> m_passwordSettings;
+    std::unique_ptr<LetterheadSettings> m_letterheadSettings;
     std::unique_ptr<ProductListPage> m_productListPage;
     // Layout (MainFormLayout.cpp).
     void buildWindow();

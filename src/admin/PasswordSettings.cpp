@@ -1,0 +1,33 @@
+#include "PasswordSettings.h"
+
+#include "ControlOps.h"
+#include "MessageBoxes.h"
+#include "ShareDMUnit.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+PasswordSettings::PasswordSettings(QComboBox* users, QLineEdit* password)
+    : m_users(users), m_password(password) {}
+
+void PasswordSettings::Initialize() {
+    FillDistinctCombo(m_users, QStringLiteral("Power"), QStringLiteral("PowerName"), QString(),
+                      true, QString());
+    ShowPassword();
+}
+
+void PasswordSettings::ShowPassword() {
+    Query& query = ShareDM->ADOQueryTemp1;
+    OpenSQL(query, QStringLiteral("select * from Power where PowerName=") +
+                       QuotedSql(m_users->currentText()));
+    m_password->setText(query.AsString(QStringLiteral("PowerKey")));
+}
+
+void PasswordSettings::SavePassword() {
+    const int changed =
+        ExecSQL(ShareDM->ADOQueryTemp1,
+                QStringLiteral("update Power set PowerKey=") + QuotedSql(m_password->text()) +
+                    QStringLiteral(" where PowerName=") + QuotedSql(m_users->currentText()));
+    if (changed > 0)
+        ShowInformation(QStringLiteral("该用户密码设置成功"));
+}

@@ -19,8 +19,8 @@ Query& scratch() {
     return ShareDM->ADOQueryTemp1;
 }
 
-// A combo box whose completion keeps the letter case the user typed: look-ups compare whole
-// texts exactly.
+// A combo box that completes only entries beginning exactly as typed: the look-ups compare
+// whole texts exactly, so a completion must not append to a prefix of another letter case.
 DropDownComboBox* exactCombo(QWidget* parent) {
     auto* combo = new DropDownComboBox(parent);
     combo->completer()->setCaseSensitivity(Qt::CaseSensitive);

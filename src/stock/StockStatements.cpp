@@ -56,3 +56,48 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
 QString RowCountText(int rows) {
     return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
 }
+
+QString ProductByCodeStatement(const QString& code) {
+    return QStringLiteral("select * from Product where ProductSerial=") + QuotedSql(code);
+}
+
+QString ProductMatchFragment(const QString& name, const QString& model, const QString& unit) {
+    QString fragment;
+    if (!name.isEmpty())
+        fragment += QStringLiteral(" and ProductName=") + QuotedSql(name);
+    if (!model.isEmpty())
+        fragment += QStringLiteral(" and ProductType=") + QuotedSql(model);
+    if (!unit.isEmpty())
+        fragment += QStringLiteral(" and ProductUnit=") + QuotedSql(unit);
+    return fragment;
+}
+
+QString ProductMatchStatement(const QString& fragment) {
+    return FormatSql(QStringLiteral("select * from Product where 0=0 %s"), {fragment});
+}
+
+QString MovementWithProductStatement(int storeIndex) {
+    return QStringLiteral(
+               "select * from Store,Product where StoreProduct=ProductIndex and StoreIndex=") +
+           QString::number(storeIndex);
+}
+
+QString MovementStatement(int storeIndex) {
+    return QStringLiteral("select * from Store where StoreIndex=") + QString::number(storeIndex);
+}
+
+QString DeleteMovementStatement(int storeIndex) {
+    return QStringLiteral("delete from Store where StoreIndex=") + QString::number(storeIndex);
+}
+
+QString EntryModelListFragment(const QString& name) {
+    return QStringLiteral(" and ProductName=") + QuotedSql(name);
+}
+
+QString EntryUnitListFragment(const QString& name, const QString& model) {
+    return EntryModelListFragment(name) + QStringLiteral(" and ProductType=") + QuotedSql(model);
+}
+
+QString NoRowStatement(const QString& table) {
+    return QStringLiteral("select * from ") + table + QStringLiteral(" where 0=1");
+}

@@ -30,3 +30,22 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment);
 
 // "共 N 条", the row count under the first column of every list.
 QString RowCountText(int rows);
+
+// The stock entry dialog's look-ups and writes.
+// "select * from Product where ProductSerial='code'"
+QString ProductByCodeStatement(const QString& code);
+// The conditions of the name, model and unit boxes, each left out when its text is empty.
+QString ProductMatchFragment(const QString& name, const QString& model, const QString& unit);
+// "select * from Product where 0=0 " with a fragment.
+QString ProductMatchStatement(const QString& fragment);
+// One movement joined with its product, for showing it.
+QString MovementWithProductStatement(int storeIndex);
+// One movement alone, for writing it.
+QString MovementStatement(int storeIndex);
+QString DeleteMovementStatement(int storeIndex);
+// The conditions of the dialog's model list (the typed name) and unit list (the typed name and
+// model); added also when the texts are empty.
+QString EntryModelListFragment(const QString& name);
+QString EntryUnitListFragment(const QString& name, const QString& model);
+// The columns of Product or Store without a row: a query to append one to.
+QString NoRowStatement(const QString& table);

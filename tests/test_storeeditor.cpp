@@ -751,7 +751,7 @@ private slots:
         QCOMPARE(outGrid->footerText(0), "共 3 条");
         QCOMPARE(db.scalar("select StoreNumber from Store where StoreIndex=2"), "6");
         QCOMPARE(form.DBGridEh3->footerText(4), "17.00"); // 10 + 7 received
-        QCOMPARE(form.DBGridEh3->footerText(5), "8.00"); // 6 + 1 + 1 shipped
+        QCOMPARE(form.DBGridEh3->footerText(5), "8.00");  // 6 + 1 + 1 shipped
 
         // A double-click on an empty list opens nothing.
         db.exec("delete from Store where StoreKind=0");

@@ -142,28 +142,28 @@ void TStoreEditorfrm::buildControls() {
 
 void TStoreEditorfrm::connectHandlers() {
     onLeave(cbxSerial, &TStoreEditorfrm::cbxSerialExit);
-    for (QWidget* box : productBoxes())
-        onLeave(box, &TStoreEditorfrm::cbxNameExit);
-    connect(cbxName->findChild<FocusNotifier*>(), &FocusNotifier::entered, this,
+    FocusNotifier* name = onLeave(cbxName, &TStoreEditorfrm::cbxNameExit);
+    onLeave(cbxType, &TStoreEditorfrm::cbxNameExit);
+    onLeave(cbxUnit, &TStoreEditorfrm::cbxNameExit);
+    connect(name, &FocusNotifier::entered, this,
             [this] { RunGuarded([this] { fillNameListForCompletion(); }); });
 
-    connect(cbxName, &DropDownComboBox::dropDown, this,
-            Guarded(this, &TStoreEditorfrm::cbxNameDropDown));
-    connect(cbxType, &DropDownComboBox::dropDown, this,
-            Guarded(this, &TStoreEditorfrm::cbxTypeDropDown));
-    connect(cbxUnit, &DropDownComboBox::dropDown, this,
-            Guarded(this, &TStoreEditorfrm::cbxUnitDropDown));
+    const auto onDropDown = [this](DropDownComboBox* box, void (TStoreEditorfrm::*handler)()) {
+        connect(box, &DropDownComboBox::dropDown, this, Guarded(this, handler));
+    };
+    onDropDown(cbxName, &TStoreEditorfrm::cbxNameDropDown);
+    onDropDown(cbxType, &TStoreEditorfrm::cbxTypeDropDown);
+    onDropDown(cbxUnit, &TStoreEditorfrm::cbxUnitDropDown);
     for (NumberBox* box : {nPrice, nNumber})
         connect(box, &NumberBox::valueChanged, this, Guarded(this, &TStoreEditorfrm::nPriceChange));
 
-    connect(AdvGlowButton1, &QPushButton::clicked, this,
-            Guarded(this, &TStoreEditorfrm::AdvGlowButton1Click));
-    connect(AdvGlowButton2, &QPushButton::clicked, this,
-            Guarded(this, &TStoreEditorfrm::AdvGlowButton2Click));
-    connect(AdvGlowButton3, &QPushButton::clicked, this,
-            Guarded(this, &TStoreEditorfrm::AdvGlowButton3Click));
-    connect(AdvGlowButton4, &QPushButton::clicked, this,
-            Guarded(this, &TStoreEditorfrm::AdvGlowButton4Click));
+    const auto onClick = [this](GlowButton* button, void (TStoreEditorfrm::*handler)()) {
+        connect(button, &QPushButton::clicked, this, Guarded(this, handler));
+    };
+    onClick(AdvGlowButton1, &TStoreEditorfrm::AdvGlowButton1Click);
+    onClick(AdvGlowButton2, &TStoreEditorfrm::AdvGlowButton2Click);
+    onClick(AdvGlowButton3, &TStoreEditorfrm::AdvGlowButton3Click);
+    onClick(AdvGlowButton4, &TStoreEditorfrm::AdvGlowButton4Click);
 
     // Enter moves on to the next box, as Tab does: a barcode scanner ends a code with Enter,
     // which then looks the code up. After the remark it goes to "确定". There is no default
@@ -181,13 +181,15 @@ void TStoreEditorfrm::connectHandlers() {
 
 // A leave handler runs when the operator leaves the control, not when the dialog moves the
 // focus itself.
-void TStoreEditorfrm::onLeave(QWidget* control, void (TStoreEditorfrm::*handler)()) {
-    connect(new FocusNotifier(control), &FocusNotifier::left, this, [this, handler] {
+FocusNotifier* TStoreEditorfrm::onLeave(QWidget* control, void (TStoreEditorfrm::*handler)()) {
+    auto* notifier = new FocusNotifier(control);
+    connect(notifier, &FocusNotifier::left, this, [this, handler] {
         if (m_focusByProgram)
             return;
         const FocusByProgram byProgram(m_focusByProgram);
         RunGuarded([this, handler] { (this->*handler)(); });
     });
+    return notifier;
 }
 
 void TStoreEditorfrm::onEnter(QLineEdit* edit, QWidget* next) {

@@ -8,6 +8,7 @@
 class DatePicker;
 class DropDownComboBox;
 class FixedLabel;
+class FocusNotifier;
 class GlowButton;
 class GroupBox;
 class NumberBox;
@@ -82,7 +83,7 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    void onLeave(QWidget* control, void (TStoreEditorfrm::*handler)());
+    FocusNotifier* onLeave(QWidget* control, void (TStoreEditorfrm::*handler)());
     void onEnter(QLineEdit* edit, QWidget* next);
 
     QList<QWidget*> productBoxes() const;

@@ -536,6 +536,27 @@ private slots:
         QCOMPARE(movements(e.db).last().section('|', 0, 4), "N1|0|2|3|6");
     }
 
+    // Another program removes the product the code box settled: the movement is not stored
+    // against a product that does not exist (no list would ever show it); the product is made
+    // again from the boxes.
+    void fixedProductRemovedMeanwhileIsMadeAgain() {
+        Editor e;
+        TStoreEditorfrm& d = e.dialog;
+        QVERIFY(e.show(false, 0));
+        e.type("B1", "", "", "");
+        d.cbxSerialExit();
+        QVERIFY(e.productFixed());
+        AttachedDatabase(e.db.dir().databasePath())
+            .exec("delete from Product where ProductSerial='B1'");
+        Editor::typeNumber(d.nNumber, "2");
+        d.AdvGlowButton1->click();
+        QCOMPARE(products(e.db).last(), "B1|垫圈|M3|只");
+        QCOMPARE(movements(e.db).last().section('|', 0, 3), "B1|0|0|2");
+        QCOMPARE(e.db.scalar("select count(*) from Store where StoreProduct not in "
+                             "(select ProductIndex from Product)"),
+                 "0");
+    }
+
     void editKeepsTheKindAndTimeAndAGoneMovementIsAppended() {
         Editor e;
         TStoreEditorfrm& d = e.dialog;

@@ -3,6 +3,7 @@
 #include "ShareDMUnit.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
+#include "Transaction.h"
 
 #include <QFile>
 #include <QtTest>
@@ -300,6 +301,25 @@ private slots:
         QCOMPARE(ExecSQL(q, "create table Scratch (x)"), 0); // not the update's count
         QCOMPARE(ExecSQL(q, "select * from Power"), 0);
         QVERIFY_THROWS_EXCEPTION(DataError, ExecSQL(q, "update Nothing set a=1"));
+    }
+
+    void transactionWritesAllOrNothing() {
+        TestDatabase db;
+        Connection& connection = db.dm().ADOConnection1;
+        const QString count = "select count(*) from Product";
+        {
+            Transaction transaction(connection);
+            db.exec("insert into Product (ProductSerial) values ('A1')");
+            QCOMPARE(db.scalar(count), "1");
+        } // ended without a commit
+        QCOMPARE(db.scalar(count), "0");
+        {
+            Transaction transaction(connection);
+            db.exec("insert into Product (ProductSerial) values ('A2')");
+            transaction.Commit();
+            transaction.Rollback(); // too late: nothing happens
+        }
+        QCOMPARE(db.scalar("select ProductSerial from Product"), "A2");
     }
 
     void statementsAreComposed() {

@@ -5,6 +5,7 @@
 #include "DataError.h"
 #include "DataGrid.h"
 #include "DataGridModel.h"
+#include "DatePicker.h"
 #include "DisplayFormat.h"
 #include "DropDownComboBox.h"
 #include "GridFooter.h"
@@ -344,6 +345,24 @@ private slots:
         QCOMPARE(box.alignment(), Qt::Alignment(Qt::AlignCenter));
     }
 
+    void numberBoxSelectsItsValueWhenEntered() {
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* box = new NumberBox(&window);
+        box->setDisplayFormat("#,###.00");
+        box->setValue(1234.5);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->selectedText(), "1234.50");
+        QTest::keyClicks(box, "3");
+        QCOMPARE(box->value(), std::optional<double>(3));
+        before->setFocus();
+        QCOMPARE(box->text(), "3.00");
+    }
+
     void pagerHidesTabsAndKeepsAVisibleCurrentPage() {
         OfficePager pager;
         for (int i = 0; i < 4; ++i)
@@ -436,10 +455,18 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 1);
     }
 
+    void fillDistinctComboAddsFirstItemAndSelectsEntryZero_data() {
+        QTest::addColumn<bool>("flatList");
+        QTest::newRow("standard list") << false;
+        QTest::newRow("flat list of a drop-down box") << true;
+    }
     void fillDistinctComboAddsFirstItemAndSelectsEntryZero() {
+        QFETCH(bool, flatList);
         TestDatabase db;
-        QComboBox combo;
+        std::unique_ptr<QComboBox> box(flatList ? new DropDownComboBox : new QComboBox);
+        QComboBox& combo = *box;
         combo.setEditable(true);
+        QAbstractItemModelTester tester(combo.model());
         FillDistinctCombo(&combo, "Product", "ProductName", QString(), true, "所有");
         QCOMPARE(combo.count(), 1);
         QCOMPARE(combo.currentIndex(), 0);
@@ -465,6 +492,55 @@ private slots:
         QCOMPARE(combo.count(), 0);
         QCOMPARE(combo.currentIndex(), -1);
         QCOMPARE(combo.currentText(), QString());
+        QVERIFY_THROWS_EXCEPTION(
+            DataError, FillComboBox(&combo, "select * from Product", "Nothing", true, QString()));
+    }
+
+    void flatListTakesTheComboBoxEdits() {
+        DropDownComboBox combo;
+        QAbstractItemModelTester tester(combo.model());
+        combo.addItems({"螺丝", "", "垫圈"});
+        combo.insertItem(1, "螺母");
+        combo.setItemText(2, "O'Brien");
+        combo.removeItem(0);
+        QStringList items;
+        for (int i = 0; i < combo.count(); ++i)
+            items << combo.itemText(i);
+        QCOMPARE(items, QStringList({"螺母", "O'Brien", "垫圈"}));
+        QCOMPARE(combo.findText("垫圈"), 2);
+        combo.clear();
+        QCOMPARE(combo.count(), 0);
+        combo.addItem("A1");
+        QCOMPARE(combo.itemText(0), "A1");
+    }
+
+    void clearInputsEmptiesTheInputsOnly() {
+        QWidget window;
+        auto* listed = new DropDownComboBox(&window);
+        listed->addItems({"A1", "A2"});
+        listed->setCurrentIndex(1);
+        auto* unlisted = new DropDownComboBox(&window);
+        unlisted->setEditText("备注");
+        auto* choice = new QComboBox(&window); // no typing: keeps its choice
+        choice->addItems({"管理员", "张三"});
+        choice->setCurrentIndex(1);
+        auto* number = new NumberBox(&window);
+        number->setDisplayFormat("#,###.00");
+        number->setValue(12.5);
+        auto* edit = new QLineEdit("text", &window);
+        auto* picker = new DatePicker(&window);
+        picker->setDate(QDate(2024, 3, 15));
+
+        ClearInputs(&window);
+        QCOMPARE(listed->currentText(), QString());
+        QCOMPARE(listed->count(), 2);
+        QCOMPARE(unlisted->currentText(), QString());
+        QCOMPARE(choice->currentText(), "张三");
+        QCOMPARE(number->value(), std::optional<double>(0));
+        QCOMPARE(number->text(), ".00");
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(picker->date(), QDate(2024, 3, 15));
+        QVERIFY(!picker->text().isEmpty());
     }
 
     void requireTextRefusesOnlyEmptyText() {
@@ -485,6 +561,18 @@ private slots:
         QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
         QCOMPARE(MessageBoxes::shown()[0].text, "请输入商品的编号！");
         QCOMPARE(QApplication::focusWidget(), edit);
+
+        // A number box is empty when it holds no number, whatever its text.
+        auto* number = new NumberBox(&window);
+        number->show();
+        number->setValue(0);
+        RequireText(number, "请输入价格！");
+        number->selectAll();
+        QTest::keyClicks(number, "-");
+        QCOMPARE(number->text(), "-");
+        QVERIFY_THROWS_EXCEPTION(SilentAbort, RequireText(number, "请输入价格！"));
+        QCOMPARE(MessageBoxes::shown().last().text, "请输入价格！");
+        QCOMPARE(QApplication::focusWidget(), number);
     }
 
     void setControlsEnabledColoursLabelsAndInputs() {

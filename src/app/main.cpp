@@ -1,9 +1,10 @@
-// The program entry: the data module first, then the main window and the log-in dialog; the
+// The program entry: the data module first, then the main window and its dialogs; the
 // start-up sequence runs when the main window is first shown.
 #include "ApplicationSetup.h"
 #include "MainFromUnit.h"
 #include "ProgramLifecycle.h"
 #include "ShareDMUnit.h"
+#include "StoreEditorUnit.h"
 #include "SysLoginUnit.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
 
     TShareDM dataModule;
     TMainForm MainForm(GetAppPath());
+    TStoreEditorfrm StoreEditorfrm(&MainForm);
+    MainForm.setStoreEditor(&StoreEditorfrm);
     TSysLoginfrm SysLoginfrm(&MainForm);
     ProgramLifecycle lifecycle(GetAppPath(), SysLoginfrm);
     MainForm.setLifecycle(&lifecycle);

@@ -2,7 +2,7 @@
 
 #include "DataError.h"
 #include "ShareDMUnit.h"
-#include "WriteTransaction.h"
+#include "Transaction.h"
 
 const QString CompanyNameSetting = QStringLiteral("公司名称");
 const QString CompanyAddressSetting = QStringLiteral("公司地址");
@@ -16,7 +16,7 @@ Letterhead ReadLetterhead() {
 void WriteLetterhead(const Letterhead& letterhead) {
     if (!ShareDM)
         throw DataError(QStringLiteral("数据模块尚未建立。"));
-    WriteTransaction transaction(ShareDM->ADOConnection1);
+    Transaction transaction(ShareDM->ADOConnection1);
     WriteRemark(CompanyNameSetting, letterhead.companyName);
     WriteRemark(CompanyAddressSetting, letterhead.companyAddress);
     WriteRemark(OtherInformationSetting, letterhead.otherInformation);

@@ -1,7 +1,9 @@
 #include "StockMovementPage.h"
 
 #include "DatePicker.h"
+#include "Query.h"
 #include "StockStatements.h"
+#include "StoreEditorUnit.h"
 
 #include <QComboBox>
 
@@ -28,4 +30,22 @@ void StockMovementPage::QueryButtonClick() {
 
 void StockMovementPage::ModelDropDown() {
     RefillModelList(m_controls);
+}
+
+bool StockMovementPage::AddMovement(TStoreEditorfrm& editor) {
+    editor.EditFlag = false;
+    editor.KindFlag = m_kind;
+    return editor.exec() == QDialog::Accepted;
+}
+
+bool StockMovementPage::EditMovement(TStoreEditorfrm& editor) {
+    const Query& query = *m_controls.query;
+    if (!query.Active() || query.IsEmpty())
+        return false;
+    editor.EditFlag = true;
+    editor.RecordIndex = static_cast<int>(query.AsInteger(QStringLiteral("StoreIndex")));
+    // The dialog takes the kind from the stored movement; the page's kind stands only for a
+    // movement that is gone by the time the dialog shows it.
+    editor.KindFlag = m_kind;
+    return editor.exec() == QDialog::Accepted;
 }

@@ -3,6 +3,7 @@
 #include "ProductFilters.h"
 
 class DatePicker;
+class TStoreEditorfrm;
 
 // One stock movement page (goods received or goods shipped): the two pages are the same design
 // with their own controls and movement kind.
@@ -18,6 +19,12 @@ public:
     // The query button: the date range, then the name and model filters.
     void QueryButtonClick();
     void ModelDropDown();
+
+    // The stock entry dialog for a new movement of the page's kind. True when it closed with OK.
+    bool AddMovement(TStoreEditorfrm& editor);
+    // The stock entry dialog for the movement in the grid's current row. Does nothing and
+    // returns false when the list is closed or empty; else true when it closed with OK.
+    bool EditMovement(TStoreEditorfrm& editor);
 
 private:
     int m_kind;

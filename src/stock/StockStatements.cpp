@@ -37,3 +37,29 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
             "group by StoreProduct) as t2 where ProductIndex=t2.StoreProduct %0:s) as t3"),
         {fragment, date});
 }
+
+QString MovementWithProductStatement(int storeIndex) {
+    return QStringLiteral(
+               "select * from Store,Product where StoreProduct=ProductIndex and StoreIndex=") +
+           QString::number(storeIndex);
+}
+
+QString MovementStatement(int storeIndex) {
+    return QStringLiteral("select * from Store where StoreIndex=") + QString::number(storeIndex);
+}
+
+QString DeleteMovementStatement(int storeIndex) {
+    return QStringLiteral("delete from Store where StoreIndex=") + QString::number(storeIndex);
+}
+
+QString EntryModelListFragment(const QString& name) {
+    return QStringLiteral(" and ProductName=") + QuotedSql(name);
+}
+
+QString EntryUnitListFragment(const QString& name, const QString& model) {
+    return EntryModelListFragment(name) + QStringLiteral(" and ProductType=") + QuotedSql(model);
+}
+
+QString NoRowStatement(const QString& table) {
+    return QStringLiteral("select * from ") + table + QStringLiteral(" where 0=1");
+}

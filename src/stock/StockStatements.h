@@ -21,3 +21,18 @@ QString DateRangeFragment(const QDate& from, const QDate& to);
 
 QString MovementListStatement(int kind, const QString& fragment);
 QString BalanceStatement(const QDate& cutoff, const QString& fragment);
+
+// The stock entry dialog's look-ups and writes; its product look-ups are the catalogue's own
+// (ProductStatements.h).
+
+// One movement joined with its product, for showing it.
+QString MovementWithProductStatement(int storeIndex);
+// One movement alone, for writing it.
+QString MovementStatement(int storeIndex);
+QString DeleteMovementStatement(int storeIndex);
+// The conditions of the dialog's model list (the typed name) and unit list (the typed name and
+// model); added also when the texts are empty.
+QString EntryModelListFragment(const QString& name);
+QString EntryUnitListFragment(const QString& name, const QString& model);
+// The columns of Product or Store without a row: a query to append one to.
+QString NoRowStatement(const QString& table);

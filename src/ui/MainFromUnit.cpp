@@ -1,5 +1,6 @@
 #include "MainFromUnit.h"
 
+#include "DataError.h"
 #include "DataGrid.h"
 #include "DropDownComboBox.h"
 #include "GlowButton.h"
@@ -9,6 +10,7 @@
 #include "ProductEditorUnit.h"
 #include "ShareDMUnit.h"
 #include "StockStatements.h"
+#include "StoreEditorUnit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -200,8 +202,12 @@ void TMainForm::AdvGlowButton4Click() {
 void TMainForm::TntComboBox6DropDown() {
     m_stockInPage->ModelDropDown();
 }
-void TMainForm::AdvGlowButton1Click() {}
-void TMainForm::DBGridEh1DblClick() {}
+void TMainForm::AdvGlowButton1Click() {
+    enterMovement(*m_stockInPage, false);
+}
+void TMainForm::DBGridEh1DblClick() {
+    enterMovement(*m_stockInPage, true);
+}
 void TMainForm::AdvGlowButton2Click() {}
 void TMainForm::AdvGlowButton3Click() {}
 
@@ -211,10 +217,27 @@ void TMainForm::AdvGlowButton5Click() {
 void TMainForm::TntComboBox2DropDown() {
     m_stockOutPage->ModelDropDown();
 }
-void TMainForm::AdvGlowButton6Click() {}
-void TMainForm::DBGridEh2DblClick() {}
+void TMainForm::AdvGlowButton6Click() {
+    enterMovement(*m_stockOutPage, false);
+}
+void TMainForm::DBGridEh2DblClick() {
+    enterMovement(*m_stockOutPage, true);
+}
 void TMainForm::AdvGlowButton7Click() {}
 void TMainForm::AdvGlowButton8Click() {}
+
+// After OK the page's own list and the balance are listed again, unfiltered; after Cancel
+// nothing is refreshed.
+void TMainForm::enterMovement(StockMovementPage& page, bool edit) {
+    if (!m_storeEditor)
+        throw DataError(QStringLiteral("录入窗口尚未建立。"));
+    const bool changed =
+        edit ? page.EditMovement(*m_storeEditor) : page.AddMovement(*m_storeEditor);
+    if (!changed)
+        return;
+    page.List(QString());
+    QueryStoreBalance(QString());
+}
 
 void TMainForm::AdvGlowButton13Click() {
     m_balancePage->QueryButtonClick();

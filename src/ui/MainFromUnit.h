@@ -21,6 +21,7 @@ class GroupBox;
 class OfficePager;
 class ShadedPanel;
 class TProductEditorfrm;
+class TStoreEditorfrm;
 struct GridColumn;
 class QComboBox;
 class QLabel;
@@ -39,6 +40,8 @@ public:
     QString appPath() const { return m_appPath; }
 
     void setLifecycle(MainFormLifecycle* lifecycle) { m_lifecycle = lifecycle; }
+    // The stock entry dialog that the movement pages open (made by the program entry).
+    void setStoreEditor(TStoreEditorfrm* editor) { m_storeEditor = editor; }
     // Shows or hides the administration page's tab.
     void setAdministrationVisible(bool visible);
 
@@ -204,8 +207,11 @@ private:
     void createPages();
     void connectHandlers();
     void connectGrid(DataGrid* grid);
+    // The add buttons and double-clicks of both movement pages.
+    void enterMovement(StockMovementPage& page, bool edit);
 
     QString m_appPath;
     MainFormLifecycle* m_lifecycle = nullptr;
+    TStoreEditorfrm* m_storeEditor = nullptr;
     bool m_shownBefore = false;
 };

@@ -3,7 +3,9 @@
 #include "Colors.h"
 #include "DataError.h"
 #include "MessageBoxes.h"
+#include "NumberBox.h"
 #include "ShareDMUnit.h"
+#include "TextListModel.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -22,7 +24,12 @@ void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, b
         combo->addItem(firstItem);
     Query& query = ShareDM->ADOQueryNotAllowUse;
     OpenSQL(query, sql);
-    if (query.RecordCount() > 0) {
+    if (auto* list = qobject_cast<TextListModel*>(combo->model())) {
+        const int field = query.FieldIndex(column);
+        if (field < 0)
+            throw DataError(QStringLiteral("数据集中没有字段 %1。").arg(column));
+        list->appendTexts(query.RecordCount(), [&](int row) { return query.TextAt(row, field); });
+    } else if (query.RecordCount() > 0) {
         QStringList values;
         values.reserve(query.RecordCount());
         for (query.First(); !query.Eof(); query.Next())
@@ -88,7 +95,8 @@ void selectAllText(QWidget* control) {
 } // namespace
 
 void RequireText(QWidget* control, const QString& message) {
-    if (!ControlText(control).isEmpty())
+    const auto* number = qobject_cast<const NumberBox*>(control);
+    if (number ? number->hasValue() : !ControlText(control).isEmpty())
         return;
     RefuseInput(control, message);
 }
@@ -98,4 +106,36 @@ void RefuseInput(QWidget* control, const QString& message) {
     control->setFocus(Qt::OtherFocusReason);
     selectAllText(control);
     throw SilentAbort();
+}
+
+namespace {
+
+// The edit box inside a combo box or a date picker belongs to that control.
+bool isPartOfAnotherControl(const QWidget* widget) {
+    const QWidget* parent = widget->parentWidget();
+    return qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent);
+}
+
+} // namespace
+
+void ClearInputs(QWidget* window) {
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            if (!combo->isEditable())
+                continue;
+            if (combo->count() > 0)
+                combo->setCurrentIndex(-1);
+            else
+                combo->clearEditText();
+        } else if (auto* number = qobject_cast<NumberBox*>(control)) {
+            number->setValue(0);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            if (!isPartOfAnotherControl(edit))
+                edit->clear();
+        } else if (auto* text = qobject_cast<QTextEdit*>(control)) {
+            text->clear();
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+            plain->clear();
+        }
+    }
 }

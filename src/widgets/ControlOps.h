@@ -21,14 +21,19 @@ void FillDistinctCombo(QComboBox* combo, const QString& table, const QString& co
 // when disabled, an input control's background turns to the button face colour.
 void SetControlsEnabled(const QList<QWidget*>& controls, bool enabled);
 
-// Refuses an empty input: when the control's text is empty (blanks count as text), shows the
-// message in a warning box, focuses the control, selects its text and ends the running handler
-// with a SilentAbort.
+// Refuses an empty input: when the control's text is empty (blanks count as text), or a number
+// box holds no value, refuses it as RefuseInput does.
 void RequireText(QWidget* control, const QString& message);
 
-// Refuses an input: shows the message in a warning box, focuses the control, selects its text
-// and ends the running handler with a SilentAbort.
+// Refuses what a control holds: shows the message in a warning box, focuses the control,
+// selects its text and ends the running handler with a SilentAbort.
 [[noreturn]] void RefuseInput(QWidget* control, const QString& message);
+
+// Empties the input controls of a window: an editable combo box with entries loses its
+// selection, which empties its text, and keeps its entries; one without entries is cleared; a
+// number box gets the value 0; any other edit box is emptied. Date pickers and buttons keep
+// what they show.
+void ClearInputs(QWidget* window);
 
 // The text of an edit, combo, number or label control; empty for other widgets.
 QString ControlText(const QWidget* control);

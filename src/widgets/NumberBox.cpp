@@ -4,6 +4,7 @@
 #include "DisplayFormat.h"
 
 #include <QDoubleValidator>
+#include <QFocusEvent>
 #include <QLocale>
 #include <cmath>
 
@@ -48,8 +49,12 @@ void NumberBox::setDisplayFormat(const QString& format) {
 
 void NumberBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (!isReadOnly())
-        showValue(true);
+    if (isReadOnly())
+        return;
+    showValue(true);
+    // Reached by the keyboard or moved here by the program: what is typed replaces the value.
+    if (event->reason() != Qt::MouseFocusReason)
+        selectAll();
 }
 
 void NumberBox::focusOutEvent(QFocusEvent* event) {

@@ -5,7 +5,8 @@
 
 // An edit box for a number that holds a value or nothing (empty text). A value that the
 // operator types is rounded to two decimals; a value set by the program is kept as it is.
-// Outside editing the value is shown through the display format; text is centred.
+// Outside editing the value is shown through the display format; text is centred. Entering the
+// box by the keyboard or by the program selects the value, so typing replaces it.
 class NumberBox : public QLineEdit {
     Q_OBJECT
 public:

@@ -6,7 +6,9 @@
 #include "GridSortPaint.h"
 #include "Guard.h"
 #include "OfficePager.h"
+#include "PrintGrid.h"
 #include "ShareDMUnit.h"
+#include "StockReports.h"
 #include "StockStatements.h"
 
 #include <QCloseEvent>
@@ -189,7 +191,10 @@ void TMainForm::TntComboBox6DropDown() {
 }
 void TMainForm::AdvGlowButton1Click() {}
 void TMainForm::DBGridEh1DblClick() {}
-void TMainForm::AdvGlowButton2Click() {}
+void TMainForm::AdvGlowButton2Click() {
+    printPageGrid(DBGridEh1, frReport1, frDBDataSet1,
+                  MovementReportNames(MovementKind::StockIn).title);
+}
 void TMainForm::AdvGlowButton3Click() {}
 
 void TMainForm::AdvGlowButton5Click() {
@@ -200,7 +205,10 @@ void TMainForm::TntComboBox2DropDown() {
 }
 void TMainForm::AdvGlowButton6Click() {}
 void TMainForm::DBGridEh2DblClick() {}
-void TMainForm::AdvGlowButton7Click() {}
+void TMainForm::AdvGlowButton7Click() {
+    printPageGrid(DBGridEh2, frReport2, frDBDataSet2,
+                  MovementReportNames(MovementKind::StockOut).title);
+}
 void TMainForm::AdvGlowButton8Click() {}
 
 void TMainForm::AdvGlowButton13Click() {
@@ -213,7 +221,9 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
                                        QColor& TextColor) {
     m_balancePage->CellColor(Column, Row, TextColor);
 }
-void TMainForm::AdvGlowButton15Click() {}
+void TMainForm::AdvGlowButton15Click() {
+    printPageGrid(DBGridEh3, frReport3, frDBDataSet3, BalanceReportNames().title);
+}
 void TMainForm::AdvGlowButton16Click() {}
 
 void TMainForm::cbx1Change() {}
@@ -226,6 +236,14 @@ void TMainForm::DBGridEh4DblClick() {}
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {
     PaintGridRow(Sender, Rect, DataCol, Column, Selected);
+}
+
+// The report reads the page's grid; the list is printed whether or not it holds rows.
+void TMainForm::printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+                              const QString& title) {
+    dataSet.setGrid(grid);
+    report.setDataSet(&dataSet);
+    PrintGrid(grid, report, title, false, NarrowTemplateName, WideTemplateName, m_appPath);
 }
 
 void TMainForm::DBGridEh1TitleBtnClick(DataGrid* Sender, int, GridColumn* Column) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "GridReportDataSet.h"
 #include "MainFormLifecycle.h"
 #include "Query.h"
+#include "Report.h"
 #include "StockBalancePage.h"
 #include "StockMovementPage.h"
 
@@ -89,6 +91,14 @@ public:
     Query ADOQueryStoreOut;
     Query ADOQueryStore;
     Query ADOQueryProduct;
+
+    // The reports of the printable pages, each with a data source over its page's grid.
+    Report frReport1;
+    Report frReport2;
+    Report frReport3;
+    GridReportDataSet frDBDataSet1{QStringLiteral("frDBDataSet1")};
+    GridReportDataSet frDBDataSet2{QStringLiteral("frDBDataSet2")};
+    GridReportDataSet frDBDataSet3{QStringLiteral("frDBDataSet3")};
 
     OfficePager* AdvOfficePager1 = nullptr;
     ShadedPanel* AdvOfficePage1 = nullptr;
@@ -193,6 +203,9 @@ private:
     void createPages();
     void connectHandlers();
     void connectGrid(DataGrid* grid);
+    // The print buttons of the three list pages.
+    void printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+                       const QString& title);
 
     QString m_appPath;
     MainFormLifecycle* m_lifecycle = nullptr;

@@ -78,7 +78,7 @@ void ReportPagePainter::drawText(const PreparedText& text) {
         m_painter.restore();
     }
     if (text.frame)
-        drawFrame(text, rect);
+        drawFrame(text);
 }
 
 void ReportPagePainter::drawLines(const PreparedText& text, const QRectF& area,
@@ -144,18 +144,25 @@ void ReportPagePainter::drawLines(const PreparedText& text, const QRectF& area,
     }
 }
 
-void ReportPagePainter::drawFrame(const PreparedText& text, const QRectF& rect) {
+// The edges are placed from the design units of each side, so that cells which meet on the
+// design page draw their shared edge on the same device pixels.
+void ReportPagePainter::drawFrame(const PreparedText& text) {
+    const QRect& r = text.rect;
+    const double left = m_origin.x() + r.left() * m_scale;
+    const double right = m_origin.x() + (r.left() + r.width()) * m_scale;
+    const double top = m_origin.y() + r.top() * m_scale;
+    const double bottom = m_origin.y() + (r.top() + r.height()) * m_scale;
     m_painter.save();
     QPen pen(Qt::black, std::max(1.0, m_scale));
     pen.setCapStyle(Qt::SquareCap);
     m_painter.setPen(pen);
     if (text.frame & frftTop)
-        m_painter.drawLine(rect.topLeft(), rect.topRight());
+        m_painter.drawLine(QPointF(left, top), QPointF(right, top));
     if (text.frame & frftRight)
-        m_painter.drawLine(rect.topRight(), rect.bottomRight());
+        m_painter.drawLine(QPointF(right, top), QPointF(right, bottom));
     if (text.frame & frftBottom)
-        m_painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+        m_painter.drawLine(QPointF(left, bottom), QPointF(right, bottom));
     if (text.frame & frftLeft)
-        m_painter.drawLine(rect.topLeft(), rect.bottomLeft());
+        m_painter.drawLine(QPointF(left, top), QPointF(left, bottom));
     m_painter.restore();
 }

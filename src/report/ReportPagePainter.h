@@ -37,7 +37,7 @@ private:
     };
     const FontEntry& fontFor(const ReportFont& font);
     void drawLines(const PreparedText& text, const QRectF& area, const FontEntry& font);
-    void drawFrame(const PreparedText& text, const QRectF& rect);
+    void drawFrame(const PreparedText& text);
 
     QPainter& m_painter;
     QPointF m_origin;

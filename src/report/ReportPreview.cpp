@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -271,13 +272,21 @@ void ReportPreview::PrintClick() {
 }
 
 void ReportPreview::SavePdfClick() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder).filePath(m_report->Title() + QStringLiteral(".pdf"));
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存为 PDF 文件"), suggested,
-                                                QStringLiteral("PDF 文件 (*.pdf)"));
-    if (path.isEmpty())
+    // The folder of the last file saved while the program runs, else the documents folder.
+    static QString lastFolder;
+    QString folder = lastFolder;
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists())
+        folder = QDir::homePath();
+    QFileDialog dialog(this, QStringLiteral("保存为 PDF 文件"), folder,
+                       QStringLiteral("PDF 文件 (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf")); // added before the overwrite question
+    dialog.selectFile(m_report->Title() + QStringLiteral(".pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
+    const QString path = dialog.selectedFiles().first();
+    lastFolder = QFileInfo(path).absolutePath();
     SaveAsPdf(path);
 }

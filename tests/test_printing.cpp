@@ -127,7 +127,7 @@ private slots:
     void init() { MessageBoxes::clearShown(); }
 
     void layout_data() {
-        QTest::addColumn<QList<int>>("widths"); // empty: the stock-in grid
+        QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<QList<int>>("hidden");
         QTest::addColumn<bool>("wide");
         QTest::addColumn<QList<int>>("cells");

@@ -16,6 +16,8 @@ packages=(
     fonts-wqy-microhei qt6-translations-l10n xdg-utils
     # source formatting
     clang-format
+    # tests read written PDF files back as text
+    poppler-utils
 )
 
 missing=()

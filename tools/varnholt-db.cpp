@@ -10,19 +10,32 @@
 //   varnholt-db products FILE [--name TEXT] [--model TEXT]
 //                                      print a stock list, the stock balance or the product list
 //                                      as its page shows it: titles, one row per record, the footer
+//   varnholt-db print OUT.pdf list ...|balance ...
+//                                      write the report of that page's "打印" as a PDF file
 #include "DataError.h"
+#include "DataGrid.h"
+#include "GridReportDataSet.h"
+#include "PreparedReport.h"
+#include "PrintGrid.h"
 #include "ProductGridColumns.h"
 #include "ProgramLocale.h"
+#include "Report.h"
+#include "ReportError.h"
+#include "ReportOutput.h"
 #include "ShareDMUnit.h"
 #include "SqlScript.h"
 #include "StockGridColumns.h"
 #include "StockListing.h"
+#include "StockReports.h"
 #include "StockStatements.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QTextStream>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -44,7 +57,8 @@ int usage() {
              "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
              "[--model 型号]\n"
              "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
-             "  varnholt-db products FILE [--name 名称] [--model 型号]\n";
+             "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
+             "  varnholt-db print OUT.pdf list ...|balance ...\n";
     return 2;
 }
 
@@ -113,26 +127,48 @@ int printListing(const QString& file, const QString& statement,
     return 0;
 }
 
-int listMovements(const QStringList& args) {
+// A page's list as a command line gives it: the statement, the grid's columns and the names
+// its report goes by.
+struct PageListing {
+    QString statement;
+    std::vector<GridColumn> columns;
+    StockReportNames names;
+};
+
+// "list FILE in|out [options]" from args[1] on; none for a kind that is neither.
+std::optional<PageListing> movementListing(const QStringList& args) {
     const QString& kindName = args[3];
     if (kindName != "in" && kindName != "out")
-        return usage();
+        return std::nullopt;
     const ListOptions options = parseOptions(args, 4, true);
     QString fragment;
     if (!options.from.isEmpty())
         fragment = DateRangeFragment(parseDate(options.from), parseDate(options.to));
     fragment += ProductFilterFragment(options.name, options.model);
-    const bool in = kindName == "in";
-    return printListing(args[2], MovementListStatement(in ? StockInKind : StockOutKind, fragment),
-                        MovementGridColumns(in ? MovementKind::StockIn : MovementKind::StockOut));
+    const MovementKind kind = kindName == "in" ? MovementKind::StockIn : MovementKind::StockOut;
+    return PageListing{
+        MovementListStatement(kind == MovementKind::StockIn ? StockInKind : StockOutKind, fragment),
+        MovementGridColumns(kind), MovementReportNames(kind)};
+}
+
+// "balance FILE YYYY-MM-DD [options]" from args[1] on.
+PageListing balanceListing(const QStringList& args) {
+    const QDate cutoff = parseDate(args[3]);
+    const ListOptions options = parseOptions(args, 4, false);
+    return {BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
+            BalanceGridColumns(), BalanceReportNames()};
+}
+
+int listMovements(const QStringList& args) {
+    const std::optional<PageListing> listing = movementListing(args);
+    if (!listing)
+        return usage();
+    return printListing(args[2], listing->statement, listing->columns);
 }
 
 int listBalance(const QStringList& args) {
-    const QDate cutoff = parseDate(args[3]);
-    const ListOptions options = parseOptions(args, 4, false);
-    return printListing(
-        args[2], BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
-        BalanceGridColumns());
+    const PageListing listing = balanceListing(args);
+    return printListing(args[2], listing.statement, listing.columns);
 }
 
 int listProducts(const QStringList& args) {
@@ -204,9 +240,69 @@ int compact(const QString& file) {
     return 0;
 }
 
+// Writes the report of a page's list to a PDF file: the same grid columns at their layout
+// widths, the same report as the page's print button, the letterhead of that file.
+void writeListReport(const QString& output, const QString& file, const PageListing& listing) {
+    TShareDM dataModule;
+    dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    Query query(&dataModule.ADOConnection1);
+    query.setObjectName(listing.names.query);
+    OpenSQL(query, listing.statement);
+    DataGrid grid;
+    grid.setColumns(listing.columns);
+    grid.setDataSet(&query);
+    GridReportDataSet dataSet(listing.names.dataSet, &grid);
+    Report report;
+    report.setDataSet(&dataSet);
+    BuildGridReport(&grid, report, listing.names.title, false, NarrowTemplateName, WideTemplateName,
+                    GetAppPath());
+    const auto prepared = report.PrepareReport();
+    WriteReportPdf(*prepared, output);
+    out() << QStringLiteral("已写入 PDF 文件 %1（%2 页）").arg(output).arg(prepared->PageCount())
+          << '\n';
+}
+
+// Qt's own notes about the display-less platform (no run-time folder and the like) would
+// reach a scheduled job's mail on every run; its failures still come through.
+void keepQtNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        err() << message << '\n';
+}
+
+// print OUT.pdf list|balance ...: runs without a display, for scheduled reports.
+int printToPdf(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(keepQtNotesQuiet);
+    QApplication app(argc, argv);
+    SetProgramLocale();
+    const QStringList args = app.arguments();
+    if (args.size() < 6)
+        return usage();
+    // The list command line as `list` and `balance` take it.
+    const QStringList command = QStringList{args[0]} + args.mid(3);
+    try {
+        std::optional<PageListing> listing;
+        if (command[1] == "list")
+            listing = movementListing(command);
+        else if (command[1] == "balance")
+            listing = balanceListing(command);
+        if (!listing)
+            return usage();
+        writeListReport(args[2], command[2], *listing);
+        return 0;
+    } catch (const DataError& error) {
+        err() << error.message() << '\n';
+    } catch (const ReportError& error) {
+        err() << error.message() << '\n';
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "print") == 0)
+        return printToPdf(argc, argv);
     QCoreApplication app(argc, argv);
     SetProgramLocale();
     const QStringList args = app.arguments();

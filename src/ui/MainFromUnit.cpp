@@ -8,7 +8,9 @@
 #include "Guard.h"
 #include "OfficePager.h"
 #include "ProductEditorUnit.h"
+#include "PrintGrid.h"
 #include "ShareDMUnit.h"
+#include "StockReports.h"
 #include "StockStatements.h"
 #include "StoreEditorUnit.h"
 
@@ -208,7 +210,10 @@ void TMainForm::AdvGlowButton1Click() {
 void TMainForm::DBGridEh1DblClick() {
     enterMovement(*m_stockInPage, true);
 }
-void TMainForm::AdvGlowButton2Click() {}
+void TMainForm::AdvGlowButton2Click() {
+    printPageGrid(DBGridEh1, frReport1, frDBDataSet1,
+                  MovementReportNames(MovementKind::StockIn).title);
+}
 void TMainForm::AdvGlowButton3Click() {}
 
 void TMainForm::AdvGlowButton5Click() {
@@ -223,7 +228,10 @@ void TMainForm::AdvGlowButton6Click() {
 void TMainForm::DBGridEh2DblClick() {
     enterMovement(*m_stockOutPage, true);
 }
-void TMainForm::AdvGlowButton7Click() {}
+void TMainForm::AdvGlowButton7Click() {
+    printPageGrid(DBGridEh2, frReport2, frDBDataSet2,
+                  MovementReportNames(MovementKind::StockOut).title);
+}
 void TMainForm::AdvGlowButton8Click() {}
 
 // After OK the page's own list and the balance are listed again, unfiltered; after Cancel
@@ -249,7 +257,9 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
                                        QColor& TextColor) {
     m_balancePage->CellColor(Column, Row, TextColor);
 }
-void TMainForm::AdvGlowButton15Click() {}
+void TMainForm::AdvGlowButton15Click() {
+    printPageGrid(DBGridEh3, frReport3, frDBDataSet3, BalanceReportNames().title);
+}
 void TMainForm::AdvGlowButton16Click() {}
 
 void TMainForm::cbx1Change() {
@@ -274,6 +284,14 @@ void TMainForm::DBGridEh4DblClick() {
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {
     PaintGridRow(Sender, Rect, DataCol, Column, Selected);
+}
+
+// The report reads the page's grid; the list is printed whether or not it holds rows.
+void TMainForm::printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+                              const QString& title) {
+    dataSet.setGrid(grid);
+    report.setDataSet(&dataSet);
+    PrintGrid(grid, report, title, false, NarrowTemplateName, WideTemplateName, m_appPath);
 }
 
 void TMainForm::DBGridEh1TitleBtnClick(DataGrid* Sender, int, GridColumn* Column) {

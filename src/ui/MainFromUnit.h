@@ -1,10 +1,12 @@
 #pragma once
 
+#include "GridReportDataSet.h"
 #include "LetterheadSettings.h"
 #include "MainFormLifecycle.h"
 #include "PasswordSettings.h"
 #include "ProductListPage.h"
 #include "Query.h"
+#include "Report.h"
 #include "StockBalancePage.h"
 #include "StockMovementPage.h"
 
@@ -97,6 +99,14 @@ public:
     Query ADOQueryStoreOut;
     Query ADOQueryStore;
     Query ADOQueryProduct;
+
+    // The reports of the printable pages, each with a data source over its page's grid.
+    Report frReport1;
+    Report frReport2;
+    Report frReport3;
+    GridReportDataSet frDBDataSet1{QStringLiteral("frDBDataSet1")};
+    GridReportDataSet frDBDataSet2{QStringLiteral("frDBDataSet2")};
+    GridReportDataSet frDBDataSet3{QStringLiteral("frDBDataSet3")};
 
     OfficePager* AdvOfficePager1 = nullptr;
     ShadedPanel* AdvOfficePage1 = nullptr;
@@ -209,6 +219,9 @@ private:
     void connectGrid(DataGrid* grid);
     // The add buttons and double-clicks of both movement pages.
     void enterMovement(StockMovementPage& page, bool edit);
+    // The print buttons of the three list pages.
+    void printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+                       const QString& title);
 
     QString m_appPath;
     MainFormLifecycle* m_lifecycle = nullptr;

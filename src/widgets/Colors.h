@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QColor>
-#include <QtGlobal>
+#include "ColorCodes.h"
 
-// Colours in the program's encoding: 0x00BBGGRR for a fixed colour, or 0xFF000000 plus a
-// system-colour index for a colour of the desktop scheme.
-
-constexpr quint32 clSystemColorFlag = 0xFF000000;
+// The named colours of the program's encoding (see ColorCodes.h).
 
 constexpr quint32 clBlack = 0x000000;
 constexpr quint32 clMaroon = 0x000080;
@@ -34,10 +30,3 @@ constexpr quint32 clBtnFace = clSystemColorFlag | 15;
 constexpr quint32 clGrayText = clSystemColorFlag | 17;
 constexpr quint32 clInactiveCaptionText = clSystemColorFlag | 19;
 constexpr quint32 clInfoBk = clSystemColorFlag | 24;
-
-// Decodes a colour. System colours map to a fixed light scheme in which black text stays
-// readable on every background colour that the grids use; an unknown index gives black.
-QColor ColorToQColor(quint32 encoded);
-
-// The fixed encoding (0x00BBGGRR) of a Qt colour.
-quint32 QColorToColor(const QColor& color);

@@ -1,4 +1,4 @@
-#include "Colors.h"
+#include "ColorCodes.h"
 
 #include <array>
 

@@ -16,6 +16,8 @@ packages=(
     fonts-wqy-microhei qt6-translations-l10n xdg-utils
     # source formatting
     clang-format
+    # the tests read exported workbooks back
+    python3-openpyxl
 )
 
 missing=()

@@ -9,7 +9,10 @@
 //   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
 //                                      print a stock list or the stock balance as its page shows
 //                                      it: titles, one row per record, the footer
+//   varnholt-db export OUT.xlsx list|balance ...
+//                                      write the workbook the page's export makes of that list
 #include "DataError.h"
+#include "ExportToExcelUnit.h"
 #include "ProgramLocale.h"
 #include "ShareDMUnit.h"
 #include "SqlScript.h"
@@ -21,6 +24,8 @@
 #include <QDate>
 #include <QTextStream>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -41,7 +46,8 @@ int usage() {
              "  varnholt-db compact FILE\n"
              "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
              "[--model 型号]\n"
-             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n";
+             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+             "  varnholt-db export OUT.xlsx list|balance ...（其后与 list 或 balance 相同）\n";
     return 2;
 }
 
@@ -110,26 +116,67 @@ int printListing(const QString& file, const QString& statement,
     return 0;
 }
 
-int listMovements(const QStringList& args) {
+// The statement and the grid columns of a list or balance command line, as the page composes
+// them; none when the command line is malformed.
+struct ListRequest {
+    QString file;
+    QString statement;
+    std::vector<GridColumn> columns;
+};
+
+std::optional<ListRequest> movementListRequest(const QStringList& args) {
     const QString& kindName = args[3];
     if (kindName != "in" && kindName != "out")
-        return usage();
+        return std::nullopt;
     const ListOptions options = parseOptions(args, 4, true);
     QString fragment;
     if (!options.from.isEmpty())
         fragment = DateRangeFragment(parseDate(options.from), parseDate(options.to));
     fragment += ProductFilterFragment(options.name, options.model);
     const bool in = kindName == "in";
-    return printListing(args[2], MovementListStatement(in ? StockInKind : StockOutKind, fragment),
-                        MovementGridColumns(in ? MovementKind::StockIn : MovementKind::StockOut));
+    return ListRequest{args[2], MovementListStatement(in ? StockInKind : StockOutKind, fragment),
+                       MovementGridColumns(in ? MovementKind::StockIn : MovementKind::StockOut)};
+}
+
+std::optional<ListRequest> balanceRequest(const QStringList& args) {
+    const QDate cutoff = parseDate(args[3]);
+    const ListOptions options = parseOptions(args, 4, false);
+    return ListRequest{args[2],
+                       BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
+                       BalanceGridColumns()};
+}
+
+int listMovements(const QStringList& args) {
+    const auto request = movementListRequest(args);
+    return request ? printListing(request->file, request->statement, request->columns) : usage();
 }
 
 int listBalance(const QStringList& args) {
-    const QDate cutoff = parseDate(args[3]);
-    const ListOptions options = parseOptions(args, 4, false);
-    return printListing(
-        args[2], BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
-        BalanceGridColumns());
+    const auto request = balanceRequest(args);
+    return printListing(request->file, request->statement, request->columns);
+}
+
+// export OUT.xlsx followed by a list or balance command line: the workbook the page's "导出"
+// makes of that list, written to OUT.xlsx.
+int exportListing(const QStringList& args) {
+    const QString target = args[2];
+    const QStringList listArgs = QStringList{args[0]} + args.mid(3);
+    std::optional<ListRequest> request;
+    if (listArgs.size() >= 4 && listArgs[1] == "list")
+        request = movementListRequest(listArgs);
+    else if (listArgs.size() >= 4 && listArgs[1] == "balance")
+        request = balanceRequest(listArgs);
+    if (!request)
+        return usage();
+    const ExportOutcome outcome =
+        ExportListToFile(request->file, request->statement, request->columns, target);
+    if (outcome.cutTexts > 0)
+        err() << QStringLiteral("有 %1 个单元格的文字超过了电子表格单元格最多的 32767 个字符，"
+                                "已截断。")
+                     .arg(outcome.cutTexts)
+              << '\n';
+    out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
+    return 0;
 }
 
 void printRows(Query& query) {
@@ -214,6 +261,8 @@ int main(int argc, char** argv) {
             return listMovements(args);
         if (args.size() >= 4 && args[1] == "balance")
             return listBalance(args);
+        if (args.size() >= 4 && args[1] == "export")
+            return exportListing(args);
         return usage();
     } catch (const DataError& error) {
         err() << error.message() << '\n';

@@ -2,6 +2,7 @@
 
 #include "DataGrid.h"
 #include "DropDownComboBox.h"
+#include "ExportToExcelUnit.h"
 #include "GlowButton.h"
 #include "GridSortPaint.h"
 #include "Guard.h"
@@ -190,7 +191,10 @@ void TMainForm::TntComboBox6DropDown() {
 void TMainForm::AdvGlowButton1Click() {}
 void TMainForm::DBGridEh1DblClick() {}
 void TMainForm::AdvGlowButton2Click() {}
-void TMainForm::AdvGlowButton3Click() {}
+void TMainForm::AdvGlowButton3Click() {
+    if (ADOQueryStoreIn.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh1, nullptr, nullptr);
+}
 
 void TMainForm::AdvGlowButton5Click() {
     m_stockOutPage->QueryButtonClick();
@@ -201,7 +205,10 @@ void TMainForm::TntComboBox2DropDown() {
 void TMainForm::AdvGlowButton6Click() {}
 void TMainForm::DBGridEh2DblClick() {}
 void TMainForm::AdvGlowButton7Click() {}
-void TMainForm::AdvGlowButton8Click() {}
+void TMainForm::AdvGlowButton8Click() {
+    if (ADOQueryStoreOut.Active() && ADOQueryStoreOut.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh2, nullptr, nullptr);
+}
 
 void TMainForm::AdvGlowButton13Click() {
     m_balancePage->QueryButtonClick();
@@ -214,7 +221,10 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
     m_balancePage->CellColor(Column, Row, TextColor);
 }
 void TMainForm::AdvGlowButton15Click() {}
-void TMainForm::AdvGlowButton16Click() {}
+void TMainForm::AdvGlowButton16Click() {
+    if (ADOQueryStore.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh3, nullptr, nullptr);
+}
 
 void TMainForm::cbx1Change() {}
 void TMainForm::AdvGlowButton10Click() {}

@@ -10,6 +10,7 @@
 #include "Guard.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
+#include "ReadAheadRows.h"
 #include "Spreadsheet.h"
 #include "TestSupport.h"
 
@@ -120,6 +121,30 @@ QStringList fixtureRow(int i) {
         << (i % 5 == 0 ? QString() : QString("备注%1").arg(i));
     return row;
 }
+
+// Rows 1 to `rows`, each a number and a text; reading row `failAt` fails.
+class CountingRows : public SheetRowSource {
+public:
+    CountingRows(int rows, int failAt) : m_rows(rows), m_failAt(failAt) {}
+    int FieldCount() const override { return 2; }
+    QString FieldName(int field) const override { return field ? "text" : "number"; }
+    qint64 RecordCount() const override { return m_rows; }
+    bool NextRow(std::vector<SheetCell>& cells) override {
+        if (m_next > m_rows)
+            return false;
+        if (m_next == m_failAt)
+            throw std::runtime_error("row failed");
+        m_text = "row " + std::to_string(m_next);
+        cells[0] = {SheetCell::Kind::Number, double(m_next), {}, {}};
+        cells[1] = {SheetCell::Kind::Text, 0, m_text, {}};
+        ++m_next;
+        return true;
+    }
+
+private:
+    int m_rows, m_failAt, m_next = 1;
+    std::string m_text;
+};
 
 struct Window {
     Window() {
@@ -451,6 +476,39 @@ private slots:
         QCOMPARE(reported, 1024);
         QCOMPARE(opened, QStringList());
         QCOMPARE(leftFiles(), QStringList());
+    }
+
+    // Rows read ahead in batches arrive all, in order, with their texts; a failure arrives after
+    // the rows before it.
+    void readAheadKeepsTheRows_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("failAt"); // 0: none
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("less than a batch") << 2 << 0;
+        QTest::newRow("ends with a batch") << 9 << 0;
+        QTest::newRow("many batches") << 100 << 0;
+        QTest::newRow("fails in the third batch") << 9 << 8;
+        QTest::newRow("fails at once") << 9 << 1;
+    }
+    void readAheadKeepsTheRows() {
+        QFETCH(int, rows);
+        QFETCH(int, failAt);
+        ReadAheadRows ahead(std::make_shared<CountingRows>(rows, failAt), 3);
+        QCOMPARE(ahead.RecordCount(), rows);
+        std::vector<SheetCell> cells(2);
+        int read = 0;
+        try {
+            while (ahead.NextRow(cells)) {
+                ++read;
+                QCOMPARE(cells[0].number, double(read));
+                QCOMPARE(QString::fromUtf8(cells[1].text.data()), QString("row %1").arg(read));
+            }
+            QCOMPARE(failAt, 0);
+            QVERIFY(!ahead.NextRow(cells));
+        } catch (const std::runtime_error&) {
+            QVERIFY(failAt > 0);
+        }
+        QCOMPARE(read, failAt ? failAt - 1 : rows);
     }
 
     // BeforeData writes a title row and AfterData a total row; both lie inside the frame.

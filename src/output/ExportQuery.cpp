@@ -1,8 +1,8 @@
 #include "ExportQuery.h"
 
 #include "DataError.h"
+#include "ReadAheadRows.h"
 #include "RowStream.h"
-#include "Spreadsheet.h"
 
 #include <QDate>
 
@@ -37,11 +37,9 @@ bool readStoredDate(std::string_view text, SheetDateTime& date) {
            date.second < 60;
 }
 
-} // namespace
-
 // The rows of the statement as cells: numbers as numbers, a date column's stored dates as
 // dates, every other text as text.
-class ExportQuery::StreamedRecordset : public SheetRowSource {
+class StreamedRecordset : public SheetRowSource {
 public:
     StreamedRecordset(Connection& connection, const QString& sql) : m_stream(connection, sql) {
         m_rows = m_stream.CountRows();
@@ -87,11 +85,14 @@ private:
     qint64 m_rows = 0;
 };
 
+} // namespace
+
 void ExportQuery::Open(const QString& sql) {
     Close();
     if (!m_connection)
         throw DataError(QStringLiteral("导出查询没有连接到数据库。"));
-    m_recordset = std::make_shared<StreamedRecordset>(*m_connection, sql);
+    m_recordset =
+        std::make_shared<ReadAheadRows>(std::make_shared<StreamedRecordset>(*m_connection, sql));
 }
 
 int ExportQuery::FieldCount() const {
@@ -100,8 +101,4 @@ int ExportQuery::FieldCount() const {
 
 qint64 ExportQuery::RecordCount() const {
     return m_recordset ? m_recordset->RecordCount() : 0;
-}
-
-std::shared_ptr<SheetRowSource> ExportQuery::Recordset() const {
-    return m_recordset;
 }

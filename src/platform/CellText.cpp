@@ -108,12 +108,24 @@ int TextDisplayWidth(std::string_view utf8) {
 }
 
 int NumberDisplayWidth(double value) {
+    constexpr int widest = 11;
     if (!std::isfinite(value))
         return 3;
+    // Most quantities and prices have a few decimals: count them without formatting the number.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e10) {
+        int digits = 1;
+        for (auto whole = static_cast<long long>(magnitude); whole >= 10; whole /= 10)
+            ++digits;
+        const int sign = value < 0 ? 1 : 0;
+        double scaled = magnitude;
+        for (int decimals = 0; decimals <= 4; ++decimals, scaled *= 10)
+            if (scaled == std::floor(scaled))
+                return std::min(widest, sign + digits + (decimals > 0 ? decimals + 1 : 0));
+    }
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);
-    const int length = static_cast<int>(result.ptr - text);
-    return length < 11 ? length : 11;
+    return std::min(widest, static_cast<int>(result.ptr - text));
 }
 
 int CellDisplayWidth(const SheetCell& cell) {

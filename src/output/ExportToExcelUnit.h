@@ -19,7 +19,8 @@ struct SpreadsheetOptions;
 
 // BeforeData and AfterData: optional steps that may write rows into the worksheet before and
 // after the data table; they get the row counter (the last row in use) and advance it past
-// what they wrote. The frame starts at row 1, so their rows lie inside it.
+// what they wrote. The frame starts at row 1, so their rows lie inside it. They run on the
+// export's own thread and touch nothing but the worksheet.
 using ExportHook = std::function<void(Worksheet& sheet, int& rowCounter)>;
 
 // Column names numbered from 1: "A" to "Z", then "AA" … ("IV" is 256); empty below 1.

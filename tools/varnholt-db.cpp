@@ -171,10 +171,7 @@ int exportListing(const QStringList& args) {
     const ExportOutcome outcome =
         ExportListToFile(request->file, request->statement, request->columns, target);
     if (outcome.cutTexts > 0)
-        err() << QStringLiteral("有 %1 个单元格的文字超过了电子表格单元格最多的 32767 个字符，"
-                                "已截断。")
-                     .arg(outcome.cutTexts)
-              << '\n';
+        err() << CutTextsNotice(outcome.cutTexts) << '\n';
     out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
     return 0;
 }

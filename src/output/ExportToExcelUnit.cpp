@@ -23,7 +23,8 @@ constexpr int FrameBorders[] = {7, 8, 9, 10, 11, 12};
 
 const QString SheetName = QStringLiteral("sheet1");
 
-// Steps 2 to 10: the workbook, its format, the hooks, the data table and the frame.
+// The new workbook in the application, before it is shown: the sheet's format, the hooks'
+// rows, the data table under its header row, and the frame over everything from A1.
 Workbook& BuildWorkbook(SpreadsheetApplication& application, ExportQuery& exportQuery,
                         const WorkbookExport& job) {
     Workbook& workbook = application.AddWorkbook();
@@ -70,6 +71,12 @@ QString CellAddress(int row, int column) {
 
 QString RangeAddress(int firstRow, int firstColumn, int lastRow, int lastColumn) {
     return CellAddress(firstRow, firstColumn) + ':' + CellAddress(lastRow, lastColumn);
+}
+
+QString CutTextsNotice(qint64 cutTexts) {
+    return QStringLiteral(
+               "有 %1 个单元格的文字超过了电子表格单元格最多的 32767 个字符，导出时已截断。")
+        .arg(cutTexts);
 }
 
 ExportColumns VisibleExportColumns(const std::vector<GridColumn>& columns) {
@@ -162,9 +169,7 @@ void ExportDataSetToExcel(Query* dataSet, const QStringList& fieldNames, const Q
     if (outcome.cancelled)
         return;
     if (outcome.cutTexts > 0)
-        ShowInformation(QStringLiteral("有 %1 个单元格的文字超过了电子表格单元格最多的 32767 "
-                                       "个字符，导出时已截断。")
-                            .arg(outcome.cutTexts));
+        ShowInformation(CutTextsNotice(outcome.cutTexts));
     if (!outcome.shown)
         ShowInformation(QStringLiteral("没有找到可以打开电子表格文件的程序。工作簿已保存为：\n%1")
                             .arg(QDir::toNativeSeparators(outcome.file)));

@@ -79,6 +79,9 @@ struct ExportOutcome {
 // and shows it. Failures are raised as DataError with the reason; nothing is left behind.
 ExportOutcome RunWorkbookExport(const WorkbookExport& job, const SpreadsheetOptions& options);
 
+// What to tell the user when texts were cut to the cell limit.
+QString CutTextsNotice(qint64 cutTexts);
+
 // The export of a list with the grid columns of its page, written to `target` without a
 // display (the command-line tool).
 ExportOutcome ExportListToFile(const QString& databaseFile, const QString& statement,

@@ -18,8 +18,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 #include <memory>
+#include <semaphore>
 
 namespace {
 
@@ -475,6 +477,28 @@ private slots:
         QVERIFY(outcome.cancelled);
         QCOMPARE(reported, 1024);
         QCOMPARE(opened, QStringList());
+        QCOMPARE(leftFiles(), QStringList());
+    }
+
+    // "取消" in the progress dialog: the export stops, silently, and leaves no file.
+    void cancelButtonStopsTheExport() {
+        Window w;
+        std::binary_semaphore clicked(0);
+        bool found = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->objectName() == "ExportProgressDialog") {
+                    widget->findChild<QPushButton*>()->click();
+                    found = true;
+                }
+            clicked.release();
+        });
+        // The export waits before its data until the button was clicked.
+        ExportGridToExcel(
+            w.form->DBGridEh1, [&](Worksheet&, int&) { clicked.acquire(); }, nullptr);
+        QVERIFY(found);
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(shownTexts(), QStringList());
         QCOMPARE(leftFiles(), QStringList());
     }
 

@@ -18,6 +18,8 @@ packages=(
     clang-format
     # tests read written PDF files back as text
     poppler-utils
+    # the tests read exported workbooks back
+    python3-openpyxl
 )
 
 missing=()

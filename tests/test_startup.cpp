@@ -80,7 +80,10 @@ private slots:
         MessageBoxes::setScripted(true);
         MessageBoxes::clearShown();
         opened.clear();
-        SetDesktopOpener([this](const QString& path) { opened << path; });
+        SetDesktopOpener([this](const QString& path) {
+            opened << path;
+            return true;
+        });
         CurrentUserName.clear();
     }
     void cleanup() { SetDesktopOpener({}); }

@@ -12,8 +12,11 @@
 //                                      as its page shows it: titles, one row per record, the footer
 //   varnholt-db print OUT.pdf list ...|balance ...
 //                                      write the report of that page's "打印" as a PDF file
+//   varnholt-db export OUT.xlsx list ...|balance ...
+//                                      write the workbook the page's "导出" makes of that list
 #include "DataError.h"
 #include "DataGrid.h"
+#include "ExportToExcelUnit.h"
 #include "GridReportDataSet.h"
 #include "PreparedReport.h"
 #include "PrintGrid.h"
@@ -36,6 +39,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -58,7 +62,8 @@ int usage() {
              "[--model 型号]\n"
              "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
              "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
-             "  varnholt-db print OUT.pdf list ...|balance ...\n";
+             "  varnholt-db print OUT.pdf list ...|balance ...\n"
+             "  varnholt-db export OUT.xlsx list ...|balance ...\n";
     return 2;
 }
 
@@ -178,6 +183,31 @@ int listProducts(const QStringList& args) {
                         ProductGridColumns());
 }
 
+// The list or balance command line behind the first two arguments of print and export, as
+// `list` and `balance` take it; none when it is neither.
+std::optional<PageListing> listingOf(const QStringList& command) {
+    if (command.size() >= 4 && command[1] == "list")
+        return movementListing(command);
+    if (command.size() >= 4 && command[1] == "balance")
+        return balanceListing(command);
+    return std::nullopt;
+}
+
+// export OUT.xlsx followed by a list or balance command line: the workbook the page's "导出"
+// makes of that list, written to OUT.xlsx.
+int exportListing(const QStringList& args) {
+    const QStringList command = QStringList{args[0]} + args.mid(3);
+    const std::optional<PageListing> listing = listingOf(command);
+    if (!listing)
+        return usage();
+    const ExportOutcome outcome =
+        ExportListToFile(command[2], listing->statement, listing->columns, args[2]);
+    if (outcome.cutTexts > 0)
+        err() << CutTextsNotice(outcome.cutTexts) << '\n';
+    out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
+    return 0;
+}
+
 void printRows(Query& query) {
     QStringList line;
     for (int c = 0; c < query.FieldCount(); ++c)
@@ -281,11 +311,7 @@ int printToPdf(int argc, char** argv) {
     // The list command line as `list` and `balance` take it.
     const QStringList command = QStringList{args[0]} + args.mid(3);
     try {
-        std::optional<PageListing> listing;
-        if (command[1] == "list")
-            listing = movementListing(command);
-        else if (command[1] == "balance")
-            listing = balanceListing(command);
+        const std::optional<PageListing> listing = listingOf(command);
         if (!listing)
             return usage();
         writeListReport(args[2], command[2], *listing);
@@ -322,6 +348,8 @@ int main(int argc, char** argv) {
             return listBalance(args);
         if (args.size() >= 3 && args[1] == "products")
             return listProducts(args);
+        if (args.size() >= 4 && args[1] == "export")
+            return exportListing(args);
         return usage();
     } catch (const DataError& error) {
         err() << error.message() << '\n';

@@ -114,3 +114,8 @@ void UpgradeSchema(sqlite3* db) {
             throw;
     }
 }
+
+bool IsDateColumn(const QString& table, const QString& column) {
+    return table.compare(QStringLiteral("Store"), Qt::CaseInsensitive) == 0 &&
+           column.compare(QStringLiteral("StoreRecordDate"), Qt::CaseInsensitive) == 0;
+}

@@ -18,3 +18,7 @@ constexpr int SchemaVersion = 2;
 // be written (write-protected, or in a folder where the engine cannot make its journal) is left
 // as it is; any other failure is raised.
 void UpgradeSchema(sqlite3* db);
+
+// Whether a table column holds dates in the stored form "YYYY-MM-DD HH:MM:SS" (kept so by the
+// triggers on the table); names in any letter case.
+bool IsDateColumn(const QString& table, const QString& column);

@@ -41,3 +41,11 @@ bool SyncPath(const QString& path) {
     ::close(fd);
     return ok;
 }
+
+QString CreateUniqueFile(const QString& directory, const QString& prefix, const QString& suffix) {
+    QTemporaryFile file(QDir(directory).filePath(prefix + "XXXXXX" + suffix));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return {};
+    return file.fileName();
+}

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "DataGrid.h"
 #include "DropDownComboBox.h"
+#include "ExportToExcelUnit.h"
 #include "GlowButton.h"
 #include "GridSortPaint.h"
 #include "Guard.h"
@@ -214,7 +215,10 @@ void TMainForm::AdvGlowButton2Click() {
     printPageGrid(DBGridEh1, frReport1, frDBDataSet1,
                   MovementReportNames(MovementKind::StockIn).title);
 }
-void TMainForm::AdvGlowButton3Click() {}
+void TMainForm::AdvGlowButton3Click() {
+    if (ADOQueryStoreIn.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh1, nullptr, nullptr);
+}
 
 void TMainForm::AdvGlowButton5Click() {
     m_stockOutPage->QueryButtonClick();
@@ -232,7 +236,10 @@ void TMainForm::AdvGlowButton7Click() {
     printPageGrid(DBGridEh2, frReport2, frDBDataSet2,
                   MovementReportNames(MovementKind::StockOut).title);
 }
-void TMainForm::AdvGlowButton8Click() {}
+void TMainForm::AdvGlowButton8Click() {
+    if (ADOQueryStoreOut.Active() && ADOQueryStoreOut.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh2, nullptr, nullptr);
+}
 
 // After OK the page's own list and the balance are listed again, unfiltered; after Cancel
 // nothing is refreshed.
@@ -260,7 +267,10 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
 void TMainForm::AdvGlowButton15Click() {
     printPageGrid(DBGridEh3, frReport3, frDBDataSet3, BalanceReportNames().title);
 }
-void TMainForm::AdvGlowButton16Click() {}
+void TMainForm::AdvGlowButton16Click() {
+    if (ADOQueryStore.RecordCount() > 0)
+        ExportGridToExcel(DBGridEh3, nullptr, nullptr);
+}
 
 void TMainForm::cbx1Change() {
     m_passwordSettings->ShowPassword();

@@ -1,13 +1,18 @@
 // Backup and restore of the database file: checked copies through the engine, restores that
 // refuse what they cannot use, the daily backup at exit, the administration page's buttons and
 // the tool's verbs.
+#include "AutomaticBackup.h"
+#include "BackupFiles.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "DatabaseBackup.h"
 #include "DatabaseRestore.h"
+#include "MainFromUnit.h"
 #include "MessageBoxes.h"
+#include "ProgramLifecycle.h"
 #include "Schema.h"
 #include "StockStatements.h"
+#include "SysLoginUnit.h"
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -453,6 +458,58 @@ private slots:
         QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(filesIn(target),
                  kind == "exists" ? QStringList{"Varnholt-20240506-120000.mdb"} : QStringList());
+    }
+
+    void automaticBackupKeepsTenAndRunsOnceADay() {
+        AutomaticBackup daily(path, DatabasePassword, folder + "/daily");
+        QCOMPARE(daily.RunIfDue(Noon), folder + "/daily/Varnholt-20240506-120000.mdb");
+        QCOMPARE(daily.RunIfDue(Noon.addSecs(11 * 3600 + 59 * 60)), ""); // 23:59, the same day
+        db->exec("delete from Store where StoreKind=1");
+        QStringList expected;
+        for (int day = 1; day <= 12; ++day) {
+            const QDateTime time(Noon.date().addDays(day), QTime(0, 0, day));
+            QVERIFY(!daily.RunIfDue(time).isEmpty());
+            QCOMPARE(daily.RunIfDue(time.addSecs(3600)), "");
+            expected << BackupFiles::BackupName(time);
+        }
+        QCOMPARE(filesIn(folder + "/daily"), expected.mid(2));
+        QCOMPARE(AttachedDatabase(folder + "/daily/" + expected.last())
+                     .scalar("select count(*) from Store"),
+                 "2");
+    }
+
+    // At exit, before compaction: the day's backup into "backup" in the program directory; a
+    // failing backup is no reason to keep the program from ending or from compacting.
+    void exitTakesTheDailyBackup() {
+        TMainForm form(db->dir().path());
+        TSysLoginfrm login(&form);
+        ProgramLifecycle lifecycle(db->dir().path(), login);
+        lifecycle.setCloseWaitMs(0);
+        lifecycle.setClock([] { return Noon; });
+        lifecycle.FormClose(form);
+        QCOMPARE(lifecycle.state(), ProgramLifecycle::State::Ending);
+        const QString daily = db->dir().path() + "backup/Varnholt-20240506-120000.mdb";
+        QCOMPARE(dump(daily), data);
+
+        ProgramLifecycle sameDay(db->dir().path(), login);
+        sameDay.setCloseWaitMs(0);
+        sameDay.setClock([] { return Noon.addSecs(3600); });
+        sameDay.FormClose(form);
+        QCOMPARE(filesIn(db->dir().path() + "backup"), QStringList{"Varnholt-20240506-120000.mdb"});
+
+        QVERIFY(QDir(db->dir().path() + "backup").removeRecursively());
+        QFile blocker(db->dir().path() + "backup");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        db->dm().ADOConnection1.OpenFile(path, DatabasePassword);
+        db->exec("update Store set StoreRemark=printf('%.*c', 20000, 'x')");
+        db->exec("update Store set StoreRemark=''");
+        const qint64 size = QFileInfo(path).size();
+        ProgramLifecycle failing(db->dir().path(), login);
+        failing.setCloseWaitMs(0);
+        failing.FormClose(form);
+        QCOMPARE(failing.state(), ProgramLifecycle::State::Ending);
+        QVERIFY(QFileInfo(path).size() < size); // compacted all the same
     }
 
     void toolBacksUpChecksAndRestores() {

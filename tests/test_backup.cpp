@@ -3,10 +3,13 @@
 // the tool's verbs.
 #include "AutomaticBackup.h"
 #include "BackupFiles.h"
+#include "BackupRestore.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "DatabaseBackup.h"
 #include "DatabaseRestore.h"
+#include "FileChoosers.h"
+#include "GlowButton.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "ProgramLifecycle.h"
@@ -210,6 +213,8 @@ private slots:
         data = dump(path);
         MessageBoxes::setScripted(true);
         MessageBoxes::clearShown();
+        FileChoosers::setScripted(true);
+        FileChoosers::clear();
     }
     void cleanup() { db.reset(); }
 
@@ -510,6 +515,82 @@ private slots:
         failing.FormClose(form);
         QCOMPARE(failing.state(), ProgramLifecycle::State::Ending);
         QVERIFY(QFileInfo(path).size() < size); // compacted all the same
+    }
+
+    void administrationPageButtons() {
+        TMainForm form(db->dir().path());
+        form.InitializePages();
+        QCOMPARE(form.AdvGlowButton17->text(), "备份数据");
+        QCOMPARE(form.AdvGlowButton18->text(), "恢复数据");
+
+        FileChoosers::setNextChoice(folder);
+        form.AdvGlowButton17->click();
+        const QString backup = folder + "/" + filesIn(folder).value(0);
+        QVERIFY(BackupFiles::IsBackupName(QFileInfo(backup).fileName()));
+        QCOMPARE(FileChoosers::shown().value(0).startFolder, QDir::homePath());
+        QCOMPARE(ReadRemark(BackupRestore::FolderSetting), folder);
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown()[0].text,
+                 "数据已备份到：\n" + backup + "\n\n备份中有 3 条出入库记录，2 种商品。");
+
+        db->exec("delete from Store");
+        form.QueryStoreIn("");
+        QCOMPARE(form.ADOQueryStoreIn.RecordCount(), 0);
+        const QByteArray emptied = digest(path);
+
+        // Cancelled at the question: nothing changes.
+        MessageBoxes::clearShown();
+        FileChoosers::clear();
+        FileChoosers::setNextChoice(backup);
+        MessageBoxes::setNextAnswer(MessageAnswer::Cancel);
+        form.AdvGlowButton18->click();
+        QCOMPARE(FileChoosers::shown().value(0).startFolder, folder);
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        const QString question = MessageBoxes::shown()[0].text;
+        QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
+        QVERIFY2(question.contains("备份时间：" +
+                                   QLocale().toString(BackupFiles::BackupTime(backup).date(),
+                                                      QLocale::ShortFormat)),
+                 qPrintable(question));
+        QVERIFY(question.contains("备份中的数据：3 条出入库记录，2 种商品\n"
+                                  "当前的数据：0 条出入库记录，2 种商品"));
+        QCOMPARE(digest(path), emptied);
+
+        // A file that is no backup: the reason, and nothing changes.
+        MessageBoxes::clearShown();
+        const QString text = folder + "/notes.mdb";
+        QFile notes(text);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write(QByteArray(8192, 'n'));
+        notes.close();
+        FileChoosers::setNextChoice(text);
+        form.AdvGlowButton18->click();
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QVERIFY(MessageBoxes::shown()[0].text.startsWith("不能用文件 " + text + " 恢复数据"));
+        QCOMPARE(digest(path), emptied);
+
+        // "是": restored, and the pages list the restored data.
+        MessageBoxes::clearShown();
+        FileChoosers::setNextChoice(backup);
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
+        form.AdvGlowButton18->click();
+        QCOMPARE(form.ADOQueryStoreIn.RecordCount(), 2);
+        QCOMPARE(form.ADOQueryStoreOut.RecordCount(), 1);
+        QCOMPARE(MessageBoxes::shown().size(), 2);
+        const QStringList safety = QDir(db->dir().path()).entryList({"*.before-restore-*"});
+        QCOMPARE(safety.size(), 1);
+        QCOMPARE(MessageBoxes::shown()[1].text,
+                 "数据已恢复，现有 3 条出入库记录，2 种商品。\n\n恢复之前的数据保存在：\n" +
+                     db->dir().path() + safety[0]);
+        QCOMPARE(
+            AttachedDatabase(db->dir().path() + safety[0]).scalar("select count(*) from Store"),
+            "0");
+
+        // Choosing nothing does nothing.
+        MessageBoxes::clearShown();
+        form.AdvGlowButton17->click();
+        form.AdvGlowButton18->click();
+        QCOMPARE(MessageBoxes::shown().size(), 0);
     }
 
     void toolBacksUpChecksAndRestores() {

@@ -1,6 +1,12 @@
 #include "TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TestProgramDir::TestProgramDir(bool prepareDatabase) {
     if (prepareDatabase)
@@ -39,4 +45,55 @@ int AttachedDatabase::exec(const QString& sql) {
 QString AttachedDatabase::scalar(const QString& sql) {
     OpenSQL(m_query, sql);
     return m_query.RecordCount() > 0 ? m_query.TextAt(0, 0) : QString();
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                  QDir::NoDotAndDotDot);
+}
+
+QProcess* startChild(const QStringList& args) {
+    auto* child = new QProcess;
+    child->start(QCoreApplication::applicationFilePath(), args);
+    return child;
+}
+
+QString runChild(const QStringList& args, QProcess::ExitStatus* status, int* code) {
+    std::unique_ptr<QProcess> child(startChild(args));
+    child->waitForFinished(60000);
+    if (status)
+        *status = child->exitStatus();
+    if (code)
+        *code = child->exitCode();
+    return QString::fromUtf8(child->readAllStandardOutput() + child->readAllStandardError());
+}
+
+void becomeNobodyWhenRoot() {
+    if (geteuid() != 0)
+        return;
+    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+        std::exit(3);
+}
+
+void limitFileSize(qint64 bytes) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of ending the process
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    setrlimit(RLIMIT_FSIZE, &limit);
 }

@@ -2,8 +2,10 @@
 
 #include "ShareDMUnit.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
+#include <sys/types.h>
 
 // A program directory of its own in a temporary folder, with a freshly prepared database.
 class TestProgramDir {
@@ -46,3 +48,21 @@ private:
     Connection m_connection;
     Query m_query;
 };
+
+// ---- facts about files ------------------------------------------------------------------------
+
+QByteArray digest(const QString& path); // SHA-256 of the content; empty when it cannot be read
+ino_t inodeOf(const QString& path);
+mode_t modeOf(const QString& path);         // permission bits
+QStringList filesIn(const QString& folder); // every entry, hidden ones included
+
+// ---- child processes: the test program run again with arguments of its own --------------------
+
+QProcess* startChild(const QStringList& args);
+// Runs a child to its end; returns what it wrote to standard output and standard error.
+QString runChild(const QStringList& args, QProcess::ExitStatus* status = nullptr,
+                 int* code = nullptr);
+// In a child: drops root rights, so that file permissions apply to it.
+void becomeNobodyWhenRoot();
+// In a child: a write that would make a file larger than `bytes` fails, as on a full disk.
+void limitFileSize(qint64 bytes);

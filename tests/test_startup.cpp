@@ -13,14 +13,8 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
-#include <sys/stat.h>
 
 namespace {
-
-ino_t inodeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
 
 // Sets up the directory's database before the program starts.
 void prepare(const QString& databasePath, const QStringList& statements) {

@@ -7,17 +7,12 @@
 #include "StockStatements.h"
 #include "TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
-#include <grp.h>
 #include <iostream>
 #include <sqlcipher/sqlite3.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -169,23 +164,6 @@ char* toString(const StoreState& state) {
         QString("%1 movements, in %2, out %3").arg(state.movements).arg(state.in).arg(state.out));
 }
 
-QByteArray digest(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-ino_t inodeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
 double number(Query& query, const QString& sql) {
     OpenSQL(query, sql);
     return query.FloatAt(0, 0);
@@ -212,48 +190,13 @@ StoreState checkedState(const QString& path) {
     return state;
 }
 
-QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                  QDir::NoDotAndDotDot);
-}
-
 // ---- child processes --------------------------------------------------------------------------
-
-QProcess* startChild(const QStringList& args) {
-    auto* child = new QProcess;
-    child->start(QCoreApplication::applicationFilePath(), args);
-    return child;
-}
-
-QString runChild(const QStringList& args, QProcess::ExitStatus* status = nullptr,
-                 int* code = nullptr) {
-    std::unique_ptr<QProcess> child(startChild(args));
-    child->waitForFinished(60000);
-    if (status)
-        *status = child->exitStatus();
-    if (code)
-        *code = child->exitCode();
-    return QString::fromUtf8(child->readAllStandardOutput() + child->readAllStandardError());
-}
 
 QByteArray childLine(QProcess& child) {
     while (!child.canReadLine())
         if (!child.waitForReadyRead(30000))
             return {};
     return child.readLine().trimmed();
-}
-
-void becomeNobodyWhenRoot() {
-    if (geteuid() != 0)
-        return;
-    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-        std::exit(3);
-}
-
-void limitFileSize(qint64 bytes) {
-    std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of ending the process
-    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 int childMain(const QStringList& args) {

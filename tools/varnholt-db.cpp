@@ -14,8 +14,17 @@
 //                                      write the report of that page's "打印" as a PDF file
 //   varnholt-db export OUT.xlsx list ...|balance ...
 //                                      write the workbook the page's "导出" makes of that list
+//   varnholt-db backup FILE DEST_FOLDER
+//                                      write a checked backup Varnholt-YYYYMMDD-HHMMSS.mdb
+//   varnholt-db restore FILE BACKUP_FILE
+//                                      replace the data with a checked backup; the data replaced
+//                                      is kept as FILE.before-restore-YYYYMMDD-HHMMSS
+//   varnholt-db check FILE             integrity, tables and the rows of every table
 #include "DataError.h"
 #include "DataGrid.h"
+#include "DatabaseBackup.h"
+#include "DatabaseCheck.h"
+#include "DatabaseRestore.h"
 #include "ExportToExcelUnit.h"
 #include "GridReportDataSet.h"
 #include "PreparedReport.h"
@@ -63,7 +72,10 @@ int usage() {
              "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
              "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
              "  varnholt-db print OUT.pdf list ...|balance ...\n"
-             "  varnholt-db export OUT.xlsx list ...|balance ...\n";
+             "  varnholt-db export OUT.xlsx list ...|balance ...\n"
+             "  varnholt-db backup FILE DEST_FOLDER\n"
+             "  varnholt-db restore FILE BACKUP_FILE\n"
+             "  varnholt-db check FILE\n";
     return 2;
 }
 
@@ -324,6 +336,31 @@ int printToPdf(int argc, char** argv) {
     return 1;
 }
 
+int backUp(const QString& file, const QString& folder) {
+    const BackupResult result =
+        DatabaseBackup(file, DatabasePassword).WriteInto(folder, QDateTime::currentDateTime());
+    out() << QStringLiteral("已备份到 %1：%2").arg(result.path, CountsText(result.summary)) << '\n';
+    return 0;
+}
+
+int restore(const QString& file, const QString& backup) {
+    const RestoreResult result =
+        DatabaseRestore(file, DatabasePassword).RestoreFrom(backup, QDateTime::currentDateTime());
+    out() << QStringLiteral("已恢复数据：%1").arg(CountsText(result.restored)) << '\n'
+          << QStringLiteral("恢复之前的数据保存在 %1").arg(result.safetyCopy) << '\n';
+    return 0;
+}
+
+// Prints the outcome of the checks and the rows of every table, one table a line.
+int check(const QString& file) {
+    const DatabaseSummary summary = CheckDatabaseFile(file, DatabasePassword);
+    out() << QStringLiteral("完整性检查：正常") << '\n'
+          << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
+    for (const auto& [table, rows] : summary.rows)
+        printLine({table, QString::number(rows)});
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -350,6 +387,12 @@ int main(int argc, char** argv) {
             return listProducts(args);
         if (args.size() >= 4 && args[1] == "export")
             return exportListing(args);
+        if (args.size() == 4 && args[1] == "backup")
+            return backUp(args[2], args[3]);
+        if (args.size() == 4 && args[1] == "restore")
+            return restore(args[2], args[3]);
+        if (args.size() == 3 && args[1] == "check")
+            return check(args[2]);
         return usage();
     } catch (const DataError& error) {
         err() << error.message() << '\n';

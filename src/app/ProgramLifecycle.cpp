@@ -1,5 +1,7 @@
 #include "ProgramLifecycle.h"
 
+#include "AutomaticBackup.h"
+#include "DataError.h"
 #include "DesktopOpener.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
@@ -9,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <iostream>
 
 namespace {
 const QString AdministratorName = QStringLiteral("管理员");
@@ -20,6 +23,10 @@ ProgramLifecycle::ProgramLifecycle(QString appPath, TSysLoginfrm& login)
 
 QString ProgramLifecycle::databasePath() const {
     return m_appPath + DatabaseFileName;
+}
+
+QString ProgramLifecycle::backupFolder() const {
+    return m_appPath + QStringLiteral("backup");
 }
 
 void ProgramLifecycle::FormShow(TMainForm& form) {
@@ -64,11 +71,21 @@ void ProgramLifecycle::FormClose(TMainForm&) {
     if (m_state == State::Ending)
         return;
     m_state = State::Ending;
-    // Nothing at exit is reported: a file that cannot be compacted simply stays as it was.
+    // Nothing at exit is shown: a file that cannot be compacted simply stays as it was, and a
+    // daily backup that fails is written to standard error.
     try {
         ShareDM->ADOConnection1.Close();
         QThread::msleep(m_closeWaitMs);
+        backUpDaily();
         CompactDatabase(databasePath(), DatabasePassword);
     } catch (...) {
+    }
+}
+
+void ProgramLifecycle::backUpDaily() {
+    try {
+        AutomaticBackup(databasePath(), DatabasePassword, backupFolder()).RunIfDue(m_clock());
+    } catch (const DataError& error) {
+        std::cerr << QStringLiteral("自动备份：%1").arg(error.message()).toStdString() << std::endl;
     }
 }

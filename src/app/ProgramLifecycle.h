@@ -2,13 +2,16 @@
 
 #include "MainFormLifecycle.h"
 
+#include <QDateTime>
 #include <QString>
+#include <functional>
 
 class TSysLoginfrm;
 
 // The life of the program around its main window: the start-up sequence when the window is
 // first shown (open the database, first-run help, log-in, administration tab, filling the
-// pages), the question before exit and the compaction of the database at exit.
+// pages), the question before exit, and at exit the daily backup and the compaction of the
+// database.
 class ProgramLifecycle : public MainFormLifecycle {
 public:
     enum class State { Starting, Running, Degraded, Ending };
@@ -23,13 +26,19 @@ public:
     QString databasePath() const;
     // The pause between closing the connection and compacting the file.
     void setCloseWaitMs(int ms) { m_closeWaitMs = ms; }
+    // The folder of the daily backups at exit: "backup" in the program directory.
+    QString backupFolder() const;
+    // The clock that dates the daily backup.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
     void showHelpOnFirstRun();
     bool logIn(TMainForm& form);
+    void backUpDaily();
 
     QString m_appPath;
     TSysLoginfrm& m_login;
     State m_state = State::Starting;
     int m_closeWaitMs = 500;
+    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
 };

@@ -2,6 +2,8 @@
 
 #include "DataError.h"
 
+#include <QFileInfo>
+#include <cstdint>
 #include <sqlcipher/sqlite3.h>
 
 namespace CipherFile {
@@ -44,6 +46,21 @@ sqlite3* open(const QString& path, const QString& password, int flags, int busyT
     return db;
 }
 
+namespace {
+// The timeout travels in the handler's argument; every try costs about a millisecond.
+int retryEveryMillisecond(void* timeoutMs, int attempts) {
+    if (attempts >= static_cast<int>(reinterpret_cast<std::intptr_t>(timeoutMs)))
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+} // namespace
+
+void waitForLocksClosely(sqlite3* db, int timeoutMs) {
+    sqlite3_busy_handler(db, retryEveryMillisecond,
+                         reinterpret_cast<void*>(static_cast<std::intptr_t>(timeoutMs)));
+}
+
 void verifyKey(sqlite3* db, const QString& path) {
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
         SQLITE_OK)
@@ -81,6 +98,38 @@ bool readOnly(sqlite3* db) {
 void close(sqlite3* db) {
     if (db)
         sqlite3_close_v2(db);
+}
+
+void checkReadable(const QString& path) {
+    if (path.isEmpty())
+        throw DataError(QStringLiteral("没有指定数据库文件。"));
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(path));
+    if (info.isDir())
+        throw DataError(QStringLiteral("%1 是一个文件夹，不是数据库文件。").arg(path));
+    if (!info.isReadable())
+        throw DataError(QStringLiteral("没有读取数据库文件 %1 的权限。").arg(path));
+}
+
+namespace {
+Handle openChecked(const QString& path, const QString& password, int busyTimeoutMs,
+                   bool waitClosely) {
+    checkReadable(path);
+    Handle db(open(path, password, SQLITE_OPEN_READWRITE, busyTimeoutMs));
+    if (waitClosely)
+        waitForLocksClosely(db.get(), busyTimeoutMs);
+    verifyKey(db.get(), path);
+    return db;
+}
+} // namespace
+
+Handle openExisting(const QString& path, const QString& password, int busyTimeoutMs) {
+    return openChecked(path, password, busyTimeoutMs, false);
+}
+
+Handle openAmongWriters(const QString& path, const QString& password, int busyTimeoutMs) {
+    return openChecked(path, password, busyTimeoutMs, true);
 }
 
 } // namespace CipherFile

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 struct sqlite3;
 
@@ -17,6 +18,11 @@ constexpr int DefaultBusyTimeoutMs = 5000;
 sqlite3* open(const QString& path, const QString& password, int flags,
               int busyTimeoutMs = DefaultBusyTimeoutMs);
 
+// Makes the connection wait up to `timeoutMs` for a lock by trying again every millisecond. The
+// engine's own waiting backs off to 100 ms between tries, and a reader then misses every gap
+// between the commits of a program that writes without a pause.
+void waitForLocksClosely(sqlite3* db, int timeoutMs);
+
 // Reads the schema, which fails when the password is wrong or the file is no database. A
 // journal left behind by a crash is rolled back here.
 void verifyKey(sqlite3* db, const QString& path);
@@ -29,5 +35,23 @@ QString engineMessage(sqlite3* db);
 
 // Closes the handle; null is fine.
 void close(sqlite3* db);
+
+// An open file that is closed when the handle goes.
+struct Closer {
+    void operator()(sqlite3* db) const { close(db); }
+};
+using Handle = std::unique_ptr<sqlite3, Closer>;
+
+// Refuses, with a message that names the file, what cannot be opened at all: no path, no such
+// file, a folder, a file without read permission.
+void checkReadable(const QString& path);
+
+// Opens an existing file for reading and writing (for reading only when it is write-protected)
+// and checks the password with verifyKey.
+Handle openExisting(const QString& path, const QString& password,
+                    int busyTimeoutMs = DefaultBusyTimeoutMs);
+// The same for a connection that must get its locks while other programs write to the file (a
+// backup, a restore): it waits for them as waitForLocksClosely does.
+Handle openAmongWriters(const QString& path, const QString& password, int busyTimeoutMs);
 
 } // namespace CipherFile

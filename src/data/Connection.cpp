@@ -8,23 +8,6 @@
 #include <QFileInfo>
 #include <sqlcipher/sqlite3.h>
 
-namespace {
-
-// The causes that can be told before the engine is asked.
-void checkFileCanBeOpened(const QString& path) {
-    if (path.isEmpty())
-        throw DataError(QStringLiteral("没有指定数据库文件。"));
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw DataError(QStringLiteral("找不到数据库文件 %1。").arg(path));
-    if (info.isDir())
-        throw DataError(QStringLiteral("%1 是一个文件夹，不是数据库文件。").arg(path));
-    if (!info.isReadable())
-        throw DataError(QStringLiteral("没有读取数据库文件 %1 的权限。").arg(path));
-}
-
-} // namespace
-
 Connection::Connection() = default;
 
 Connection::~Connection() {
@@ -33,16 +16,9 @@ Connection::~Connection() {
 
 void Connection::OpenFile(const QString& path, const QString& password) {
     Close();
-    checkFileCanBeOpened(path);
-    sqlite3* db = CipherFile::open(path, password, SQLITE_OPEN_READWRITE);
-    try {
-        CipherFile::verifyKey(db, path);
-        UpgradeSchema(db);
-    } catch (...) {
-        CipherFile::close(db);
-        throw;
-    }
-    m_db = db;
+    CipherFile::Handle db = CipherFile::openExisting(path, password);
+    UpgradeSchema(db.get());
+    m_db = db.release();
     m_path = path;
 }
 

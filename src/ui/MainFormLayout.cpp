@@ -192,6 +192,13 @@ void TMainForm::buildAdministrationPage() {
     AdvGlowButton9 = Placed(new GlowButton(QStringLiteral("保存"), AdvGroupBox5), "AdvGlowButton9",
                             QRect(304, 128, 105, 33));
 
+    // Backup and restore of the whole database, in the free space of the top panel: the row of
+    // the letterhead's "保存", to its left.
+    AdvGlowButton17 = Placed(new GlowButton(QStringLiteral("备份数据"), AdvPanel7),
+                             "AdvGlowButton17", QRect(323, 142, 105, 33));
+    AdvGlowButton18 = Placed(new GlowButton(QStringLiteral("恢复数据"), AdvPanel7),
+                             "AdvGlowButton18", QRect(436, 142, 105, 33));
+
     // The product list: a filter panel above the grid.
     AdvPanel9 = Named(new ShadedPanel(AdvPanel8), "AdvPanel9");
     AdvPanel9->setFixedHeight(73);
@@ -212,8 +219,8 @@ void TMainForm::buildAdministrationPage() {
                              QRect(607, 20, 105, 33));
     DBGridEh4 = BuildGrid(AdvPanel10, "DBGridEh4", ProductGridColumns(), &ADOQueryProduct);
 
-    ChainTabOrder({cbx1, edt1, AdvGlowButton10, edt2, edt3, edt4, AdvGlowButton9, cbx2, cbx3,
-                   AdvGlowButton11, DBGridEh4->view()});
+    ChainTabOrder({cbx1, edt1, AdvGlowButton10, edt2, edt3, edt4, AdvGlowButton9, AdvGlowButton17,
+                   AdvGlowButton18, cbx2, cbx3, AdvGlowButton11, DBGridEh4->view()});
     AdvOfficePager1->addPage(AdvOfficePage4, DrawTabPicture(QStringLiteral("管理")));
 }
 

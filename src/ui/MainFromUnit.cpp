@@ -55,6 +55,7 @@ void TMainForm::createPages() {
         ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3});
     m_passwordSettings = std::make_unique<PasswordSettings>(cbx1, edt1);
     m_letterheadSettings = std::make_unique<LetterheadSettings>(edt2, edt3, edt4);
+    m_backupRestore = std::make_unique<BackupRestore>(this, [this] { InitializePages(); });
     ProductEditorfrm = new TProductEditorfrm(this);
     m_productListPage = std::make_unique<ProductListPage>(
         ProductFilterControls{cbx2, cbx3, &ADOQueryProduct, DBGridEh4}, ProductEditorfrm);
@@ -108,6 +109,8 @@ void TMainForm::connectHandlers() {
     connect(cbx1, &QComboBox::activated, this, Guarded(this, &TMainForm::cbx1Change));
     onClick(AdvGlowButton10, &TMainForm::AdvGlowButton10Click);
     onClick(AdvGlowButton9, &TMainForm::AdvGlowButton9Click);
+    onClick(AdvGlowButton17, &TMainForm::AdvGlowButton17Click);
+    onClick(AdvGlowButton18, &TMainForm::AdvGlowButton18Click);
     onClick(AdvGlowButton11, &TMainForm::AdvGlowButton11Click);
     onDropDown(cbx3, &TMainForm::cbx3DropDown);
     onDoubleClick(DBGridEh4, &TMainForm::DBGridEh4DblClick);
@@ -280,6 +283,12 @@ void TMainForm::AdvGlowButton10Click() {
 }
 void TMainForm::AdvGlowButton9Click() {
     m_letterheadSettings->SaveLetterhead();
+}
+void TMainForm::AdvGlowButton17Click() {
+    m_backupRestore->BackupData();
+}
+void TMainForm::AdvGlowButton18Click() {
+    m_backupRestore->RestoreData();
 }
 void TMainForm::AdvGlowButton11Click() {
     m_productListPage->QueryButtonClick();

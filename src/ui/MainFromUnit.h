@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupRestore.h"
 #include "GridReportDataSet.h"
 #include "LetterheadSettings.h"
 #include "MainFormLifecycle.h"
@@ -86,6 +87,8 @@ public:
     void cbx1Change();
     void AdvGlowButton10Click();
     void AdvGlowButton9Click();
+    void AdvGlowButton17Click(); // 备份数据
+    void AdvGlowButton18Click(); // 恢复数据
     void AdvGlowButton11Click();
     void cbx3DropDown();
     void DBGridEh4DblClick();
@@ -183,6 +186,8 @@ public:
     FixedLabel* lbl3 = nullptr;
     QLineEdit* edt4 = nullptr;
     GlowButton* AdvGlowButton9 = nullptr;
+    GlowButton* AdvGlowButton17 = nullptr;
+    GlowButton* AdvGlowButton18 = nullptr;
     FixedLabel* lbl6 = nullptr;
     FixedLabel* lbl7 = nullptr;
     DropDownComboBox* cbx2 = nullptr;
@@ -205,6 +210,7 @@ private:
     std::unique_ptr<StockBalancePage> m_balancePage;
     std::unique_ptr<PasswordSettings> m_passwordSettings;
     std::unique_ptr<LetterheadSettings> m_letterheadSettings;
+    std::unique_ptr<BackupRestore> m_backupRestore;
     std::unique_ptr<ProductListPage> m_productListPage;
     // Layout (MainFormLayout.cpp).
     void buildWindow();

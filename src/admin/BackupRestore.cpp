@@ -1,0 +1,129 @@
+#include "BackupRestore.h"
+
+#include "BackupFiles.h"
+#include "DataError.h"
+#include "DatabaseBackup.h"
+#include "DatabaseRestore.h"
+#include "FileChoosers.h"
+#include "MessageBoxes.h"
+#include "ShareDMUnit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProgressDialog>
+#include <memory>
+
+const QString BackupRestore::FolderSetting = QStringLiteral("备份文件夹");
+
+namespace {
+
+QString databasePath() {
+    if (!ShareDM || !ShareDM->ADOConnection1.Connected())
+        throw DataError(QStringLiteral("数据库连接没有打开。"));
+    return ShareDM->ADOConnection1.FilePath();
+}
+
+QString timeText(const QDateTime& time) {
+    return QLocale().toString(time.date(), QLocale::ShortFormat) + ' ' +
+           time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+// The busy cursor while a file is copied or checked.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// A progress window that appears only when the copy takes longer than a moment.
+class ProgressWindow {
+public:
+    ProgressWindow(QWidget* parent, const QString& caption, const QString& text)
+        : m_dialog(text, QString(), 0, 100, parent) {
+        m_dialog.setWindowTitle(caption);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setCancelButton(nullptr);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setValue(0);
+    }
+    CopyProgress progress() {
+        return [this](int copied, int total) {
+            m_dialog.setMaximum(total);
+            m_dialog.setValue(copied);
+        };
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
+BackupRestore::BackupRestore(QWidget* window, std::function<void()> relistPages)
+    : m_window(window), m_relistPages(std::move(relistPages)) {}
+
+QString BackupRestore::startFolder() const {
+    const QString folder = ReadRemark(FolderSetting);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+void BackupRestore::rememberFolder(const QString& folder) {
+    if (ReadRemark(FolderSetting) != folder)
+        WriteRemark(FolderSetting, folder);
+}
+
+void BackupRestore::BackupData() {
+    const QString path = databasePath();
+    const QString folder =
+        ChooseFolder(m_window, QStringLiteral("选择保存备份的文件夹"), startFolder());
+    if (folder.isEmpty())
+        return;
+    rememberFolder(folder);
+    const BackupResult result = [&] {
+        const WaitCursor busy;
+        ProgressWindow window(m_window, QStringLiteral("备份数据"),
+                              QStringLiteral("正在备份数据……"));
+        DatabaseBackup backup(path, DatabasePassword);
+        backup.setProgress(window.progress());
+        return backup.WriteInto(folder, m_clock());
+    }();
+    ShowInformation(QStringLiteral("数据已备份到：\n%1\n\n备份中有 %2。")
+                        .arg(QDir::toNativeSeparators(result.path), CountsText(result.summary)));
+}
+
+void BackupRestore::RestoreData() {
+    const QString path = databasePath();
+    const QString chosen =
+        ChooseFile(m_window, QStringLiteral("选择要恢复的备份文件"), startFolder(),
+                   QStringLiteral("备份文件 (*.mdb *.mdb.before-restore-*);;"
+                                  "所有文件 (*)"));
+    if (chosen.isEmpty())
+        return;
+    DatabaseRestore restore(path, DatabasePassword);
+    const auto [backup, current] = [&] {
+        const WaitCursor busy;
+        return std::pair{restore.Inspect(chosen), ReadSummary(ShareDM->ADOConnection1.handle())};
+    }();
+    const QString question =
+        QStringLiteral("确定要用这个备份替换当前的数据吗？\n\n"
+                       "备份文件：%1\n备份时间：%2\n备份中的数据：%3\n当前的数据：%4\n\n"
+                       "恢复之前，当前的数据会另存为 %5.before-restore-日期-时间。")
+            .arg(QDir::toNativeSeparators(chosen), timeText(BackupFiles::BackupTime(chosen)),
+                 CountsText(backup), CountsText(current), QFileInfo(path).fileName());
+    if (AskYesCancel(QStringLiteral("警告"), question, QMessageBox::Warning) != MessageAnswer::Yes)
+        return;
+    const RestoreResult result = [&] {
+        const WaitCursor busy;
+        ProgressWindow window(m_window, QStringLiteral("恢复数据"),
+                              QStringLiteral("正在恢复数据……"));
+        restore.setProgress(window.progress());
+        return restore.RestoreFrom(chosen, m_clock());
+    }();
+    m_relistPages();
+    ShowInformation(
+        QStringLiteral("数据已恢复，现有 %1。\n\n恢复之前的数据保存在：\n%2")
+            .arg(CountsText(result.restored), QDir::toNativeSeparators(result.safetyCopy)));
+}

@@ -1,0 +1,64 @@
+#include "DatabaseBackup.h"
+
+#include "BackupFiles.h"
+#include "DataError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+void checkFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.exists())
+        throw DataError(QStringLiteral("备份文件夹 %1 不存在。").arg(folder));
+    if (!info.isDir())
+        throw DataError(QStringLiteral("%1 不是一个文件夹。").arg(folder));
+    if (!info.isWritable())
+        throw DataError(QStringLiteral("没有在文件夹 %1 中写入文件的权限。").arg(folder));
+}
+
+void checkCopy(const QString& part, const DatabaseSummary& snapshot, const QString& password) {
+    const DatabaseSummary copy = CheckDatabaseFile(part, password, IntegrityCheck::Quick);
+    if (copy.rows != snapshot.rows || copy.schemaVersion != snapshot.schemaVersion)
+        throw DataError(QStringLiteral("备份文件中的记录数与数据库不一致。"));
+}
+
+} // namespace
+
+DatabaseBackup::DatabaseBackup(QString databasePath, QString password, int busyWaitMs)
+    : m_databasePath(std::move(databasePath)), m_password(std::move(password)),
+      m_busyWaitMs(busyWaitMs) {}
+
+BackupResult DatabaseBackup::WriteInto(const QString& folder, const QDateTime& time) {
+    checkFolder(folder);
+    const QString path = QDir(folder).filePath(BackupFiles::BackupName(time));
+    if (QFileInfo::exists(path))
+        throw DataError(QStringLiteral("备份文件 %1 已经存在。").arg(path));
+    const QString part = BackupFiles::PartName(path);
+    if (QFileInfo::exists(part))
+        throw DataError(QStringLiteral("文件 %1 已经存在。").arg(part));
+    try {
+        const DatabaseSummary snapshot = copyInto(part);
+        checkCopy(part, snapshot, m_password);
+        BackupFiles::Publish(part, path);
+        return {path, snapshot};
+    } catch (const DataError& error) {
+        BackupFiles::Discard(part);
+        throw DataError(QStringLiteral("没有完成备份：%1").arg(error.message()));
+    }
+}
+
+// Copies a snapshot of the file into `part` and returns the snapshot's summary.
+DatabaseSummary DatabaseBackup::copyInto(const QString& part) {
+    const CipherFile::Handle source =
+        CipherFile::openAmongWriters(m_databasePath, m_password, m_busyWaitMs);
+    const CipherFile::Handle target(
+        CipherFile::open(part, m_password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+    const ReadSnapshot snapshot(source.get());
+    const DatabaseSummary summary = ReadSummary(source.get());
+    OnlineCopy copy(target.get(), source.get());
+    copy.CopyAll(m_pagesPerStep, m_progress);
+    return summary;
+}

@@ -1,0 +1,77 @@
+#include "OnlineCopy.h"
+
+#include "CipherFile.h"
+#include "DataError.h"
+
+#include <sqlcipher/sqlite3.h>
+
+OnlineCopy::OnlineCopy(sqlite3* target, sqlite3* source) : m_target(target) {
+    m_backup = sqlite3_backup_init(target, "main", source, "main");
+    if (!m_backup)
+        throw DataError(CipherFile::engineMessage(target));
+}
+
+OnlineCopy::~OnlineCopy() {
+    sqlite3_backup_finish(m_backup);
+}
+
+void OnlineCopy::LockTarget() {
+    step(0);
+}
+
+void OnlineCopy::CopyAll(int pagesPerStep, const CopyProgress& progress) {
+    for (;;) {
+        const bool done = step(pagesPerStep);
+        const int total = sqlite3_backup_pagecount(m_backup);
+        if (progress)
+            progress(total - sqlite3_backup_remaining(m_backup), total);
+        if (done)
+            return;
+    }
+}
+
+bool OnlineCopy::step(int pages) {
+    const int rc = sqlite3_backup_step(m_backup, pages);
+    if (rc != SQLITE_OK && rc != SQLITE_DONE)
+        fail(rc);
+    return rc == SQLITE_DONE;
+}
+
+// The engine leaves the reason of a failed step on the target connection once the copy is
+// finished; finishing also takes back whatever the copy had written.
+void OnlineCopy::fail(int rc) {
+    sqlite3_backup_finish(m_backup);
+    m_backup = nullptr;
+    const QString message = CipherFile::engineMessage(m_target);
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw DataError(QStringLiteral("数据库文件正被其它程序使用，请稍后再试。（%1）")
+                            .arg(QString::fromUtf8(sqlite3_errstr(rc))));
+    case SQLITE_FULL:
+        throw DataError(QStringLiteral("磁盘空间不足。（%1）").arg(message));
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        throw DataError(
+            QStringLiteral("无法写入文件，磁盘可能已满或者没有写入权限。（%1）").arg(message));
+    default:
+        throw DataError(message);
+    }
+}
+
+ReadSnapshot::ReadSnapshot(sqlite3* db) : m_db(db) {
+    CipherFile::execute(db, QStringLiteral("BEGIN"));
+    try {
+        // The first read takes the shared lock that holds the snapshot.
+        CipherFile::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+}

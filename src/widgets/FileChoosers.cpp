@@ -1,0 +1,65 @@
+#include "FileChoosers.h"
+
+#include <QFileDialog>
+#include <QList>
+#include <QQueue>
+
+namespace {
+
+struct ChooserState {
+    bool scripted = false;
+    QQueue<QString> choices;
+    QList<FileChoosers::Shown> shown;
+};
+
+ChooserState& state() {
+    static ChooserState instance;
+    return instance;
+}
+
+// True when the answer is scripted; `answer` then holds it.
+bool scriptedAnswer(const QString& caption, const QString& startFolder, QString& answer) {
+    state().shown.append({caption, startFolder});
+    if (!state().scripted)
+        return false;
+    answer = state().choices.isEmpty() ? QString() : state().choices.dequeue();
+    return true;
+}
+
+} // namespace
+
+QString ChooseFolder(QWidget* parent, const QString& caption, const QString& startFolder) {
+    QString answer;
+    if (scriptedAnswer(caption, startFolder, answer))
+        return answer;
+    return QFileDialog::getExistingDirectory(parent, caption, startFolder);
+}
+
+QString ChooseFile(QWidget* parent, const QString& caption, const QString& startFolder,
+                   const QString& filter) {
+    QString answer;
+    if (scriptedAnswer(caption, startFolder, answer))
+        return answer;
+    return QFileDialog::getOpenFileName(parent, caption, startFolder, filter);
+}
+
+namespace FileChoosers {
+
+void setScripted(bool scripted) {
+    state().scripted = scripted;
+}
+
+void setNextChoice(const QString& path) {
+    state().choices.enqueue(path);
+}
+
+QList<Shown> shown() {
+    return state().shown;
+}
+
+void clear() {
+    state().shown.clear();
+    state().choices.clear();
+}
+
+} // namespace FileChoosers

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's file and folder choosers, in the desktop's file dialog. Tests switch to
+// scripted mode, in which nothing is displayed and each chooser takes its answer from a queue.
+// An empty answer means the user cancelled.
+
+QString ChooseFolder(QWidget* parent, const QString& caption, const QString& startFolder);
+// `filter` in Qt's form, e.g. "数据库文件 (*.mdb)".
+QString ChooseFile(QWidget* parent, const QString& caption, const QString& startFolder,
+                   const QString& filter);
+
+namespace FileChoosers {
+
+struct Shown {
+    QString caption;
+    QString startFolder;
+};
+
+void setScripted(bool scripted);
+// Queues the answer of the next chooser; a chooser with no queued answer is cancelled.
+void setNextChoice(const QString& path);
+QList<Shown> shown();
+void clear(); // forgets what was shown and the answers still queued
+
+} // namespace FileChoosers

@@ -38,18 +38,21 @@ void Connection::OpenFile(const QString& path, const QString& password) {
     try {
         CipherFile::verifyKey(db, path);
         UpgradeSchema(db);
+        CipherFile::sizeCacheFor(db, QFileInfo(path).size());
     } catch (...) {
         CipherFile::close(db);
         throw;
     }
     m_db = db;
     m_path = path;
+    m_password = password;
 }
 
 void Connection::Close() {
     CipherFile::close(m_db);
     m_db = nullptr;
     m_path.clear();
+    m_password.clear();
 }
 
 sqlite3* Connection::handle() const {

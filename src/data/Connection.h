@@ -23,6 +23,8 @@ public:
     void Close(); // closes the file; queries keep their fetched rows
     bool Connected() const { return m_db != nullptr; }
     QString FilePath() const { return m_path; }
+    // The password the file was opened with, so that more connections can be opened to it.
+    QString password() const { return m_password; }
 
     sqlite3* handle() const; // throws DataError when closed
     // Runs statements that return no rows (schema set-up, pragmas); throws DataError.
@@ -36,5 +38,6 @@ public:
 
 private:
     QString m_path;
+    QString m_password;
     sqlite3* m_db = nullptr;
 };

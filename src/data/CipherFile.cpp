@@ -47,7 +47,9 @@ void execute(sqlite3* db, const QString& sql) {
 
 sqlite3* open(const QString& path, const QString& password, int flags, int busyTimeoutMs) {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    // Each connection is used by one thread at a time: the engine need not lock it on every call.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = db ? engineMessage(db) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);

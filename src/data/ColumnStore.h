@@ -44,6 +44,12 @@ public:
     std::uint32_t size() const { return m_size; }
 
     void append(const CellValue& value);
+    // The value that the next append() takes (see TextDictionary::prefetch).
+    void prefetch(const CellValue& value) {
+        if (value.kind == CellValue::Kind::Text && !m_finished &&
+            (m_kind == Kind::Text || m_kind == Kind::Mixed))
+            m_texts.prefetch(value.text);
+    }
     void set(std::uint32_t row, const CellValue& value);
     CellValue at(std::uint32_t row) const;
     bool isNull(std::uint32_t row) const;
@@ -51,6 +57,8 @@ public:
     // The dictionary of a Text or Mixed column and the code of a row's text.
     const TextDictionary& texts() const { return m_texts; }
     std::uint32_t textCode(std::uint32_t row) const;
+    // The number of a row of an Integer or Date column that is not null.
+    qint64 integerAt(std::uint32_t row) const { return m_ints.get(row); }
 
     // Fetching is over: trims every buffer to its content.
     void finish();

@@ -384,38 +384,46 @@ void Query::sortOrder(int column, bool descending) {
     enum Group { Nulls, Numbers, Texts };
     std::vector<std::uint32_t> rows[3];
     std::vector<std::uint64_t> keys[3];
-    for (std::uint32_t row = 0; row < count; ++row) {
-        const CellValue value = store.at(row);
-        Group group = Numbers;
-        std::uint64_t key = 0;
-        switch (value.kind) {
-        case CellValue::Kind::Null:
-            group = Nulls;
-            break;
-        case CellValue::Kind::Integer:
-            // A column of numbers of both kinds compares them all as floating-point numbers.
-            key = store.kind() == ColumnStore::Kind::Mixed
-                      ? realKey(static_cast<double>(value.integer))
-                      : integerKey(value.integer);
-            break;
-        case CellValue::Kind::Date:
-            key = integerKey(value.integer); // the stored form orders like the time
-            group = Texts;
-            break;
-        case CellValue::Kind::Real:
-            key = realKey(value.real);
-            break;
-        case CellValue::Kind::Text:
-            key = ranks[store.textCode(row)];
-            group = Texts;
-            break;
-        }
-        if (group == Nulls && rows[Nulls].empty() && count > 0)
-            rows[Nulls].reserve(16);
-        else if (rows[group].empty())
-            rows[group].reserve(count);
+    auto add = [&](Group group, std::uint32_t row, std::uint64_t key) {
+        if (rows[group].empty())
+            rows[group].reserve(group == Nulls ? 16 : count);
         rows[group].push_back(row);
         keys[group].push_back(descending ? ~key : key);
+    };
+    for (std::uint32_t row = 0; row < count; ++row) {
+        if (store.isNull(row)) {
+            add(Nulls, row, 0);
+            continue;
+        }
+        switch (store.kind()) {
+        case ColumnStore::Kind::Integer:
+            add(Numbers, row, integerKey(store.integerAt(row)));
+            continue;
+        case ColumnStore::Kind::Date: // the stored form orders like the time
+            add(Texts, row, integerKey(store.integerAt(row)));
+            continue;
+        case ColumnStore::Kind::Text:
+            add(Texts, row, ranks[store.textCode(row)]);
+            continue;
+        default:
+            break;
+        }
+        const CellValue value = store.at(row);
+        switch (value.kind) {
+        case CellValue::Kind::Integer:
+            // A column of numbers of both kinds compares them all as floating-point numbers.
+            add(Numbers, row, realKey(static_cast<double>(value.integer)));
+            break;
+        case CellValue::Kind::Real:
+            add(Numbers, row, realKey(value.real));
+            break;
+        case CellValue::Kind::Text:
+            add(Texts, row, ranks[store.textCode(row)]);
+            break;
+        default:
+            add(Nulls, row, 0);
+            break;
+        }
     }
     m_order.clear();
     m_order.reserve(count);

@@ -69,8 +69,13 @@ void RowSet::appendRow(sqlite3_stmt* statement) {
     if (m_rowCount == UINT32_MAX - 1)
         throw DataError(QStringLiteral("查询结果的行数太多，无法全部读入。"));
     const int count = columnCount();
+    m_row.resize(count);
+    for (int c = 0; c < count; ++c) {
+        m_row[c] = ReadCell(statement, c);
+        m_stores[c].prefetch(m_row[c]);
+    }
     for (int c = 0; c < count; ++c)
-        m_stores[c].append(ReadCell(statement, c));
+        m_stores[c].append(m_row[c]);
     ++m_rowCount;
 }
 

@@ -48,4 +48,5 @@ private:
     std::vector<ResultColumn> m_columns;
     std::vector<ColumnStore> m_stores;
     std::uint32_t m_rowCount = 0;
+    std::vector<CellValue> m_row; // the row being added
 };

@@ -34,7 +34,7 @@ void TextDictionary::resizeLast(std::size_t size) {
 }
 
 std::uint32_t TextDictionary::store(std::string_view text) {
-    const std::size_t need = prefixLength(text.size()) + text.size();
+    const std::size_t need = sizeof(std::uint32_t) + prefixLength(text.size()) + text.size();
     if (m_blocks.empty() || m_lastUsed + need > m_blockSizes.back()) {
         if (!m_blocks.empty() && m_lastUsed + need <= BlockSize) {
             // The last block grows like a vector up to a megabyte.
@@ -44,7 +44,7 @@ std::uint32_t TextDictionary::store(std::string_view text) {
             // own.
             if (!m_blocks.empty())
                 resizeLast(m_lastUsed);
-            if (m_blocks.size() >= (std::size_t(1) << (32 - BlockShift)))
+            if (m_blocks.size() >= (std::size_t(1) << (32 - BlockShift)) - 1)
                 throw DataError(QStringLiteral("查询结果的文字太多，无法全部读入。"));
             const std::size_t size =
                 std::max(need, m_blocks.empty() ? std::size_t(256) : BlockSize);
@@ -54,6 +54,9 @@ std::uint32_t TextDictionary::store(std::string_view text) {
         }
     }
     char* out = m_blocks.back().get() + m_lastUsed;
+    const std::uint32_t code = m_positions.size();
+    std::memcpy(out, &code, sizeof code);
+    out += sizeof code;
     std::size_t length = text.size();
     while (length >= 0x80) {
         *out++ = static_cast<char>(0x80 | (length & 0x7f));
@@ -64,14 +67,15 @@ std::uint32_t TextDictionary::store(std::string_view text) {
     const std::uint32_t position =
         static_cast<std::uint32_t>(((m_blocks.size() - 1) << BlockShift) | m_lastUsed);
     m_lastUsed += need;
-    const std::uint32_t code = m_positions.size();
     m_positions.push_back(position);
     return code;
 }
 
-std::string_view TextDictionary::at(std::uint32_t code) const {
-    const std::uint32_t position = m_positions[code];
+std::string_view TextDictionary::textAt(std::uint32_t position, std::uint32_t* code) const {
     const char* p = m_blocks[position >> BlockShift].get() + (position & ((1u << BlockShift) - 1));
+    if (code)
+        std::memcpy(code, p, sizeof *code);
+    p += sizeof(std::uint32_t);
     std::size_t length = 0;
     unsigned shift = 0;
     while (static_cast<unsigned char>(*p) & 0x80) {
@@ -81,6 +85,10 @@ std::string_view TextDictionary::at(std::uint32_t code) const {
     }
     length |= std::size_t(static_cast<unsigned char>(*p)) << shift;
     return {p + 1, length};
+}
+
+std::string_view TextDictionary::at(std::uint32_t code) const {
+    return textAt(m_positions[code], nullptr);
 }
 
 std::uint32_t TextDictionary::add(std::string_view text) {
@@ -99,8 +107,15 @@ void TextDictionary::grow() {
             i = (i + 1) & mask;
         table[i] = slot;
     }
-    // Texts added without the table (add()) are entered as well.
     m_lookup.swap(table);
+}
+
+void TextDictionary::prefetch(std::string_view text) {
+    if (m_lookup.empty())
+        return;
+    m_pendingText = text;
+    m_pendingHash = hashOf(text);
+    __builtin_prefetch(&m_lookup[m_pendingHash & (m_lookup.size() - 1)]);
 }
 
 std::uint32_t TextDictionary::intern(std::string_view text) {
@@ -111,24 +126,27 @@ std::uint32_t TextDictionary::intern(std::string_view text) {
             std::size_t i = hash & (m_lookup.size() - 1);
             while (m_lookup[i])
                 i = (i + 1) & (m_lookup.size() - 1);
-            m_lookup[i] = hash << 32 | (code + 1);
+            m_lookup[i] = hash << 32 | (std::uint64_t(m_positions[code]) + 1);
             if (2 * (code + 1) > m_lookup.size())
                 grow();
         }
     }
-    const std::uint32_t hash = hashOf(text);
+    const bool announced =
+        text.data() == m_pendingText.data() && text.size() == m_pendingText.size();
+    const std::uint32_t hash = announced ? m_pendingHash : hashOf(text);
+    m_pendingText = {};
     const std::size_t mask = m_lookup.size() - 1;
     std::size_t i = hash & mask;
     while (const std::uint64_t slot = m_lookup[i]) {
         if ((slot >> 32) == hash) {
-            const std::uint32_t code = static_cast<std::uint32_t>(slot) - 1;
-            if (at(code) == text)
+            std::uint32_t code;
+            if (textAt(static_cast<std::uint32_t>(slot) - 1, &code) == text)
                 return code;
         }
         i = (i + 1) & mask;
     }
     const std::uint32_t code = store(text);
-    m_lookup[i] = std::uint64_t(hash) << 32 | (code + 1);
+    m_lookup[i] = std::uint64_t(hash) << 32 | (std::uint64_t(m_positions[code]) + 1);
     if (2 * std::size_t(size()) > m_lookup.size())
         grow();
     return code;

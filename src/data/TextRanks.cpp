@@ -8,7 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <unicode/ucol.h>
-#include <unicode/uiter.h>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -58,64 +58,129 @@ Collator& collator() {
     return instance;
 }
 
-// The first eight bytes of the text's collation key, as a number that orders like the key.
-std::uint64_t keyPrefix(UCollator* collator, std::string_view text) {
-    UCharIterator iterator;
-    uiter_setUTF8(&iterator, text.data(), static_cast<int32_t>(text.size()));
-    uint32_t state[2] = {0, 0};
-    uint8_t bytes[8] = {0};
-    UErrorCode status = U_ZERO_ERROR;
-    ucol_nextSortKeyPart(collator, &iterator, state, bytes, sizeof bytes, &status);
-    std::uint64_t prefix = 0;
-    for (uint8_t byte : bytes)
-        prefix = prefix << 8 | byte;
-    return prefix;
+// The collation keys of all distinct texts, one after the other. A key orders like its text:
+// byte by byte, a key that ends first being the smaller.
+class KeyTable {
+public:
+    KeyTable(UCollator* collator, const TextDictionary& texts) {
+        const std::uint32_t count = texts.size();
+        m_offsets.resize(std::size_t(count) + 1);
+        m_bytes.resize(std::size_t(count) * 16 + 64);
+        std::vector<UChar> utf16(64);
+        std::size_t used = 0;
+        for (std::uint32_t code = 0; code < count; ++code) {
+            const std::string_view text = texts.at(code);
+            int32_t length = 0;
+            UErrorCode status = U_ZERO_ERROR;
+            u_strFromUTF8Lenient(utf16.data(), static_cast<int32_t>(utf16.size()), &length,
+                                 text.data(), static_cast<int32_t>(text.size()), &status);
+            if (status == U_BUFFER_OVERFLOW_ERROR || length > static_cast<int32_t>(utf16.size())) {
+                utf16.resize(std::size_t(length) + 16);
+                status = U_ZERO_ERROR;
+                u_strFromUTF8Lenient(utf16.data(), static_cast<int32_t>(utf16.size()), &length,
+                                     text.data(), static_cast<int32_t>(text.size()), &status);
+            }
+            for (;;) {
+                const std::size_t room = m_bytes.size() - used;
+                const std::size_t size =
+                    collator ? static_cast<std::size_t>(ucol_getSortKey(
+                                   collator, utf16.data(), length, m_bytes.data() + used,
+                                   static_cast<int32_t>(std::min<std::size_t>(room, INT32_MAX))))
+                             : codeUnitKey(utf16.data(), length, m_bytes.data() + used, room);
+                if (size <= room) {
+                    used += size;
+                    break;
+                }
+                m_bytes.resize(std::max(m_bytes.size() * 2, used + size + 64));
+            }
+            m_offsets[code + 1] = used;
+        }
+        m_bytes.resize(used + 8); // reading eight bytes at a time may pass the last key's end
+    }
+
+    std::size_t length(std::uint32_t code) const { return m_offsets[code + 1] - m_offsets[code]; }
+    const std::uint8_t* key(std::uint32_t code) const { return m_bytes.data() + m_offsets[code]; }
+
+    // Eight bytes of a key from `from` on, as a number that orders like them (zeros past the end).
+    std::uint64_t chunk(std::uint32_t code, std::size_t from) const {
+        const std::size_t size = length(code);
+        std::uint64_t value = 0;
+        const std::uint8_t* bytes = key(code);
+        if (from + 8 <= size) {
+            std::memcpy(&value, bytes + from, 8);
+            return __builtin_bswap64(value);
+        }
+        for (std::size_t i = from; i < from + 8; ++i)
+            value = value << 8 | (i < size ? bytes[i] : 0);
+        return value;
+    }
+
+    int compare(std::uint32_t a, std::uint32_t b, std::size_t from) const {
+        const std::size_t la = length(a), lb = length(b);
+        const std::size_t common = std::min(la, lb);
+        if (from < common) {
+            const int order = std::memcmp(key(a) + from, key(b) + from, common - from);
+            if (order != 0)
+                return order;
+        }
+        return la < lb ? -1 : la > lb ? 1 : 0;
+    }
+
+private:
+    // Without a collation texts compare by their UTF-16 code units: two bytes each, high first.
+    static std::size_t codeUnitKey(const UChar* text, int32_t length, std::uint8_t* out,
+                                   std::size_t room) {
+        const std::size_t size = std::size_t(length) * 2;
+        if (size <= room)
+            for (int32_t i = 0; i < length; ++i) {
+                out[2 * i] = static_cast<std::uint8_t>(text[i] >> 8);
+                out[2 * i + 1] = static_cast<std::uint8_t>(text[i] & 0xff);
+            }
+        return size;
+    }
+
+    std::vector<std::size_t> m_offsets;
+    std::vector<std::uint8_t> m_bytes;
+};
+
+// Sorts order[begin, end) by the keys, all of which agree in their first `from` bytes: eight
+// bytes at a time by a radix sort, then each group that still agrees on the next eight bytes.
+// tied[i] is set where the key at position i equals the one before it.
+void sortByKeys(const KeyTable& keys, std::vector<std::uint32_t>& order,
+                std::vector<std::uint8_t>& tied, std::size_t begin, std::size_t end,
+                std::size_t from) {
+    if (end - begin < 64) {
+        std::sort(order.begin() + begin, order.begin() + end,
+                  [&](std::uint32_t a, std::uint32_t b) { return keys.compare(a, b, from) < 0; });
+        for (std::size_t i = begin + 1; i < end; ++i)
+            tied[i] = keys.compare(order[i - 1], order[i], from) == 0;
+        return;
+    }
+    std::vector<std::uint64_t> chunks(end - begin);
+    std::vector<std::uint32_t> part(order.begin() + begin, order.begin() + end);
+    for (std::size_t i = 0; i < part.size(); ++i)
+        chunks[i] = keys.chunk(part[i], from);
+    SortByKeys(chunks, part);
+    std::copy(part.begin(), part.end(), order.begin() + begin);
+    for (std::size_t run = 0; run < part.size();) {
+        std::size_t next = run + 1;
+        bool longer = keys.length(part[run]) > from + 8;
+        while (next < part.size() && chunks[next] == chunks[run]) {
+            longer = longer || keys.length(part[next]) > from + 8;
+            ++next;
+        }
+        if (next - run > 1 && longer) {
+            sortByKeys(keys, order, tied, begin + run, begin + next, from + 8);
+        } else {
+            for (std::size_t i = run + 1; i < next; ++i)
+                tied[begin + i] = keys.length(part[i]) == keys.length(part[i - 1]);
+        }
+        run = next;
+    }
 }
 
 QString utf16(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The full comparison: the collation, then the UTF-16 code units.
-int compareTexts(UCollator* collator, std::string_view a, std::string_view b) {
-    if (a == b)
-        return 0;
-    if (collator) {
-        UErrorCode status = U_ZERO_ERROR;
-        const UCollationResult order =
-            ucol_strcollUTF8(collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
-                             static_cast<int32_t>(b.size()), &status);
-        if (order != UCOL_EQUAL)
-            return order == UCOL_LESS ? -1 : 1;
-    }
-    return utf16(a).compare(utf16(b)) < 0 ? -1 : 1;
-}
-
-// Without a collation texts compare by their UTF-16 code units: the first four, as the prefix.
-std::uint64_t codeUnitPrefix(std::string_view text) {
-    std::uint64_t prefix = 0;
-    int units = 0;
-    auto put = [&](std::uint32_t unit) {
-        if (units < 4) {
-            prefix |= std::uint64_t(unit) << (48 - 16 * units);
-            ++units;
-        }
-    };
-    for (std::size_t i = 0; i < text.size() && units < 4;) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        std::uint32_t point = length == 1 ? lead : lead & (0xFF >> (length + 1));
-        for (int k = 1; k < length && i + k < text.size(); ++k)
-            point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
-        if (point >= 0x10000) {
-            put(0xD800 + ((point - 0x10000) >> 10));
-            put(0xDC00 + ((point - 0x10000) & 0x3FF));
-        } else {
-            put(point);
-        }
-    }
-    return prefix;
 }
 
 } // namespace
@@ -127,38 +192,34 @@ void SetCollationLocale(const QString& localeName) {
 
 std::vector<std::uint32_t> RankTexts(const TextDictionary& texts) {
     const std::lock_guard lock(collatorMutex);
-    UCollator* ucollator = collator().get();
     const std::uint32_t count = texts.size();
-
-    std::vector<std::uint64_t> prefixes(count);
+    const KeyTable keys(collator().get(), texts);
     std::vector<std::uint32_t> order(count);
-    for (std::uint32_t code = 0; code < count; ++code) {
-        const std::string_view text = texts.at(code);
-        prefixes[code] = ucollator ? keyPrefix(ucollator, text) : codeUnitPrefix(text);
+    for (std::uint32_t code = 0; code < count; ++code)
         order[code] = code;
-    }
-    SortByKeys(prefixes, order);
+    std::vector<std::uint8_t> tied(count, 0);
+    sortByKeys(keys, order, tied, 0, count, 0);
 
-    // Texts whose key prefixes agree are put in order by the full comparison.
-    for (std::uint32_t begin = 0; begin < count;) {
-        std::uint32_t end = begin + 1;
-        while (end < count && prefixes[end] == prefixes[begin])
-            ++end;
-        if (end - begin > 1)
-            std::sort(order.begin() + begin, order.begin() + end,
-                      [&](std::uint32_t a, std::uint32_t b) {
-                          return compareTexts(ucollator, texts.at(a), texts.at(b)) < 0;
-                      });
-        begin = end;
-    }
-
+    // Texts that the collation holds equal (equal keys) go by their UTF-16 code units; the same
+    // text twice shares its rank.
     std::vector<std::uint32_t> ranks(count);
     std::uint32_t rank = 0;
-    for (std::uint32_t position = 0; position < count; ++position) {
-        if (position > 0 && (prefixes[position] != prefixes[position - 1] ||
-                             texts.at(order[position]) != texts.at(order[position - 1])))
-            ++rank;
-        ranks[order[position]] = rank;
+    for (std::uint32_t begin = 0; begin < count;) {
+        std::uint32_t end = begin + 1;
+        while (end < count && tied[end])
+            ++end;
+        if (end - begin > 1)
+            std::stable_sort(order.begin() + begin, order.begin() + end,
+                             [&](std::uint32_t a, std::uint32_t b) {
+                                 return utf16(texts.at(a)) < utf16(texts.at(b));
+                             });
+        for (std::uint32_t position = begin; position < end; ++position) {
+            if (position > begin && texts.at(order[position]) != texts.at(order[position - 1]))
+                ++rank;
+            ranks[order[position]] = rank;
+        }
+        ++rank;
+        begin = end;
     }
     return ranks;
 }

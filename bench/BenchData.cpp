@@ -227,6 +227,10 @@ QString PlainBenchDatabase(int movements) {
         return path;
     const QString partial = path + ".partial";
     QFile::remove(partial);
+    QFile empty(partial); // an empty file is an empty database; the connection creates no files
+    if (!empty.open(QIODevice::WriteOnly))
+        throw DataError(QStringLiteral("cannot create %1").arg(partial));
+    empty.close();
     Connection connection;
     connection.OpenFile(BenchDatabase(movements), DatabasePassword);
     QString quoted = partial;

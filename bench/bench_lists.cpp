@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -106,8 +108,40 @@ struct ChildRun {
     double peakBytes = 0;
 };
 
+// Starts a program with its output thrown away and waits for it; its peak resident memory.
+// A child started from a large process inherits that process's peak: measure from a small one.
+double spawnAndWait(char** argv) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
+        throw std::runtime_error(std::string("cannot start ") + argv[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(std::string(argv[0]) + " failed");
+    return static_cast<double>(usage.ru_maxrss) * 1024;
+}
+
+// This program started with --peak-of FILE PROGRAM ARGS...: runs the program and writes its
+// peak resident memory in bytes to FILE.
+int peakOfMain(char** argv) {
+    const double peak = spawnAndWait(argv + 3);
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (!out.open(QIODevice::WriteOnly))
+        return 1;
+    out.write(QByteArray::number(peak, 'f', 0));
+    return 0;
+}
+
 // Runs a program with its output thrown away; its time and its peak resident memory.
-ChildRun runChild(const QStringList& arguments) {
+ChildRun runChild(const QStringList& programArguments) {
+    const QString peakFile = QDir::temp().filePath("varnholt-bench-peak");
+    QStringList arguments = {QCoreApplication::applicationFilePath(), "--peak-of", peakFile};
+    arguments += programArguments;
     std::vector<QByteArray> storage;
     std::vector<char*> argv;
     for (const QString& argument : arguments)
@@ -115,21 +149,14 @@ ChildRun runChild(const QStringList& arguments) {
     for (QByteArray& argument : storage)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        throw std::runtime_error("cannot start " + storage[0].toStdString());
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(storage[0].toStdString() + " failed");
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            static_cast<double>(usage.ru_maxrss) * 1024};
+    spawnAndWait(argv.data());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    QFile peak(peakFile);
+    if (!peak.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no peak measured");
+    return {seconds, peak.readAll().toDouble()};
 }
 
 // "varnholt-db list FILE in" end to end, beside a program that opens the file the same way and
@@ -160,6 +187,7 @@ void BM_ToolList(benchmark::State& state) {
 int rawFetchMain(const QString& path) {
     TShareDM dm;
     dm.ADOConnection1.OpenFile(path, DatabasePassword);
+    dm.ADOConnection1.UseSinglePassCache();
     RawFetch(dm.ADOConnection1.handle(), TranslateSql(storeIn()));
     return 0;
 }
@@ -176,10 +204,21 @@ void balanceSideBySide(benchmark::State& state, bool defaultCache) {
     Query query(&fixture.dm.ADOConnection1);
     const QString groupedSum = "select StoreProduct,sum(StoreNumber) from Store where "
                                "StoreRecordDate<='2025-12-31 00:00:00' group by StoreProduct";
+    const QString balanceOnly = TranslateSql(balance());
+    double statementSeconds = 0;
+    int iterations = 0;
     SideBySide measure(state);
-    for (auto _ : state)
+    for (auto _ : state) {
         measure.iteration([&] { RawFetch(fixture.db(), groupedSum); },
                           [&] { OpenSQL(query, balance()); });
+        // The balance statement alone, its rows read and dropped: what the fetch adds to it.
+        const auto start = std::chrono::steady_clock::now();
+        RawFetch(fixture.db(), balanceOnly);
+        statementSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ++iterations;
+    }
+    state.counters["statement_only_ms"] = 1000 * statementSeconds / std::max(iterations, 1);
     state.counters["rows"] = query.RecordCount();
 }
 
@@ -277,6 +316,8 @@ BENCHMARK(BM_MovementList)
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 3 && QByteArray(argv[1]) == "--peak-of")
+        return peakOfMain(argv);
     QCoreApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--raw-fetch")
         return rawFetchMain(QString::fromLocal8Bit(argv[2]));

@@ -149,6 +149,7 @@ int printListing(const QString& file, const QString& statement,
                  const std::vector<GridColumn>& columns) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    dataModule.ADOConnection1.UseSinglePassCache();
     RowStream rows(dataModule.ADOConnection1, statement);
     TabSeparatedWriter writer;
     WriteListing(rows, columns, writer);

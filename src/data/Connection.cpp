@@ -61,6 +61,10 @@ sqlite3* Connection::handle() const {
     return m_db;
 }
 
+void Connection::UseSinglePassCache() {
+    Execute(QStringLiteral("PRAGMA cache_size = -2000"));
+}
+
 void Connection::Execute(const QString& sql) {
     CipherFile::execute(handle(), sql);
 }

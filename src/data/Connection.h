@@ -27,6 +27,9 @@ public:
     QString password() const { return m_password; }
 
     sqlite3* handle() const; // throws DataError when closed
+    // For a connection that reads its rows once (a list written as it is read): the engine's
+    // small default cache, since pages read once are never asked for again.
+    void UseSinglePassCache();
     // Runs statements that return no rows (schema set-up, pragmas); throws DataError.
     void Execute(const QString& sql);
     // The engine's message of the last failure on this connection.

@@ -91,6 +91,7 @@ void Query::Prefetch() {
                                                       password = connection.password(), statement] {
         Connection own;
         own.OpenFile(path, password);
+        own.UseSinglePassCache(); // closed after this one statement
         return RowSet::fetch(own.handle(), statement);
     });
 }

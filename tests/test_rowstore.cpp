@@ -143,6 +143,18 @@ private slots:
         QCOMPARE(sortedIds(query, "V DESC"), referenceOrder(cells, true));
     }
 
+    // Whole numbers beyond the precision of doubles still sort by their exact value.
+    void largeIntegersSortByTheirExactValue() {
+        TestDatabase db;
+        db.exec("create table T (Id INTEGER PRIMARY KEY, V)");
+        db.exec("insert into T values (0, 9007199254740993), (1, 9007199254740992), (2, NULL), "
+                "(3, -9223372036854775808), (4, 9223372036854775807)");
+        Query query(&db.dm().ADOConnection1);
+        OpenSQL(query, "select * from T");
+        QCOMPARE(sortedIds(query, "V"), QList<int>({2, 3, 1, 0, 4}));
+        QCOMPARE(sortedIds(query, "V DESC"), QList<int>({4, 0, 1, 3, 2}));
+    }
+
     void valuesReadBackThroughEveryPath_data() {
         QTest::addColumn<QString>("literal"); // the value as SQL
         QTest::addColumn<QString>("text");    // AsString, TextAt, ValueAt of a text

@@ -1,80 +1,326 @@
-// The stock lists and the balance over years of movements: fetching, filtering, the balance
-// statement, and sorting the fetched rows by a column title.
+// The lists over years of movements, each figure side by side with its reference in the same
+// iterations (counters reference_ms and ratio): sorting fetched rows, the memory a list holds,
+// the command-line list end to end, the stock balance, a one-month filter and the plain list.
 #include "BenchData.h"
+#include "BenchSupport.h"
+#include "CipherFile.h"
+#include "RowSet.h"
 #include "ShareDMUnit.h"
+#include "SqlDialect.h"
 #include "StockStatements.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sqlcipher/sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
+constexpr int Million = 1'000'000;
+
 struct Fixture {
-    explicit Fixture(int movements) {
-        dm.ADOConnection1.OpenFile(BenchDatabase(movements), DatabasePassword);
+    explicit Fixture(int movements) : path(BenchDatabase(movements)) {
+        dm.ADOConnection1.OpenFile(path, DatabasePassword);
     }
+    sqlite3* db() { return dm.ADOConnection1.handle(); }
+    QString path;
     TShareDM dm;
 };
 
-void BM_MovementList(benchmark::State& state) {
+QString storeIn() {
+    return MovementListStatement(StockInKind, QString());
+}
+
+QString oneMonth() {
+    return MovementListStatement(StockInKind,
+                                 DateRangeFragment(QDate(2020, 3, 1), QDate(2020, 3, 31)));
+}
+
+QString balance() {
+    return BalanceStatement(QDate(2025, 12, 31), QString());
+}
+
+// Every movement, with a text column whose values all differ: name, model and movement number.
+const QString allDistinctTexts =
+    QStringLiteral("select *,ProductName||' '||ProductType||' 第'||StoreIndex||'笔' as Label "
+                   "from Store,Product where StoreProduct=ProductIndex");
+
+// Sorting fetched rows by a text column; the reference is sorting the same rows by a whole-number
+// column (the product key), on a freshly opened result each time so that nothing is reused.
+void sortSideBySide(benchmark::State& state, const QString& statement, const QString& textField) {
     Fixture fixture(static_cast<int>(state.range(0)));
     Query query(&fixture.dm.ADOConnection1);
-    for (auto _ : state)
-        OpenSQL(query, MovementListStatement(StockInKind, QString()));
+    SideBySide measure(state);
+    for (auto _ : state) {
+        OpenSQL(query, statement);
+        measure.iteration([&] { query.SetSort("StoreProduct"); },
+                          [&] { query.SetSort(textField); });
+    }
     state.counters["rows"] = query.RecordCount();
 }
 
-void BM_MovementListOneMonth(benchmark::State& state) {
+void BM_SortAllDistinctTexts(benchmark::State& state) {
+    sortSideBySide(state, allDistinctTexts, "Label");
+}
+
+void BM_SortByProductName(benchmark::State& state) {
+    sortSideBySide(state, storeIn(), "ProductName");
+}
+
+// Resident memory that a fetched stock-in list holds per row (the 13 columns of "select *"),
+// after the page cache has been filled by an earlier fetch; the peak while fetching as well.
+void BM_MemoryPerListedRow(benchmark::State& state) {
     Fixture fixture(static_cast<int>(state.range(0)));
     Query query(&fixture.dm.ADOConnection1);
-    const QString fragment = DateRangeFragment(QDate(2020, 3, 1), QDate(2020, 3, 31)) +
-                             ProductFilterFragment(AllItems, AllItems);
-    for (auto _ : state)
-        OpenSQL(query, MovementListStatement(StockInKind, fragment));
+    OpenSQL(query, storeIn());
+    double held = 0, peak = 0, own = 0;
+    for (auto _ : state) {
+        query.Close();
+        ReleaseFreeMemory();
+        const double before = static_cast<double>(ResidentBytes());
+        ResetPeakMemory();
+        OpenSQL(query, storeIn());
+        const double rows = query.RecordCount();
+        held = (static_cast<double>(ResidentBytes()) - before) / rows;
+        peak = (static_cast<double>(PeakResidentBytes()) - before) / rows;
+        own = static_cast<double>(query.MemoryBytes()) / rows;
+    }
+    state.counters["rss_B_per_row"] = held;
+    state.counters["peak_B_per_row"] = peak;
+    state.counters["buffers_B_per_row"] = own;
+    state.counters["rows"] = query.RecordCount();
+    state.counters["page_cache_MiB"] =
+        static_cast<double>(CipherFile::cacheKiBFor(QFileInfo(fixture.path).size())) / 1024;
+}
+
+struct ChildRun {
+    double seconds = 0;
+    double peakBytes = 0;
+};
+
+// Starts a program with its output thrown away and waits for it; its peak resident memory.
+// A child started from a large process inherits that process's peak: measure from a small one.
+double spawnAndWait(char** argv) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
+        throw std::runtime_error(std::string("cannot start ") + argv[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(std::string(argv[0]) + " failed");
+    return static_cast<double>(usage.ru_maxrss) * 1024;
+}
+
+// This program started with --peak-of FILE PROGRAM ARGS...: runs the program and writes its
+// peak resident memory in bytes to FILE.
+int peakOfMain(char** argv) {
+    const double peak = spawnAndWait(argv + 3);
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (!out.open(QIODevice::WriteOnly))
+        return 1;
+    out.write(QByteArray::number(peak, 'f', 0));
+    return 0;
+}
+
+// Runs a program with its output thrown away; its time and its peak resident memory.
+ChildRun runChild(const QStringList& programArguments) {
+    const QString peakFile = QDir::temp().filePath("varnholt-bench-peak");
+    QStringList arguments = {QCoreApplication::applicationFilePath(), "--peak-of", peakFile};
+    arguments += programArguments;
+    std::vector<QByteArray> storage;
+    std::vector<char*> argv;
+    for (const QString& argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    for (QByteArray& argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    spawnAndWait(argv.data());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    QFile peak(peakFile);
+    if (!peak.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no peak measured");
+    return {seconds, peak.readAll().toDouble()};
+}
+
+// "varnholt-db list FILE in" end to end, beside a program that opens the file the same way and
+// only fetches the same rows (this program, started with --raw-fetch).
+void BM_ToolList(benchmark::State& state) {
+    const QString path = BenchDatabase(static_cast<int>(state.range(0)));
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString tool = QCoreApplication::applicationDirPath() + "/../bin/varnholt-db";
+    double toolPeak = 0, rawPeak = 0;
+    SideBySide measure(state);
+    for (auto _ : state) {
+        ChildRun raw, listed;
+        measure.iteration(
+            [&] {
+                raw = runChild({self, "--raw-fetch", path});
+            },
+            [&] {
+                listed = runChild({tool, "list", path, "in"});
+            });
+        toolPeak = listed.peakBytes;
+        rawPeak = raw.peakBytes;
+    }
+    state.counters["peak_MiB"] = toolPeak / (1 << 20);
+    state.counters["reference_peak_MiB"] = rawPeak / (1 << 20);
+    state.counters["peak_ratio"] = rawPeak > 0 ? toolPeak / rawPeak : 0;
+}
+
+int rawFetchMain(const QString& path) {
+    TShareDM dm;
+    dm.ADOConnection1.OpenFile(path, DatabasePassword);
+    dm.ADOConnection1.UseSinglePassCache();
+    RawFetch(dm.ADOConnection1.handle(), TranslateSql(storeIn()));
+    return 0;
+}
+
+void useEngineDefaultCache(Fixture& fixture) {
+    fixture.dm.ADOConnection1.Execute("PRAGMA cache_size = -2000");
+}
+
+// The balance statement, against the engine's simplest grouped sum over the same covering index.
+void balanceSideBySide(benchmark::State& state, bool defaultCache) {
+    Fixture fixture(static_cast<int>(state.range(0)));
+    if (defaultCache)
+        useEngineDefaultCache(fixture);
+    Query query(&fixture.dm.ADOConnection1);
+    const QString groupedSum = "select StoreProduct,sum(StoreNumber) from Store where "
+                               "StoreRecordDate<='2025-12-31 00:00:00' group by StoreProduct";
+    const QString balanceOnly = TranslateSql(balance());
+    double statementSeconds = 0;
+    int iterations = 0;
+    SideBySide measure(state);
+    for (auto _ : state) {
+        measure.iteration([&] { RawFetch(fixture.db(), groupedSum); },
+                          [&] { OpenSQL(query, balance()); });
+        // The balance statement alone, its rows read and dropped: what the fetch adds to it.
+        const auto start = std::chrono::steady_clock::now();
+        RawFetch(fixture.db(), balanceOnly);
+        statementSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ++iterations;
+    }
+    state.counters["statement_only_ms"] = 1000 * statementSeconds / std::max(iterations, 1);
     state.counters["rows"] = query.RecordCount();
 }
 
 void BM_Balance(benchmark::State& state) {
+    balanceSideBySide(state, false);
+}
+
+void BM_BalanceEngineDefaultCache(benchmark::State& state) {
+    balanceSideBySide(state, true);
+}
+
+// A one-month stock-in list, against the same statement on an unencrypted copy of the file with
+// the engine's defaults.
+void monthSideBySide(benchmark::State& state, bool defaultCache) {
+    const int movements = static_cast<int>(state.range(0));
+    Fixture fixture(movements);
+    if (defaultCache)
+        useEngineDefaultCache(fixture);
+    sqlite3* plain = OpenPlainDatabase(PlainBenchDatabase(movements));
+    const QString statement = TranslateSql(oneMonth());
+    std::uint32_t rows = 0;
+    SideBySide measure(state);
+    for (auto _ : state)
+        measure.iteration([&] { RowSet::fetch(plain, statement); },
+                          [&] { rows = RowSet::fetch(fixture.db(), statement).rowCount(); });
+    sqlite3_close(plain);
+    state.counters["rows"] = rows;
+}
+
+void BM_MonthFilter(benchmark::State& state) {
+    monthSideBySide(state, false);
+}
+
+void BM_MonthFilterEngineDefaultCache(benchmark::State& state) {
+    monthSideBySide(state, true);
+}
+
+// The stock-in list into a query, against only fetching its rows.
+void BM_MovementList(benchmark::State& state) {
     Fixture fixture(static_cast<int>(state.range(0)));
     Query query(&fixture.dm.ADOConnection1);
+    const QString statement = TranslateSql(storeIn());
+    SideBySide measure(state);
     for (auto _ : state)
-        OpenSQL(query, BalanceStatement(QDate(2025, 12, 31), QString()));
+        measure.iteration([&] { RawFetch(fixture.db(), statement); },
+                          [&] { OpenSQL(query, storeIn()); });
     state.counters["rows"] = query.RecordCount();
 }
 
-void BM_SortListByName(benchmark::State& state) {
-    Fixture fixture(static_cast<int>(state.range(0)));
-    Query query(&fixture.dm.ADOConnection1);
-    OpenSQL(query, MovementListStatement(StockInKind, QString()));
-    bool descending = false;
-    for (auto _ : state) {
-        query.SetSort(descending ? "ProductName DESC" : "ProductName");
-        descending = !descending;
-    }
-    state.counters["rows"] = query.RecordCount();
-}
-
-void BM_SortListByQuantity(benchmark::State& state) {
-    Fixture fixture(static_cast<int>(state.range(0)));
-    Query query(&fixture.dm.ADOConnection1);
-    OpenSQL(query, MovementListStatement(StockInKind, QString()));
-    for (auto _ : state)
-        query.SetSort("StoreNumber DESC");
-}
-
-constexpr int Million = 1'000'000;
-
-BENCHMARK(BM_MovementList)->Arg(100'000)->Arg(Million)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MovementListOneMonth)->Arg(Million)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Balance)->Arg(100'000)->Arg(Million)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SortListByName)->Arg(Million)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SortListByQuantity)->Arg(Million)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortAllDistinctTexts)
+    ->Arg(Million)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByProductName)
+    ->Arg(Million)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerListedRow)->Arg(Million)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolList)
+    ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Balance)
+    ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceEngineDefaultCache)
+    ->Arg(Million)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthFilter)
+    ->Arg(Million)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthFilterEngineDefaultCache)
+    ->Arg(Million)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MovementList)
+    ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 3 && QByteArray(argv[1]) == "--peak-of")
+        return peakOfMain(argv);
     QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--raw-fetch")
+        return rawFetchMain(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

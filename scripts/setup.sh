@@ -12,6 +12,8 @@ packages=(
     libqt6gui6 qt6-qpa-plugins
     # encrypted database, spreadsheet files, benchmarks
     libsqlcipher-dev libxlsxwriter-dev libbenchmark-dev
+    # collation keys for sorting texts (the ICU that Qt itself uses)
+    libicu-dev
     # Chinese font, Chinese Qt dialogs, opening files with the desktop's default application
     fonts-wqy-microhei qt6-translations-l10n xdg-utils
     # source formatting

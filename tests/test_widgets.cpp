@@ -113,6 +113,10 @@ private slots:
         QTest::newRow("compulsory digit") << "#,##0.00" << 0.0 << "0.00";
         QTest::newRow("optional decimals") << "0.##" << 2.5 << "2.5";
         QTest::newRow("general") << QString() << 2.5 << "2.5";
+        QTest::newRow("rounding carries into a new group") << q << 999.996 << "1,000.00";
+        QTest::newRow("beyond fifteen digits") << q << 1e16 << "10,000,000,000,000,000.00";
+        QTest::newRow("negative section") << "#,##0.00;(#,##0.00)" << -5.0 << "(5.00)";
+        QTest::newRow("zero section") << "#,##0.00;-#,##0.00;零" << 0.0 << "零";
     }
     void formatFloat() {
         QFETCH(QString, format);

@@ -34,6 +34,7 @@
 #include "Report.h"
 #include "ReportError.h"
 #include "ReportOutput.h"
+#include "RowStream.h"
 #include "ShareDMUnit.h"
 #include "SqlScript.h"
 #include "StockGridColumns.h"
@@ -89,6 +90,51 @@ QString cellText(const QString& text) {
     return escaped;
 }
 
+// Tab-separated lines straight to standard output, through one buffer: a list of any length
+// is written as it is read.
+class TabSeparatedWriter : public ListingWriter {
+public:
+    ~TabSeparatedWriter() override { flush(); }
+    void cell(std::string_view text) override {
+        if (!m_lineStart)
+            m_buffer += '\t';
+        m_lineStart = false;
+        for (char c : text) {
+            switch (c) {
+            case '\\':
+                m_buffer += "\\\\";
+                break;
+            case '\t':
+                m_buffer += "\\t";
+                break;
+            case '\n':
+                m_buffer += "\\n";
+                break;
+            case '\r':
+                m_buffer += "\\r";
+                break;
+            default:
+                m_buffer += c;
+            }
+        }
+    }
+    void endLine() override {
+        m_buffer += '\n';
+        m_lineStart = true;
+        if (m_buffer.size() >= 1 << 16)
+            flush();
+    }
+    void flush() {
+        std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+        std::fflush(stdout);
+        m_buffer.clear();
+    }
+
+private:
+    std::string m_buffer;
+    bool m_lineStart = true;
+};
+
 void printLine(const QStringList& cells) {
     QStringList line;
     for (const QString& cell : cells)
@@ -137,10 +183,10 @@ int printListing(const QString& file, const QString& statement,
                  const std::vector<GridColumn>& columns) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
-    Query& query = dataModule.ADOQueryTemp1;
-    OpenSQL(query, statement);
-    for (const QStringList& row : ListingRows(query, columns))
-        printLine(row);
+    dataModule.ADOConnection1.UseSinglePassCache();
+    RowStream rows(dataModule.ADOConnection1, statement);
+    TabSeparatedWriter writer;
+    WriteListing(rows, columns, writer);
     return 0;
 }
 

@@ -27,6 +27,12 @@ void waitForLocksClosely(sqlite3* db, int timeoutMs);
 // journal left behind by a crash is rolled back here.
 void verifyKey(sqlite3* db, const QString& path);
 
+// Gives the connection a page cache that holds a file of `fileBytes` whole (within a limit), so
+// that each page is decrypted once rather than on every statement that reads it.
+void sizeCacheFor(sqlite3* db, qint64 fileBytes);
+// The cache in KiB that sizeCacheFor gives a file of that size.
+qint64 cacheKiBFor(qint64 fileBytes);
+
 void execute(sqlite3* db, const QString& sql);
 int userVersion(sqlite3* db);
 // Whether the engine opened the file for reading only (a write-protected file).

@@ -18,20 +18,27 @@ void Connection::OpenFile(const QString& path, const QString& password) {
     Close();
     CipherFile::Handle db = CipherFile::openExisting(path, password);
     UpgradeSchema(db.get());
+    CipherFile::sizeCacheFor(db.get(), QFileInfo(path).size());
     m_db = db.release();
     m_path = path;
+    m_password = password;
 }
 
 void Connection::Close() {
     CipherFile::close(m_db);
     m_db = nullptr;
     m_path.clear();
+    m_password.clear();
 }
 
 sqlite3* Connection::handle() const {
     if (!m_db)
         throw DataError(QStringLiteral("数据库连接没有打开。"));
     return m_db;
+}
+
+void Connection::UseSinglePassCache() {
+    Execute(QStringLiteral("PRAGMA cache_size = -2000"));
 }
 
 void Connection::Execute(const QString& sql) {

@@ -23,8 +23,13 @@ public:
     void Close(); // closes the file; queries keep their fetched rows
     bool Connected() const { return m_db != nullptr; }
     QString FilePath() const { return m_path; }
+    // The password the file was opened with, so that more connections can be opened to it.
+    QString password() const { return m_password; }
 
     sqlite3* handle() const; // throws DataError when closed
+    // For a connection that reads its rows once (a list written as it is read): the engine's
+    // small default cache, since pages read once are never asked for again.
+    void UseSinglePassCache();
     // Runs statements that return no rows (schema set-up, pragmas); throws DataError.
     void Execute(const QString& sql);
     // The engine's message of the last failure on this connection.
@@ -36,5 +41,6 @@ public:
 
 private:
     QString m_path;
+    QString m_password;
     sqlite3* m_db = nullptr;
 };

@@ -2,9 +2,11 @@
 
 #include "Connection.h"
 #include "DataError.h"
+#include "PreparedStatement.h"
+#include "RowOrder.h"
 #include "SqlDialect.h"
-#include "SqlScript.h"
 #include "SqlValues.h"
+#include "StoredDate.h"
 #include "TextRanks.h"
 
 #include <algorithm>
@@ -14,41 +16,7 @@
 
 namespace {
 
-// Owns a prepared statement for the length of one call.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& sql) : m_db(db) {
-        const QByteArray text = sql.toUtf8();
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), text.size(), &m_stmt, &tail) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
-        if (!m_stmt)
-            throw DataError(QStringLiteral("空的 SQL 语句。"));
-        // The engine would quietly ignore everything behind the first statement.
-        if (!IsBlankSql(QString::fromUtf8(tail, text.constData() + text.size() - tail))) {
-            sqlite3_finalize(m_stmt);
-            throw DataError(QStringLiteral("一次只能执行一条 SQL 语句。"));
-        }
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    sqlite3_stmt* get() const { return m_stmt; }
-    // Returns true while a row is available.
-    bool step() {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-};
+using Statement = PreparedStatement;
 
 // Significant digits of a floating-point value read as text: enough for every quantity and
 // amount, few enough that 0.1+0.2 reads as 0.3.
@@ -56,6 +24,30 @@ constexpr int FloatTextDigits = 15;
 
 QString columnText(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
+}
+
+QString utf8Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString dateText(qint64 seconds) {
+    char text[19];
+    StoredDate::writeCanonical(seconds, text);
+    return QString::fromLatin1(text, sizeof text);
+}
+
+// Keys that order like the values: the sign bit flipped for whole numbers, and for floating-point
+// numbers the IEEE bits turned around where the sign is set (-0 counts as 0).
+std::uint64_t integerKey(qint64 v) {
+    return static_cast<std::uint64_t>(v) ^ (std::uint64_t(1) << 63);
+}
+
+std::uint64_t realKey(double v) {
+    if (v == 0)
+        v = 0; // -0 and 0 are equal
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return (bits >> 63) ? ~bits : bits | (std::uint64_t(1) << 63);
 }
 
 } // namespace
@@ -76,40 +68,73 @@ QString Query::statementText() const {
 
 void Query::Open() {
     Close();
-    Statement statement(database(), statementText());
-    readColumns(statement.get());
-    while (statement.step())
-        appendFetchedRow(statement.get());
-    m_order.resize(m_rowCount);
-    for (std::uint32_t i = 0; i < m_rowCount; ++i)
-        m_order[i] = i;
+    const QString statement = statementText();
+    RowSet rows = takePrefetched(statement);
+    m_rows = rows.columnCount() > 0 ? std::move(rows) : RowSet::fetch(database(), statement);
+    m_ranks.assign(m_rows.columnCount(), {});
     m_active = true;
-    m_current = m_rowCount > 0 ? 0 : -1;
-    m_eof = m_rowCount == 0;
+    m_current = m_rows.rowCount() > 0 ? 0 : -1;
+    m_eof = m_rows.rowCount() == 0;
     m_sort.clear();
     emit changed();
     emit currentChanged(RecNo());
 }
 
+void Query::Prefetch() {
+    const QString statement = statementText();
+    takePrefetched(QString()); // a fetch still running for another statement is dropped
+    sqlite3* db = database();
+    const Connection& connection = *m_connection;
+    m_prefetch.statement = statement;
+    m_prefetch.changesBefore = sqlite3_total_changes(db);
+    m_prefetch.rows = std::async(std::launch::async, [path = connection.FilePath(),
+                                                      password = connection.password(), statement] {
+        Connection own;
+        own.OpenFile(path, password);
+        own.UseSinglePassCache(); // closed after this one statement
+        return RowSet::fetch(own.handle(), statement);
+    });
+}
+
+// The prefetched rows when they are of this statement and nothing was written since; else none
+// (and a prefetch that cannot be used is waited for and dropped).
+RowSet Query::takePrefetched(const QString& statement) {
+    if (!m_prefetch.rows.valid())
+        return {};
+    std::future<RowSet> rows = std::move(m_prefetch.rows);
+    const bool usable = m_prefetch.statement == statement && m_connection &&
+                        m_connection->Connected() &&
+                        sqlite3_total_changes(m_connection->handle()) == m_prefetch.changesBefore;
+    if (!usable) {
+        try {
+            rows.get();
+        } catch (...) {
+        }
+        return {};
+    }
+    return rows.get(); // an error of the fetch comes out here, as from the statement itself
+}
+
 void Query::Close() {
-    const bool wasActive = m_active || !m_columns.empty();
+    const bool wasActive = m_active || m_rows.columnCount() > 0;
     m_active = false;
-    m_columns.clear();
-    m_slots.clear();
-    m_slots.shrink_to_fit();
-    m_types.clear();
-    m_types.shrink_to_fit();
-    m_arena.clear();
-    m_arena.shrink_to_fit();
+    m_rows = RowSet();
     m_order.clear();
     m_order.shrink_to_fit();
-    m_rowCount = 0;
+    m_ranks.clear();
     m_current = -1;
     m_eof = true;
     m_sort.clear();
     m_editState = EditState::Browse;
     if (wasActive)
         emit changed();
+}
+
+std::size_t Query::MemoryBytes() const {
+    std::size_t total = m_rows.bytes() + m_order.capacity() * sizeof(std::uint32_t);
+    for (const auto& ranks : m_ranks)
+        total += ranks.capacity() * sizeof(std::uint32_t);
+    return total;
 }
 
 int Query::ExecSQL() {
@@ -129,62 +154,10 @@ bool Query::ReturnsRows() const {
     return sqlite3_column_count(statement.get()) > 0;
 }
 
-void Query::readColumns(sqlite3_stmt* statement) {
-    const int count = sqlite3_column_count(statement);
-    m_columns.resize(count);
-    for (int c = 0; c < count; ++c) {
-        m_columns[c].name = columnText(sqlite3_column_name(statement, c));
-        m_columns[c].table = columnText(sqlite3_column_table_name(statement, c));
-        m_columns[c].origin = columnText(sqlite3_column_origin_name(statement, c));
-    }
-}
-
-std::uint32_t Query::storeText(const char* text, int length) {
-    const std::size_t offset = m_arena.size();
-    const std::uint32_t len = static_cast<std::uint32_t>(length);
-    m_arena.append(reinterpret_cast<const char*>(&len), sizeof len);
-    m_arena.append(text, length);
-    return static_cast<std::uint32_t>(offset);
-}
-
-void Query::appendFetchedRow(sqlite3_stmt* statement) {
-    const int columns = FieldCount();
-    for (int c = 0; c < columns; ++c) {
-        std::uint64_t slot = 0;
-        CellType type = CellType::Null;
-        switch (sqlite3_column_type(statement, c)) {
-        case SQLITE_INTEGER: {
-            const qint64 v = sqlite3_column_int64(statement, c);
-            std::memcpy(&slot, &v, sizeof v);
-            type = CellType::Integer;
-            break;
-        }
-        case SQLITE_FLOAT: {
-            const double v = sqlite3_column_double(statement, c);
-            std::memcpy(&slot, &v, sizeof v);
-            type = CellType::Real;
-            break;
-        }
-        case SQLITE_TEXT:
-        case SQLITE_BLOB: {
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
-            slot = storeText(text, sqlite3_column_bytes(statement, c));
-            type = CellType::Text;
-            break;
-        }
-        default:
-            break;
-        }
-        m_slots.push_back(slot);
-        m_types.push_back(type);
-    }
-    ++m_rowCount;
-}
-
 // ---- rows and navigation -------------------------------------------------------------------
 
 int Query::RecordCount() const {
-    return m_active ? static_cast<int>(m_rowCount) : 0;
+    return m_active ? static_cast<int>(m_rows.rowCount()) : 0;
 }
 
 int Query::RecNo() const {
@@ -227,14 +200,11 @@ bool Query::Eof() const {
 // ---- columns and reads ---------------------------------------------------------------------
 
 QString Query::FieldName(int column) const {
-    return m_columns.at(column).name;
+    return m_rows.columns().at(column).name;
 }
 
 int Query::FieldIndex(const QString& name) const {
-    for (int c = 0; c < FieldCount(); ++c)
-        if (m_columns[c].name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    return -1;
+    return FindColumn(m_rows.columns(), name);
 }
 
 int Query::checkedFieldIndex(const QString& field) const {
@@ -244,80 +214,52 @@ int Query::checkedFieldIndex(const QString& field) const {
     return index;
 }
 
-std::size_t Query::cellIndex(std::uint32_t storageRow, int column) const {
-    return static_cast<std::size_t>(storageRow) * m_columns.size() + column;
-}
-
-Query::CellType Query::storedType(std::uint32_t storageRow, int column) const {
-    return m_types[cellIndex(storageRow, column)];
+std::uint32_t Query::checkedStorageRow(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.rowCount()))
+        throw std::out_of_range("row out of range");
+    return storageRow(row);
 }
 
 QString Query::storedText(std::uint32_t storageRow, int column) const {
-    const std::size_t cell = cellIndex(storageRow, column);
-    const std::uint64_t slot = m_slots[cell];
-    switch (m_types[cell]) {
-    case CellType::Integer: {
-        qint64 v;
-        std::memcpy(&v, &slot, sizeof v);
-        return QString::number(v);
-    }
-    case CellType::Real: {
-        double v;
-        std::memcpy(&v, &slot, sizeof v);
-        return QString::number(v, 'g', FloatTextDigits);
-    }
-    case CellType::Text: {
-        std::uint32_t len;
-        std::memcpy(&len, m_arena.data() + slot, sizeof len);
-        return QString::fromUtf8(m_arena.data() + slot + sizeof len, len);
-    }
-    case CellType::Null:
+    const CellValue value = m_rows.cell(storageRow, column);
+    switch (value.kind) {
+    case CellValue::Kind::Integer:
+        return QString::number(value.integer);
+    case CellValue::Kind::Real:
+        return QString::number(value.real, 'g', FloatTextDigits);
+    case CellValue::Kind::Text:
+        return utf8Text(value.text);
+    case CellValue::Kind::Date:
+        return dateText(value.integer);
+    case CellValue::Kind::Null:
         break;
     }
     return {};
 }
 
 double Query::storedFloat(std::uint32_t storageRow, int column) const {
-    const std::size_t cell = cellIndex(storageRow, column);
-    const std::uint64_t slot = m_slots[cell];
-    switch (m_types[cell]) {
-    case CellType::Integer: {
-        qint64 v;
-        std::memcpy(&v, &slot, sizeof v);
-        return static_cast<double>(v);
-    }
-    case CellType::Real: {
-        double v;
-        std::memcpy(&v, &slot, sizeof v);
-        return v;
-    }
-    case CellType::Text:
-        return storedText(storageRow, column).toDouble();
-    case CellType::Null:
-        break;
-    }
-    return 0.0;
+    return CellAsFloat(m_rows.cell(storageRow, column));
 }
 
 qint64 Query::storedInteger(std::uint32_t storageRow, int column) const {
-    const std::size_t cell = cellIndex(storageRow, column);
-    if (m_types[cell] == CellType::Integer) {
-        qint64 v;
-        std::memcpy(&v, &m_slots[cell], sizeof v);
-        return v;
-    }
-    return static_cast<qint64>(std::llround(storedFloat(storageRow, column)));
+    const CellValue value = m_rows.cell(storageRow, column);
+    if (value.kind == CellValue::Kind::Integer)
+        return value.integer;
+    return static_cast<qint64>(std::llround(CellAsFloat(value)));
 }
 
 QVariant Query::storedValue(std::uint32_t storageRow, int column) const {
-    switch (storedType(storageRow, column)) {
-    case CellType::Integer:
-        return storedInteger(storageRow, column);
-    case CellType::Real:
-        return storedFloat(storageRow, column);
-    case CellType::Text:
-        return storedText(storageRow, column);
-    case CellType::Null:
+    const CellValue value = m_rows.cell(storageRow, column);
+    switch (value.kind) {
+    case CellValue::Kind::Integer:
+        return value.integer;
+    case CellValue::Kind::Real:
+        return value.real;
+    case CellValue::Kind::Text:
+        return utf8Text(value.text);
+    case CellValue::Kind::Date:
+        return dateText(value.integer);
+    case CellValue::Kind::Null:
         break;
     }
     return {};
@@ -325,46 +267,68 @@ QVariant Query::storedValue(std::uint32_t storageRow, int column) const {
 
 QString Query::AsString(const QString& field) const {
     const int column = checkedFieldIndex(field);
-    return m_current < 0 ? QString() : storedText(m_order[m_current], column);
+    return m_current < 0 ? QString() : storedText(storageRow(m_current), column);
 }
 
 qint64 Query::AsInteger(const QString& field) const {
     const int column = checkedFieldIndex(field);
-    return m_current < 0 ? 0 : storedInteger(m_order[m_current], column);
+    return m_current < 0 ? 0 : storedInteger(storageRow(m_current), column);
 }
 
 double Query::AsFloat(const QString& field) const {
     const int column = checkedFieldIndex(field);
-    return m_current < 0 ? 0.0 : storedFloat(m_order[m_current], column);
+    return m_current < 0 ? 0.0 : storedFloat(storageRow(m_current), column);
 }
 
 QDateTime Query::AsDateTime(const QString& field) const {
-    return ParseStoredDateTime(AsString(field));
+    const int column = checkedFieldIndex(field);
+    if (m_current < 0)
+        return {};
+    const CellValue value = m_rows.cell(storageRow(m_current), column);
+    if (value.kind != CellValue::Kind::Date)
+        return ParseStoredDateTime(storedText(storageRow(m_current), column));
+    const qint64 days = StoredDate::dayOf(value.integer);
+    const int seconds = static_cast<int>(value.integer - days * StoredDate::SecondsPerDay);
+    int year, month, day;
+    StoredDate::civilFromDays(days, year, month, day);
+    return QDateTime(QDate(year, month, day),
+                     QTime(seconds / 3600, seconds / 60 % 60, seconds % 60));
 }
 
 bool Query::IsNullField(const QString& field) const {
     const int column = checkedFieldIndex(field);
-    return m_current < 0 || storedType(m_order[m_current], column) == CellType::Null;
+    return m_current < 0 || m_rows.store(column).isNull(storageRow(m_current));
 }
 
 Query::CellType Query::CellTypeAt(int row, int column) const {
-    return storedType(m_order.at(row), column);
+    switch (m_rows.cell(checkedStorageRow(row), column).kind) {
+    case CellValue::Kind::Integer:
+        return CellType::Integer;
+    case CellValue::Kind::Real:
+        return CellType::Real;
+    case CellValue::Kind::Text:
+    case CellValue::Kind::Date:
+        return CellType::Text;
+    case CellValue::Kind::Null:
+        break;
+    }
+    return CellType::Null;
 }
 
 QString Query::TextAt(int row, int column) const {
-    return storedText(m_order.at(row), column);
+    return storedText(checkedStorageRow(row), column);
 }
 
 double Query::FloatAt(int row, int column) const {
-    return storedFloat(m_order.at(row), column);
+    return storedFloat(checkedStorageRow(row), column);
 }
 
 qint64 Query::IntegerAt(int row, int column) const {
-    return storedInteger(m_order.at(row), column);
+    return storedInteger(checkedStorageRow(row), column);
 }
 
 QVariant Query::ValueAt(int row, int column) const {
-    return storedValue(m_order.at(row), column);
+    return storedValue(checkedStorageRow(row), column);
 }
 
 // ---- in-memory ordering --------------------------------------------------------------------
@@ -381,66 +345,97 @@ void Query::SetSort(const QString& sort) {
         field = field.trimmed();
     }
     const int column = field.isEmpty() ? -1 : checkedFieldIndex(field);
-    const std::uint32_t currentRow = m_current >= 0 ? m_order[m_current] : 0;
+    const std::uint32_t currentRow = m_current >= 0 ? storageRow(m_current) : 0;
 
     if (column < 0) {
-        for (std::uint32_t i = 0; i < m_rowCount; ++i)
-            m_order[i] = i;
+        m_order.clear();
+        m_order.shrink_to_fit();
     } else {
         sortOrder(column, descending);
     }
     m_sort = sort.trimmed();
     if (m_current >= 0)
-        m_current = static_cast<int>(std::find(m_order.begin(), m_order.end(), currentRow) -
-                                     m_order.begin());
+        m_current = m_order.empty()
+                        ? static_cast<int>(currentRow)
+                        : static_cast<int>(std::find(m_order.begin(), m_order.end(), currentRow) -
+                                           m_order.begin());
     emit changed();
     emit currentChanged(RecNo());
 }
 
-void Query::sortOrder(int column, bool descending) {
-    // Each row gets a sort key once: nulls first, then numbers by value, then texts by their
-    // rank in the user's collation. Rows with equal keys keep the statement's order.
-    std::vector<std::uint32_t> textRows;
-    for (std::uint32_t r = 0; r < m_rowCount; ++r)
-        if (storedType(r, column) == CellType::Text)
-            textRows.push_back(r);
-    std::vector<std::uint32_t> ranks = RankTexts(
-        textRows.size(), [&](std::size_t i) { return storedTextView(textRows[i], column); });
-
-    struct Key {
-        int group;
-        double value;
-    };
-    std::vector<Key> keys(m_rowCount);
-    for (std::uint32_t r = 0; r < m_rowCount; ++r) {
-        const CellType type = storedType(r, column);
-        keys[r] = {type == CellType::Null   ? 0
-                   : type == CellType::Text ? 2
-                                            : 1,
-                   type == CellType::Text ? 0.0 : storedFloat(r, column)};
-    }
-    for (std::size_t i = 0; i < textRows.size(); ++i)
-        keys[textRows[i]].value = ranks[i];
-
-    for (std::uint32_t i = 0; i < m_rowCount; ++i)
-        m_order[i] = i;
-    auto less = [&](std::uint32_t a, std::uint32_t b) {
-        const Key& x = keys[a];
-        const Key& y = keys[b];
-        return x.group != y.group ? x.group < y.group : x.value < y.value;
-    };
-    if (descending)
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return less(b, a); });
-    else
-        std::stable_sort(m_order.begin(), m_order.end(), less);
+const std::vector<std::uint32_t>& Query::textRanks(int column) {
+    std::vector<std::uint32_t>& ranks = m_ranks[column];
+    if (ranks.size() != m_rows.store(column).texts().size())
+        ranks = RankTexts(m_rows.store(column).texts());
+    return ranks;
 }
 
-std::string_view Query::storedTextView(std::uint32_t storageRow, int column) const {
-    const std::uint64_t slot = m_slots[cellIndex(storageRow, column)];
-    std::uint32_t len;
-    std::memcpy(&len, m_arena.data() + slot, sizeof len);
-    return {m_arena.data() + slot + sizeof len, len};
+// Nulls first, then numbers by value, then texts in the user's collation; descending turns that
+// round. Rows with equal values keep the statement's order either way. Each part is sorted by
+// 64-bit keys: numbers by their value, texts by the rank of their distinct text, so that a text
+// column sorts as fast as a number column once its distinct texts are ranked.
+void Query::sortOrder(int column, bool descending) {
+    const ColumnStore& store = m_rows.store(column);
+    const std::uint32_t count = m_rows.rowCount();
+    const bool hasTexts =
+        store.kind() == ColumnStore::Kind::Text || store.kind() == ColumnStore::Kind::Mixed;
+    const std::vector<std::uint32_t> noRanks;
+    const std::vector<std::uint32_t>& ranks = hasTexts ? textRanks(column) : noRanks;
+
+    enum Group { Nulls, Numbers, Texts };
+    std::vector<std::uint32_t> rows[3];
+    std::vector<std::uint64_t> keys[3];
+    auto add = [&](Group group, std::uint32_t row, std::uint64_t key) {
+        if (rows[group].empty())
+            rows[group].reserve(group == Nulls ? 16 : count);
+        rows[group].push_back(row);
+        keys[group].push_back(descending ? ~key : key);
+    };
+    for (std::uint32_t row = 0; row < count; ++row) {
+        if (store.isNull(row)) {
+            add(Nulls, row, 0);
+            continue;
+        }
+        switch (store.kind()) {
+        case ColumnStore::Kind::Integer:
+            add(Numbers, row, integerKey(store.integerAt(row)));
+            continue;
+        case ColumnStore::Kind::Date: // the stored form orders like the time
+            add(Texts, row, integerKey(store.integerAt(row)));
+            continue;
+        case ColumnStore::Kind::Text:
+            add(Texts, row, ranks[store.textCode(row)]);
+            continue;
+        default:
+            break;
+        }
+        const CellValue value = store.at(row);
+        switch (value.kind) {
+        case CellValue::Kind::Integer:
+            // A column of numbers of both kinds compares them all as floating-point numbers.
+            add(Numbers, row, realKey(static_cast<double>(value.integer)));
+            break;
+        case CellValue::Kind::Real:
+            add(Numbers, row, realKey(value.real));
+            break;
+        case CellValue::Kind::Text:
+            add(Texts, row, ranks[store.textCode(row)]);
+            break;
+        default:
+            add(Nulls, row, 0);
+            break;
+        }
+    }
+    m_order.clear();
+    m_order.reserve(count);
+    const Group sequence[3] = {descending ? Texts : Nulls, Numbers, descending ? Nulls : Texts};
+    for (Group group : sequence) {
+        if (group != Nulls)
+            SortByKeys(keys[group], rows[group]);
+        m_order.insert(m_order.end(), rows[group].begin(), rows[group].end());
+        std::vector<std::uint32_t>().swap(rows[group]);
+        std::vector<std::uint64_t>().swap(keys[group]);
+    }
 }
 
 // ---- editing -------------------------------------------------------------------------------
@@ -449,8 +444,8 @@ void Query::Append() {
     if (!m_active)
         throw DataError(QStringLiteral("数据集没有打开，不能添加记录。"));
     m_editState = EditState::Insert;
-    m_editValues.assign(m_columns.size(), QVariant());
-    m_editChanged.assign(m_columns.size(), false);
+    m_editValues.assign(m_rows.columns().size(), QVariant());
+    m_editChanged.assign(m_rows.columns().size(), false);
 }
 
 void Query::Edit() {
@@ -461,17 +456,17 @@ void Query::Edit() {
         return;
     }
     m_editState = EditState::Edit;
-    m_editValues.resize(m_columns.size());
+    m_editValues.resize(m_rows.columns().size());
     for (int c = 0; c < FieldCount(); ++c)
-        m_editValues[c] = storedValue(m_order[m_current], c);
-    m_editChanged.assign(m_columns.size(), false);
+        m_editValues[c] = storedValue(storageRow(m_current), c);
+    m_editChanged.assign(m_rows.columns().size(), false);
 }
 
 void Query::SetField(const QString& field, const QVariant& value) {
     if (m_editState == EditState::Browse)
         throw DataError(QStringLiteral("数据集不在编辑状态。"));
     const int column = checkedFieldIndex(field);
-    if (m_columns[column].table.isEmpty())
+    if (m_rows.columns()[column].table.isEmpty())
         throw DataError(QStringLiteral("字段 %1 是计算字段，不能修改。").arg(field));
     m_editValues[column] = value;
     m_editChanged[column] = true;
@@ -483,7 +478,7 @@ void Query::Cancel() {
 
 QString Query::updatableTable() const {
     QString table;
-    for (const ColumnInfo& column : m_columns) {
+    for (const ResultColumn& column : m_rows.columns()) {
         if (column.table.isEmpty())
             continue;
         if (!table.isEmpty() && column.table.compare(table, Qt::CaseInsensitive) != 0)
@@ -531,7 +526,7 @@ Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& col
     sqlite3* db = database();
     QStringList names, marks;
     for (int c : columns) {
-        names << QuotedName(m_columns[c].origin);
+        names << QuotedName(m_rows.columns()[c].origin);
         marks << "?";
     }
     const QString sql = names.isEmpty()
@@ -552,7 +547,7 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
     const int keyIndex = originIndex(table, key);
     if (keyIndex < 0)
         throw DataError(QStringLiteral("查询结果中没有主键 %1，不能修改。").arg(key));
-    const QVariant readKey = storedValue(m_order[m_current], keyIndex);
+    const QVariant readKey = storedValue(storageRow(m_current), keyIndex);
     const QVariant newKey = m_editChanged[keyIndex] ? m_editValues[keyIndex] : readKey;
     if (columns.empty())
         return {QuotedName(key), readKey};
@@ -560,7 +555,7 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
     sqlite3* db = database();
     QStringList sets;
     for (int c : columns)
-        sets << QuotedName(m_columns[c].origin) + "=?";
+        sets << QuotedName(m_rows.columns()[c].origin) + "=?";
     Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
                              .arg(QuotedName(table), sets.join(','), QuotedName(key)));
     bindValues(update.get(), columns);
@@ -573,8 +568,8 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
 
 int Query::originIndex(const QString& table, const QString& origin) const {
     for (int c = 0; c < FieldCount(); ++c)
-        if (m_columns[c].table.compare(table, Qt::CaseInsensitive) == 0 &&
-            m_columns[c].origin.compare(origin, Qt::CaseInsensitive) == 0)
+        if (m_rows.columns()[c].table.compare(table, Qt::CaseInsensitive) == 0 &&
+            m_rows.columns()[c].origin.compare(origin, Qt::CaseInsensitive) == 0)
             return c;
     return -1;
 }
@@ -588,7 +583,7 @@ void Query::bindValues(sqlite3_stmt* statement, const std::vector<int>& columns)
 // Reads the posted row back, so that the key and any value the database set are visible.
 void Query::reloadRow(const QString& table, const RowKey& key) {
     QStringList names;
-    for (const ColumnInfo& column : m_columns)
+    for (const ResultColumn& column : m_rows.columns())
         names << (column.table.isEmpty() ? QStringLiteral("NULL") : QuotedName(column.origin));
     Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
                                      .arg(names.join(','), QuotedName(table), key.column));
@@ -596,19 +591,13 @@ void Query::reloadRow(const QString& table, const RowKey& key) {
     if (!select.step())
         throw DataError(QStringLiteral("写入的记录已被其它程序删除，请刷新后重试。"));
     if (m_editState == EditState::Insert || m_current < 0) {
-        appendFetchedRow(select.get());
-        m_order.push_back(m_rowCount - 1);
-        m_current = static_cast<int>(m_order.size()) - 1;
+        m_rows.appendRow(select.get());
+        if (!m_order.empty())
+            m_order.push_back(m_rows.rowCount() - 1);
+        m_current = static_cast<int>(m_rows.rowCount()) - 1;
     } else {
-        // Overwrite the current row's cells in place; earlier texts stay unused in the arena.
-        const std::uint32_t row = m_order[m_current];
-        const std::size_t savedCount = m_slots.size();
-        appendFetchedRow(select.get());
-        --m_rowCount;
-        std::copy(m_slots.begin() + savedCount, m_slots.end(), m_slots.begin() + cellIndex(row, 0));
-        std::copy(m_types.begin() + savedCount, m_types.end(), m_types.begin() + cellIndex(row, 0));
-        m_slots.resize(savedCount);
-        m_types.resize(savedCount);
+        m_rows.setRow(storageRow(m_current), select.get());
     }
+    m_ranks.assign(m_rows.columns().size(), {});
     m_eof = false;
 }

@@ -6,9 +6,11 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
-#include <string>
-#include <string_view>
+#include <future>
 #include <vector>
+
+#include "CellValue.h"
+#include "RowSet.h"
 
 class Connection;
 
@@ -17,8 +19,8 @@ class Connection;
 // in-memory re-ordering by one column that keeps the current row, and appending or editing
 // one row of a single table.
 //
-// Rows are kept compactly: one 8-byte slot and one type byte per cell, texts in one UTF-8
-// arena. Nothing is allocated per row beyond that.
+// Rows are kept column by column and typed (see RowSet): whole numbers and stored dates as
+// packed numbers, each distinct text of a column once. Nothing is allocated per row.
 class Query : public QObject {
     Q_OBJECT
 public:
@@ -52,7 +54,7 @@ public:
     bool IsEmpty() const { return RecordCount() == 0; }
 
     // Columns of the result (available also when it has no rows).
-    int FieldCount() const { return static_cast<int>(m_columns.size()); }
+    int FieldCount() const { return m_rows.columnCount(); }
     QString FieldName(int column) const;
     int FieldIndex(const QString& name) const; // -1 when absent; first match, case-insensitive
     bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
@@ -65,12 +67,25 @@ public:
     QDateTime AsDateTime(const QString& field) const;
     bool IsNullField(const QString& field) const;
 
-    // Reads by position: `row` is 0-based in the current order.
+    // Reads by position: `row` is 0-based in the current order. A stored date is a text.
     CellType CellTypeAt(int row, int column) const;
     QString TextAt(int row, int column) const;
     double FloatAt(int row, int column) const;
     qint64 IntegerAt(int row, int column) const;
     QVariant ValueAt(int row, int column) const;
+    // The value as it is held, without a copy: what whole-list formatting reads (see
+    // ListFormatter). A text stays valid until the result changes.
+    CellValue CellAt(int row, int column) const { return m_rows.cell(storageRow(row), column); }
+
+    // The bytes the fetched rows take.
+    std::size_t MemoryBytes() const;
+
+    // Starts running SQL() on a connection of its own to the same file, in the background; the
+    // next Open() of the very same statement takes those rows instead of running it again, so
+    // that several lists can be fetched at the same time. Nothing changes for the caller: errors
+    // come out of that Open(), and when anything was written through this query's connection in
+    // between, Open() runs the statement afresh.
+    void Prefetch();
 
     // In-memory ordering. Empty: the statement's own order; "Field": ascending;
     // "Field DESC": descending. The current row stays the same record.
@@ -99,27 +114,21 @@ signals:
 
 private:
     enum class EditState { Browse, Edit, Insert };
-    struct ColumnInfo {
-        QString name;
-        QString table;  // the table the column comes from, empty for computed columns
-        QString origin; // the column's name in that table
-    };
-
     struct sqlite3* database() const;
     QString statementText() const;
-    void readColumns(struct sqlite3_stmt* statement);
-    void appendFetchedRow(struct sqlite3_stmt* statement);
-    std::uint32_t storeText(const char* text, int length);
 
     int checkedFieldIndex(const QString& field) const;
     int originIndex(const QString& table, const QString& origin) const;
-    std::size_t cellIndex(std::uint32_t storageRow, int column) const;
-    CellType storedType(std::uint32_t storageRow, int column) const;
+    std::uint32_t storageRow(int row) const {
+        return m_order.empty() ? static_cast<std::uint32_t>(row) : m_order[row];
+    }
+    std::uint32_t checkedStorageRow(int row) const;
     QString storedText(std::uint32_t storageRow, int column) const;
-    std::string_view storedTextView(std::uint32_t storageRow, int column) const;
     double storedFloat(std::uint32_t storageRow, int column) const;
     qint64 storedInteger(std::uint32_t storageRow, int column) const;
     QVariant storedValue(std::uint32_t storageRow, int column) const;
+    const std::vector<std::uint32_t>& textRanks(int column);
+    RowSet takePrefetched(const QString& statement);
 
     void sortOrder(int column, bool descending);
 
@@ -139,15 +148,19 @@ private:
     QStringList m_sql;
     bool m_active = false;
 
-    std::vector<ColumnInfo> m_columns;
-    std::vector<std::uint64_t> m_slots; // rows × columns
-    std::vector<CellType> m_types;      // rows × columns
-    std::string m_arena;                // texts: 4-byte length then UTF-8 bytes
-    std::vector<std::uint32_t> m_order; // current order: position → storage row
-    std::uint32_t m_rowCount = 0;
-    int m_current = -1; // position in m_order, -1 without rows
+    RowSet m_rows;
+    std::vector<std::uint32_t> m_order; // position → stored row; empty: the statement's order
+    std::vector<std::vector<std::uint32_t>> m_ranks; // per text column, once it was sorted
+    int m_current = -1;                              // position, -1 without rows
     bool m_eof = true;
     QString m_sort;
+
+    struct Prefetched {
+        QString statement;
+        long long changesBefore = 0;
+        std::future<RowSet> rows;
+    };
+    Prefetched m_prefetch;
 
     EditState m_editState = EditState::Browse;
     std::vector<QVariant> m_editValues;

@@ -28,6 +28,7 @@ RowStream::RowStream(Connection& connection, const QString& sql)
         m_dates.push_back(IsDateColumn(columnText(sqlite3_column_table_name(m_statement, c)),
                                        columnText(sqlite3_column_origin_name(m_statement, c))));
     }
+    m_columns = ResultColumns(m_statement);
     if (sqlite3_get_autocommit(m_db)) {
         try {
             CipherFile::execute(m_db, QStringLiteral("BEGIN"));

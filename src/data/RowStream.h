@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CellValue.h"
+#include "RowSet.h"
+
 #include <QString>
 #include <cstdint>
 #include <string_view>
@@ -10,8 +13,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // A statement whose rows are read one at a time, in the statement's order, and never held
-// together: for outputs of any length in constant memory. The statement is in the program's
-// SQL dialect.
+// together: for outputs of any length in constant memory (the tool's lists, the export). The
+// statement is in the program's SQL dialect.
 //
 // The stream reads from one snapshot of the file: it opens a read transaction on its
 // connection (when none is open) that lasts until the stream is destroyed, so that its row count
@@ -38,8 +41,14 @@ public:
     // Moves to the next row; false after the last. Throws DataError when the engine fails.
     bool Next();
 
-    // The current row's cells. A text is UTF-8 followed by a NUL byte and stays valid until
-    // the next call of Next().
+    // The result's columns as a Query describes them, and a cell of the current row read as a
+    // Query holds it (stored dates as dates); a text stays valid until the next call of Next().
+    const std::vector<ResultColumn>& columns() const { return m_columns; }
+    int FieldIndex(const QString& name) const { return FindColumn(m_columns, name); }
+    CellValue Cell(int column) const { return ReadCell(m_statement, column); }
+
+    // The current row's cells by the engine's own types. A text is UTF-8 followed by a NUL byte
+    // and stays valid until the next call of Next().
     CellType Type(int field) const;
     qint64 Integer(int field) const;
     double Float(int field) const;
@@ -54,4 +63,5 @@ private:
     bool m_ownTransaction = false;
     std::vector<QString> m_names;
     std::vector<bool> m_dates;
+    std::vector<ResultColumn> m_columns;
 };

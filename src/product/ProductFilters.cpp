@@ -18,6 +18,11 @@ void RefillModelList(const ProductFilterControls& controls) {
                       ModelListFragment(controls.name->currentText()), true, AllItems);
 }
 
+void PrefetchList(const ProductFilterControls& controls, const QString& statement) {
+    controls.query->SQL() = QStringList{statement};
+    controls.query->Prefetch();
+}
+
 void RunList(const ProductFilterControls& controls, const QString& statement) {
     OpenSQL(*controls.query, statement);
     controls.grid->setFooterText(0, RowCountText(controls.query->RecordCount()));

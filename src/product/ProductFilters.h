@@ -20,6 +20,9 @@ void InitializeProductFilters(const ProductFilterControls& controls);
 // Rebuilds the model list before it opens: "所有" and the models of the chosen name (of every
 // name for "所有"); it then reads "所有".
 void RefillModelList(const ProductFilterControls& controls);
+// Starts fetching a list statement on a connection of its own (see Query::Prefetch); the next
+// RunList of the same statement takes those rows.
+void PrefetchList(const ProductFilterControls& controls, const QString& statement);
 // Runs a list statement on the page's query and writes the row count under the first column.
 // A failing statement leaves the grid empty and the count as it was.
 void RunList(const ProductFilterControls& controls, const QString& statement);

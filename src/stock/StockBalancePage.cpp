@@ -17,6 +17,10 @@ void StockBalancePage::Initialize() {
     List(QString());
 }
 
+void StockBalancePage::PrefetchFirstList() {
+    PrefetchList(m_controls, BalanceStatement(QDate::currentDate(), QString()));
+}
+
 void StockBalancePage::List(const QString& fragment) {
     RunList(m_controls, BalanceStatement(m_cutoff->date(), fragment));
 }

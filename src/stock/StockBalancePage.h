@@ -14,6 +14,8 @@ public:
 
     // Cut-off today, filters to "所有", the balance of every product listed.
     void Initialize();
+    // Starts fetching the balance that Initialize() shows, in the background.
+    void PrefetchFirstList();
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();

@@ -1,41 +1,46 @@
 #include "StockListing.h"
 
-#include "DataGridModel.h"
+#include "ListFormatter.h"
+#include "RowStream.h"
 #include "StockStatements.h"
 
-std::vector<QStringList> ListingRows(Query& query, const std::vector<GridColumn>& columns) {
-    DataGridModel model;
-    model.setColumns(columns);
-    model.setQuery(&query);
-    model.reload();
-    const int columnCount = static_cast<int>(columns.size());
+#include <string>
 
-    std::vector<QStringList> rows;
-    rows.reserve(static_cast<std::size_t>(model.rowCount()) + 2);
-    QStringList line;
-    for (const GridColumn& column : columns)
-        line << column.Title;
-    rows.push_back(line);
-    for (int row = 0; row < model.rowCount(); ++row) {
-        line.clear();
-        for (int c = 0; c < columnCount; ++c)
-            line << model.cellText(row, c);
-        rows.push_back(line);
+void WriteListing(RowStream& rows, const std::vector<GridColumn>& columns, ListingWriter& out) {
+    const ListFormatter formatter(columns);
+    const std::size_t count = columns.size();
+    std::vector<int> fields(count);
+    for (std::size_t c = 0; c < count; ++c) {
+        fields[c] = rows.FieldIndex(columns[c].FieldName);
+        out.cell(columns[c].Title.toStdString());
     }
-    line.clear();
-    for (int c = 0; c < columnCount; ++c) {
-        switch (columns[c].Footer) {
-        case FooterKind::StaticText:
-            line << RowCountText(model.rowCount());
-            break;
-        case FooterKind::Sum:
-            line << model.sumText(c);
-            break;
-        case FooterKind::None:
-            line << QString();
-            break;
+    out.endLine();
+
+    std::vector<double> sums(count, 0.0);
+    std::string text;
+    int rowCount = 0;
+    while (rows.Next()) {
+        for (std::size_t c = 0; c < count; ++c) {
+            text.clear();
+            if (fields[c] >= 0) {
+                const CellValue value = rows.Cell(fields[c]);
+                formatter.append(static_cast<int>(c), value, text);
+                if (columns[c].Footer == FooterKind::Sum)
+                    sums[c] += CellAsFloat(value);
+            }
+            out.cell(text);
         }
+        out.endLine();
+        ++rowCount;
     }
-    rows.push_back(line);
-    return rows;
+
+    for (std::size_t c = 0; c < count; ++c) {
+        text.clear();
+        if (columns[c].Footer == FooterKind::StaticText)
+            text = RowCountText(rowCount).toStdString();
+        else if (columns[c].Footer == FooterKind::Sum && rowCount > 0 && fields[c] >= 0)
+            formatter.appendSum(static_cast<int>(c), sums[c], text);
+        out.cell(text);
+    }
+    out.endLine();
 }

@@ -1,10 +1,9 @@
 #include "DataGridModel.h"
 
-#include "DisplayFormat.h"
 #include "Query.h"
-#include "SqlValues.h"
 
-DataGridModel::DataGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+DataGridModel::DataGridModel(QObject* parent)
+    : QAbstractTableModel(parent), m_formatter(std::make_unique<ListFormatter>(m_columns)) {}
 
 void DataGridModel::setQuery(Query* query) {
     beginResetModel();
@@ -30,6 +29,7 @@ void DataGridModel::reload() {
 }
 
 void DataGridModel::resolveFields() {
+    m_formatter = std::make_unique<ListFormatter>(m_columns);
     const bool open = m_query && m_query->Active();
     m_rowCount = open ? m_query->RecordCount() : 0;
     m_fieldIndex.assign(m_columns.size(), -1);
@@ -60,19 +60,13 @@ QString DataGridModel::cellText(int row, int column) const {
     const int field = m_fieldIndex[column];
     if (field < 0)
         return QString();
-    const Query::CellType type = m_query->CellTypeAt(row, field);
-    if (type == Query::CellType::Null)
-        return QString();
-    const GridColumn& gridColumn = m_columns[column];
-    if (!gridColumn.DisplayFormat.isEmpty())
-        return FormatFloat(gridColumn.DisplayFormat, m_query->FloatAt(row, field));
-    if (type == Query::CellType::Real)
-        return FormatFloat(QString(), m_query->FloatAt(row, field));
-    QString text = m_query->TextAt(row, field);
-    QDateTime stored;
-    if (type == Query::CellType::Text && ParseStoredDateTime(text, stored))
-        return FormatGridDateTime(stored);
-    return text;
+    return m_formatter->text(column, m_query->CellAt(row, field));
+}
+
+void DataGridModel::appendCellText(int row, int column, std::string& out) const {
+    const int field = m_fieldIndex[column];
+    if (field >= 0)
+        m_formatter->append(column, m_query->CellAt(row, field), out);
 }
 
 std::optional<double> DataGridModel::sum(int column) const {
@@ -137,8 +131,7 @@ QString DataGridModel::sumText(int column) const {
     const std::optional<double> total = sum(column);
     if (!total)
         return QString();
-    const GridColumn& gridColumn = m_columns.at(column);
-    return FormatFloat(gridColumn.FooterFormat.isEmpty() ? gridColumn.DisplayFormat
-                                                         : gridColumn.FooterFormat,
-                       *total);
+    std::string text;
+    m_formatter->appendSum(column, *total, text);
+    return QString::fromStdString(text);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "GridColumn.h"
+#include "ListFormatter.h"
 
 #include <QAbstractTableModel>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class Query;
@@ -30,6 +33,9 @@ public:
 
     // The display text of a cell (row 0-based in the query's current order).
     QString cellText(int row, int column) const;
+    // The same as UTF-8, appended to `out` without allocating once it has room: the way to
+    // format every row of a list (printing, export). Row and column must be valid.
+    void appendCellText(int row, int column, std::string& out) const;
     // Sum over all rows for a Sum footer; empty over a closed or empty result.
     std::optional<double> sum(int column) const;
     // A Sum footer's text: the sum through the footer format, or the cell format when the
@@ -55,5 +61,6 @@ private:
     std::vector<GridColumn> m_columns;
     std::vector<int> m_fieldIndex;
     std::vector<std::optional<double>> m_sums;
+    std::unique_ptr<ListFormatter> m_formatter;
     int m_rowCount = 0;
 };

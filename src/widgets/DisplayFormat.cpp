@@ -3,19 +3,13 @@
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
-// One section of a picture format, taken apart.
-struct NumberPicture {
-    QString prefix;
-    QString suffix;
-    int minIntegerDigits = 0;
-    int minFractionDigits = 0;
-    int maxFractionDigits = 0;
-    bool thousands = false;
-};
+using NumberPicture = NumberFormat::Picture;
 
 bool isPlaceholder(QChar c) {
     return c == u'#' || c == u'0';
@@ -78,7 +72,7 @@ NumberPicture parsePicture(const QString& section) {
         }
     }
     if (first < 0) {
-        picture.prefix = literalText(section);
+        picture.prefix = literalText(section).toStdString();
         return picture;
     }
     int point = section.indexOf(u'.', first);
@@ -86,8 +80,8 @@ NumberPicture parsePicture(const QString& section) {
         point = -1;
     if (point >= 0 && point == last + 1)
         last = point; // "#." keeps its point
-    picture.prefix = literalText(QStringView(section).left(first));
-    picture.suffix = literalText(QStringView(section).mid(last + 1));
+    picture.prefix = literalText(QStringView(section).left(first)).toStdString();
+    picture.suffix = literalText(QStringView(section).mid(last + 1)).toStdString();
     const int integerEnd = point >= 0 ? point : last + 1;
     bool zeroSeen = false;
     for (int i = first; i < integerEnd; ++i) {
@@ -110,57 +104,27 @@ NumberPicture parsePicture(const QString& section) {
     return picture;
 }
 
-// The digits of |value| rounded to `decimals` places, halves away from zero.
-void roundedDigits(double value, int decimals, QString& integerDigits, QString& fractionDigits) {
-    const double scale = std::pow(10.0, decimals);
-    const double scaled = std::round(std::fabs(value) * scale);
-    QString digits;
+// The digits of |value| rounded to `decimals` places, halves away from zero, at least
+// decimals + 1 of them. Returns their count.
+int roundedDigits(double value, int decimals, char* digits, int capacity) {
+    const double scaled = std::round(std::fabs(value) * std::pow(10.0, decimals));
+    int count;
     if (scaled < 9.0e15) {
-        digits = QString::number(static_cast<qint64>(scaled));
+        count = static_cast<int>(
+            std::to_chars(digits, digits + capacity, static_cast<qint64>(scaled)).ptr - digits);
     } else {
-        digits = QString::number(std::fabs(value), 'f', decimals);
-        digits.remove(u'.');
+        QByteArray text = QByteArray::number(std::fabs(value), 'f', decimals);
+        text.replace(".", "");
+        count = std::min(static_cast<int>(text.size()), capacity);
+        std::memcpy(digits, text.constData(), count);
     }
-    if (digits.size() <= decimals)
-        digits = QString(decimals + 1 - digits.size(), u'0') + digits;
-    integerDigits = digits.left(digits.size() - decimals);
-    fractionDigits = digits.right(decimals);
-}
-
-QString groupThousands(const QString& digits, const QString& separator) {
-    QString result;
-    const int count = static_cast<int>(digits.size());
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && (count - i) % 3 == 0)
-            result += separator;
-        result += digits[i];
+    if (count <= decimals) {
+        const int pad = decimals + 1 - count;
+        std::memmove(digits + pad, digits, count);
+        std::memset(digits, '0', pad);
+        count += pad;
     }
-    return result;
-}
-
-QString formatWithPicture(const NumberPicture& picture, double value, bool showSign) {
-    const QLocale locale;
-    QString integerDigits;
-    QString fractionDigits;
-    roundedDigits(value, picture.maxFractionDigits, integerDigits, fractionDigits);
-    while (integerDigits.startsWith(u'0'))
-        integerDigits.remove(0, 1);
-    if (integerDigits.size() < picture.minIntegerDigits)
-        integerDigits.prepend(QString(picture.minIntegerDigits - integerDigits.size(), u'0'));
-    while (fractionDigits.size() > picture.minFractionDigits && fractionDigits.endsWith(u'0'))
-        fractionDigits.chop(1);
-
-    const bool isZero = !std::any_of(integerDigits.begin(), integerDigits.end(), [](QChar c) {
-        return c != u'0';
-    }) && !std::any_of(fractionDigits.begin(), fractionDigits.end(), [](QChar c) {
-        return c != u'0';
-    });
-    QString number =
-        picture.thousands ? groupThousands(integerDigits, locale.groupSeparator()) : integerDigits;
-    if (!fractionDigits.isEmpty())
-        number += locale.decimalPoint() + fractionDigits;
-    const QString sign = (showSign && value < 0 && !isZero) ? locale.negativeSign() : QString();
-    return sign + picture.prefix + number + picture.suffix;
+    return count;
 }
 
 QString timeOfDayFormat(const QLocale& locale) {
@@ -172,15 +136,79 @@ QString timeOfDayFormat(const QLocale& locale) {
 
 } // namespace
 
-QString FormatFloat(const QString& format, double value) {
-    if (format.isEmpty())
-        return QLocale().toString(value, 'g', 15);
+NumberFormat::NumberFormat(const QString& format, const QLocale& locale)
+    : m_locale(locale), m_general(format.isEmpty()), m_group(locale.groupSeparator().toStdString()),
+      m_decimal(locale.decimalPoint().toStdString()), m_minus(locale.negativeSign().toStdString()) {
+    if (m_general)
+        return;
     const QStringList sections = splitSections(format);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatWithPicture(parsePicture(sections[2]), value, false);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatWithPicture(parsePicture(sections[1]), value, false);
-    return formatWithPicture(parsePicture(sections[0]), value, true);
+    for (int i = 0; i < 3 && i < sections.size(); ++i) {
+        m_hasSection[i] = i == 0 || !sections[i].isEmpty();
+        if (m_hasSection[i])
+            m_sections[i] = parsePicture(sections[i]);
+    }
+}
+
+void NumberFormat::appendPicture(const Picture& picture, double value, bool showSign,
+                                 std::string& out) const {
+    // 309 digits of the largest double, the decimals and room to pad them.
+    char digits[400];
+    const int decimals = std::min(picture.maxFractionDigits, 60);
+    const int count = roundedDigits(value, decimals, digits, sizeof digits);
+    int integerBegin = 0;
+    const int integerEnd = count - decimals;
+    while (integerBegin < integerEnd && digits[integerBegin] == '0')
+        ++integerBegin;
+    int fractionEnd = count;
+    while (fractionEnd - integerEnd > picture.minFractionDigits && digits[fractionEnd - 1] == '0')
+        --fractionEnd;
+    const int integerCount = integerEnd - integerBegin;
+    const int zeros = std::max(0, picture.minIntegerDigits - integerCount);
+    bool isZero = true;
+    for (int i = integerBegin; i < fractionEnd && isZero; ++i)
+        isZero = digits[i] == '0';
+
+    if (showSign && value < 0 && !isZero)
+        out += m_minus;
+    out += picture.prefix;
+    const int shown = zeros + integerCount;
+    for (int i = 0; i < shown; ++i) {
+        if (picture.thousands && i > 0 && (shown - i) % 3 == 0)
+            out += m_group;
+        out += i < zeros ? '0' : digits[integerBegin + i - zeros];
+    }
+    if (fractionEnd > integerEnd) {
+        out += m_decimal;
+        out.append(digits + integerEnd, fractionEnd - integerEnd);
+    }
+    out += picture.suffix;
+}
+
+void NumberFormat::append(double value, std::string& out) const {
+    if (m_general) {
+        out += m_locale.toString(value, 'g', 15).toStdString();
+        return;
+    }
+    if (value == 0 && m_hasSection[2])
+        appendPicture(m_sections[2], value, false, out);
+    else if (value < 0 && m_hasSection[1])
+        appendPicture(m_sections[1], value, false, out);
+    else
+        appendPicture(m_sections[0], value, true, out);
+}
+
+QString NumberFormat::format(double value) const {
+    std::string out;
+    append(value, out);
+    return QString::fromStdString(out);
+}
+
+QString FormatFloat(const QString& format, double value) {
+    return NumberFormat(format).format(value);
+}
+
+QString GridTimeFormat(const QLocale& locale) {
+    return timeOfDayFormat(locale);
 }
 
 QString FormatGridDateTime(const QDateTime& value) {

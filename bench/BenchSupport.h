@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstddef>
+
+struct sqlite3;
+
+// Runs a statement (in the engine's dialect) and reads every value of every row, keeping none:
+// the least that any list must do. Returns the number of rows.
+std::size_t RawFetch(sqlite3* db, const QString& sql);
+
+// Resident memory of this process, and its peak since ResetPeakMemory().
+std::size_t ResidentBytes();
+std::size_t PeakResidentBytes();
+void ResetPeakMemory();
+// Gives freed heap memory back to the system, so that resident memory shows what is held.
+void ReleaseFreeMemory();
+
+// A figure measured side by side with its reference in the same iterations: the benchmark's time
+// is the figure's (manual time), the counters hold the reference's mean time and the ratio.
+class SideBySide {
+public:
+    explicit SideBySide(benchmark::State& state) : m_state(state) {}
+    template <typename Reference, typename Figure>
+    void iteration(Reference&& reference, Figure&& figure) {
+        const auto t0 = std::chrono::steady_clock::now();
+        reference();
+        const auto t1 = std::chrono::steady_clock::now();
+        figure();
+        const auto t2 = std::chrono::steady_clock::now();
+        const double figureSeconds = std::chrono::duration<double>(t2 - t1).count();
+        m_state.SetIterationTime(figureSeconds);
+        m_reference += std::chrono::duration<double>(t1 - t0).count();
+        m_figure += figureSeconds;
+        ++m_count;
+    }
+    ~SideBySide() {
+        if (m_count == 0)
+            return;
+        m_state.counters["reference_ms"] = 1000 * m_reference / m_count;
+        m_state.counters["ratio"] = m_reference > 0 ? m_figure / m_reference : 0;
+    }
+
+private:
+    benchmark::State& m_state;
+    double m_reference = 0;
+    double m_figure = 0;
+    int m_count = 0;
+};

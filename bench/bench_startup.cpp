@@ -1,0 +1,54 @@
+// The main window filled after log-in: the three lists and their filter boxes, beside the three
+// raw fetches of the same lists in the same iterations (counters reference_ms and ratio).
+#include "BenchData.h"
+#include "BenchSupport.h"
+#include "MainFromUnit.h"
+#include "ShareDMUnit.h"
+#include "SqlDialect.h"
+#include "StockStatements.h"
+
+#include <QApplication>
+#include <QDate>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_MainWindowFilled(benchmark::State& state) {
+    TShareDM dm;
+    dm.ADOConnection1.OpenFile(BenchDatabase(static_cast<int>(state.range(0))), DatabasePassword);
+    TMainForm form(GetAppPath());
+    const QStringList statements = {
+        TranslateSql(MovementListStatement(StockInKind, QString())),
+        TranslateSql(MovementListStatement(StockOutKind, QString())),
+        TranslateSql(BalanceStatement(QDate::currentDate(), QString())),
+    };
+    SideBySide measure(state);
+    for (auto _ : state)
+        measure.iteration(
+            [&] {
+                for (const QString& statement : statements)
+                    RawFetch(dm.ADOConnection1.handle(), statement);
+            },
+            [&] { form.InitializePages(); });
+    state.counters["rows"] = form.ADOQueryStoreIn.RecordCount() +
+                             form.ADOQueryStoreOut.RecordCount() + form.ADOQueryStore.RecordCount();
+}
+
+BENCHMARK(BM_MainWindowFilled)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

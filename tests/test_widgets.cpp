@@ -396,6 +396,46 @@ private slots:
         QCOMPARE(shown[3].text, "q2");
     }
 
+    // Whatever icon a caller asks for, "警告" goes with the warning sign and "信息" with the
+    // information sign; a failure caught by the guard is a "警告" as well.
+    void iconsMatchCaptions_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("warning") << 0 << "警告" << int(QMessageBox::Warning);
+        QTest::newRow("information") << 1 << "信息" << int(QMessageBox::Information);
+        QTest::newRow("failure") << 2 << "警告" << int(QMessageBox::Warning);
+        QTest::newRow("question 信息 asked as warning")
+            << 3 << "信息" << int(QMessageBox::Information);
+        QTest::newRow("question 警告 asked as critical")
+            << 4 << "警告" << int(QMessageBox::Warning);
+    }
+    void iconsMatchCaptions() {
+        QFETCH(int, box);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        switch (box) {
+        case 0:
+            ShowWarning("t");
+            break;
+        case 1:
+            ShowInformation("t");
+            break;
+        case 2:
+            RunGuarded([] { throw DataError("t"); });
+            break;
+        case 3:
+            AskYesCancel("信息", "t", QMessageBox::Warning);
+            break;
+        default:
+            AskYesCancel("警告", "t", QMessageBox::Critical);
+            break;
+        }
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown()[0].caption, caption);
+        QCOMPARE(int(MessageBoxes::shown()[0].icon), icon);
+    }
+
     void guardShowsFailuresAndSwallowsSilentAborts_data() {
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("shown");

@@ -120,6 +120,42 @@ private slots:
         }
     }
 
+    // Whatever frame the window manager gives the window, its outer size stays 936 × 563; the
+    // pages keep 755 × 506 while the frame leaves room for them.
+    void outerSizeIncludesTheFrame_data() {
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QSize>("page");
+        QTest::newRow("no frame") << QMargins() << QSize(755, 506);
+        QTest::newRow("thin frame") << QMargins(1, 20, 1, 1) << QSize(755, 506);
+        QTest::newRow("frame of the first platform") << QMargins(4, 30, 4, 4) << QSize(755, 506);
+        QTest::newRow("thick frame") << QMargins(5, 40, 5, 10) << QSize(754, 494);
+    }
+    void outerSizeIncludesTheFrame() {
+        QFETCH(QMargins, frame);
+        QFETCH(QSize, page);
+        TMainForm window("/tmp/");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.fitToFrame(frame);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), QSize(936, 563).shrunkBy(frame));
+        for (int i = 0; i < 4; ++i) {
+            window.AdvOfficePager1->setCurrentIndex(i);
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(window.AdvOfficePager1->page(i)->size(), page);
+        }
+    }
+
+    // Shown on the screen, the window fits itself to the frame it is given there.
+    void shownWindowTakesItsOuterSize() {
+        TMainForm window("/tmp/");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.frameGeometry().size(), QSize(936, 563));
+        QCOMPARE(window.AdvOfficePage1->size(), QSize(755, 506));
+    }
+
     void controls_data() {
         QTest::addColumn<QWidget*>("member");
         QTest::addColumn<QString>("name");

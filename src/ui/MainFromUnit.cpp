@@ -7,8 +7,8 @@
 #include "GridSortPaint.h"
 #include "Guard.h"
 #include "OfficePager.h"
-#include "ProductEditorUnit.h"
 #include "PrintGrid.h"
+#include "ProductEditorUnit.h"
 #include "ShareDMUnit.h"
 #include "StockReports.h"
 #include "StockStatements.h"
@@ -129,12 +129,19 @@ void TMainForm::connectGrid(DataGrid* grid) {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    followWindowFrame();
     if (m_shownBefore)
         return;
     m_shownBefore = true;
     // The start-up sequence runs once the window is on the screen.
     QMetaObject::invokeMethod(
         this, [this] { FormShow(); }, Qt::QueuedConnection);
+}
+
+// A window manager frames the window after it is shown, which moves its client area.
+void TMainForm::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    followWindowFrame();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -201,6 +201,12 @@ class TestMainForm : public QObject {
         QCoreApplication::sendPostedEvents();
         return f.AdvOfficePager1->page(index);
     }
+    // The grid of a page of the filled window.
+    DataGrid* filledGrid(int page) const {
+        const TMainForm& f = filled->form;
+        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh4};
+        return grids[page];
+    }
 
 private slots:
     void initTestCase() {
@@ -542,18 +548,14 @@ private slots:
     // show whole; a shortened cell has its whole text as tooltip.
     void pagesShowNoValueCut_data() {
         QTest::addColumn<int>("page");
-        QTest::addColumn<int>("grid");
-        QTest::newRow("stock in") << 0 << 0;
-        QTest::newRow("stock out") << 1 << 1;
-        QTest::newRow("stock balance") << 2 << 2;
-        QTest::newRow("product list") << 3 << 3;
+        QTest::newRow("stock in") << 0;
+        QTest::newRow("stock out") << 1;
+        QTest::newRow("stock balance") << 2;
+        QTest::newRow("product list") << 3;
     }
     void pagesShowNoValueCut() {
         QFETCH(int, page);
-        QFETCH(int, grid);
-        TMainForm& f = filled->form;
-        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh4};
-        DataGrid* g = grids[grid];
+        DataGrid* g = filledGrid(page);
         QWidget* pageWidget = showFilledPage(page);
         QVERIFY(pageWidget);
         QCOMPARE(pageWidget->size(), QSize(755, 506));
@@ -629,7 +631,7 @@ private slots:
     // blank room between the title's last stroke and the marker; a title shortened for it
     // shows whole as tooltip.
     void sortMarkerHasRoomOfItsOwn_data() {
-        QTest::addColumn<int>("grid");
+        QTest::addColumn<int>("page");
         QTest::addColumn<int>("narrowedTo"); // 0: the layout's widths
         QTest::newRow("stock in") << 0 << 0;
         QTest::newRow("stock in, narrow columns") << 0 << 36;
@@ -637,12 +639,10 @@ private slots:
         QTest::newRow("product list") << 3 << 0;
     }
     void sortMarkerHasRoomOfItsOwn() {
-        QFETCH(int, grid);
+        QFETCH(int, page);
         QFETCH(int, narrowedTo);
-        TMainForm& f = filled->form;
-        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh4};
-        DataGrid* g = grids[grid];
-        QVERIFY(showFilledPage(grid));
+        DataGrid* g = filledGrid(page);
+        QVERIFY(showFilledPage(page));
         auto* header = static_cast<GridTitleHeader*>(g->view()->horizontalHeader());
         QList<int> widths;
         for (int column = 0; column < g->columnCount(); ++column) {

@@ -2,23 +2,31 @@
 // columns, the administration tab, and the life-cycle events forwarded to the program.
 #include "DataError.h"
 #include "DataGrid.h"
+#include "DataGridModel.h"
 #include "DatePicker.h"
 #include "DropDownComboBox.h"
 #include "FixedLabel.h"
 #include "GlowButton.h"
+#include "GridColumnChooser.h"
+#include "GridFooter.h"
+#include "GridHeaders.h"
 #include "GroupBox.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "OfficePager.h"
 #include "ShadedPanel.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QtTest>
 #include <memory>
 
@@ -81,6 +89,98 @@ public:
     bool failQuery = false;
 };
 
+// The window over a database with a product of common values and one of long values, each
+// received and shipped once; the pages filled as at start-up.
+struct FilledWindow {
+    FilledWindow() : form(db.dir().path()) {
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('ABCD123456','螺丝','M3','个'),"
+                "('ABCDEFGHIJKLMNOPQRST','特别长的商品名称用来测试显示效果',"
+                "'XJ-2000-ABCDEFGH-超长型号','立方米每小时')");
+        for (int kind : {0, 1})
+            db.exec(QString("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,"
+                            "StoreSum,StoreRecordDate,StoreRemark) values "
+                            "(1,%1,999999.99,999999.99,999999.99,'2024-12-25 00:00:00','普通'),"
+                            "(2,%1,98765432.5,12345678.9,987654321.25,'2024-12-25 14:30:00',"
+                            "'这是一条很长的备注，写明了这批货物的来源、检验结果和存放位置，"
+                            "超出了备注列的宽度')")
+                        .arg(kind));
+        form.InitializePages();
+    }
+    TestDatabase db;
+    TMainForm form;
+};
+
+// Whether a colour differs clearly from another: text on a cell's background.
+bool differs(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+               std::abs(a.blue() - b.blue()) >
+           90;
+}
+
+// The first and last pixel columns of `area` where something is drawn on its background (the
+// colour of each pixel row at the area's left edge); {-1, -1} when nothing is.
+std::pair<int, int> inkSpan(const QImage& image, const QRect& area) {
+    int first = -1;
+    int last = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QColor background = image.pixelColor(area.left(), y);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!differs(image.pixelColor(x, y), background))
+                continue;
+            first = first < 0 ? x : std::min(first, x);
+            last = std::max(last, x);
+        }
+    }
+    return {first, last};
+}
+
+// A text as shown in a cell: whole, or its beginning followed by "…".
+bool isWholeOrShortenedAtItsEnd(const QString& shown, const QString& whole) {
+    if (shown == whole)
+        return true;
+    return shown.endsWith(QChar(0x2026)) && whole.startsWith(shown.chopped(1));
+}
+
+// Checks a cell whose text rectangle is `textRect` (in the image) and that shows `shown` of
+// `whole`: the shown text fits the rectangle, and what is painted lies within that text as
+// centred there, so that nothing of it is cut off on either side.
+void checkPaintedText(const QImage& image, const QRect& textRect, const QString& shown,
+                      const QString& whole, const QFontMetrics& metrics, const QString& where) {
+    QVERIFY2(isWholeOrShortenedAtItsEnd(shown, whole), qPrintable(where + ": " + shown));
+    const int width = metrics.horizontalAdvance(shown);
+    QVERIFY2(width <= textRect.width(), qPrintable(where + ": " + shown));
+    if (shown.isEmpty())
+        return;
+    const auto [first, last] = inkSpan(image, textRect.adjusted(-1, 1, 1, -1));
+    QVERIFY2(first >= 0, qPrintable(where + ": nothing painted"));
+    const int left = textRect.left() + (textRect.width() - width) / 2;
+    QVERIFY2(first >= left - 2 && last <= left + width + 1,
+             qPrintable(QString("%1: ink %2..%3, text %4..%5")
+                            .arg(where)
+                            .arg(first)
+                            .arg(last)
+                            .arg(left)
+                            .arg(left + width)));
+}
+
+void saveGrab(const QImage& image, const QString& name) {
+    // For a person to look at: VARNHOLT_GRAB_DIR=/some/folder.
+    const QString folder = qEnvironmentVariable("VARNHOLT_GRAB_DIR");
+    if (!folder.isEmpty())
+        image.save(QDir(folder).filePath(name + ".png"));
+}
+
+// The titles of the columns a grid shows, in order.
+QStringList shownTitles(const DataGrid* grid) {
+    QStringList titles;
+    for (int i = 0; i < grid->columnCount(); ++i) {
+        if (!grid->view()->isColumnHidden(i))
+            titles << grid->column(i).Title;
+    }
+    return titles;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QWidget*)
@@ -89,14 +189,36 @@ class TestMainForm : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<FilledWindow> filled;
+
+    // Shows the filled window on a page, laid out and painted.
+    QWidget* showFilledPage(int index) {
+        TMainForm& f = filled->form;
+        f.show();
+        f.AdvOfficePager1->setCurrentIndex(index);
+        if (!QTest::qWaitForWindowExposed(&f))
+            return nullptr;
+        QCoreApplication::sendPostedEvents();
+        return f.AdvOfficePager1->page(index);
+    }
+    // The grid of a page of the filled window.
+    DataGrid* filledGrid(int page) const {
+        const TMainForm& f = filled->form;
+        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh4};
+        return grids[page];
+    }
 
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         MessageBoxes::setScripted(true);
         form = std::make_unique<TMainForm>("/opt/varnholt/");
+        filled = std::make_unique<FilledWindow>();
     }
-    void cleanupTestCase() { form.reset(); }
+    void cleanupTestCase() {
+        form.reset();
+        filled.reset();
+    }
 
     void windowFrame() {
         QCOMPARE(form->windowTitle(), "Varnholt");
@@ -118,6 +240,42 @@ private slots:
             QCOMPARE(form->AdvOfficePager1->page(i), pages[i]);
             QCOMPARE(pages[i]->objectName(), QString("AdvOfficePage%1").arg(i + 1));
         }
+    }
+
+    // Whatever frame the window manager gives the window, its outer size stays 936 × 563; the
+    // pages keep 755 × 506 while the frame leaves room for them.
+    void outerSizeIncludesTheFrame_data() {
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QSize>("page");
+        QTest::newRow("no frame") << QMargins() << QSize(755, 506);
+        QTest::newRow("thin frame") << QMargins(1, 20, 1, 1) << QSize(755, 506);
+        QTest::newRow("frame of the first platform") << QMargins(4, 30, 4, 4) << QSize(755, 506);
+        QTest::newRow("thick frame") << QMargins(5, 40, 5, 10) << QSize(754, 494);
+    }
+    void outerSizeIncludesTheFrame() {
+        QFETCH(QMargins, frame);
+        QFETCH(QSize, page);
+        TMainForm window("/tmp/");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.fitToFrame(frame);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.size(), QSize(936, 563).shrunkBy(frame));
+        for (int i = 0; i < 4; ++i) {
+            window.AdvOfficePager1->setCurrentIndex(i);
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(window.AdvOfficePager1->page(i)->size(), page);
+        }
+    }
+
+    // Shown on the screen, the window fits itself to the frame it is given there.
+    void shownWindowTakesItsOuterSize() {
+        TMainForm window("/tmp/");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(window.frameGeometry().size(), QSize(936, 563));
+        QCOMPARE(window.AdvOfficePage1->size(), QSize(755, 506));
     }
 
     void controls_data() {
@@ -383,6 +541,234 @@ private slots:
             QCOMPARE(grid->view()->columnWidth(i), grid->column(i).Width);
         QCOMPARE(grid->view()->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(grid->view()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+
+    // Every page grabbed at its layout size over long values: each cell and footer shows its
+    // whole text or its beginning with "…", never a text cut at both ends; the common values
+    // show whole; a shortened cell has its whole text as tooltip.
+    void pagesShowNoValueCut_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("stock in") << 0;
+        QTest::newRow("stock out") << 1;
+        QTest::newRow("stock balance") << 2;
+        QTest::newRow("product list") << 3;
+    }
+    void pagesShowNoValueCut() {
+        QFETCH(int, page);
+        DataGrid* g = filledGrid(page);
+        QWidget* pageWidget = showFilledPage(page);
+        QVERIFY(pageWidget);
+        QCOMPARE(pageWidget->size(), QSize(755, 506));
+        const QImage image = pageWidget->grab().toImage();
+        saveGrab(image, QString("page%1").arg(page + 1));
+
+        const QTableView* view = g->view();
+        const QFontMetrics metrics(DataGrid::textFont());
+        const int rows = g->model()->rowCount();
+        QCOMPARE(rows, 2);
+        int shortened = 0;
+        for (int row = 0; row < rows; ++row) {
+            const bool common = g->cellText(row, 0) == "ABCD123456";
+            for (int column = 0; column < g->columnCount(); ++column) {
+                const QRect cell = view->visualRect(g->model()->index(row, column));
+                if (!view->viewport()->rect().contains(cell))
+                    continue; // scrolled out of sight
+                const QString whole = g->cellText(row, column);
+                const QString shown = g->shownCellText(row, column);
+                const QString where = QString("row %1, %2").arg(row).arg(g->column(column).Title);
+                if (common)
+                    QVERIFY2(shown == whole, qPrintable(where + ": " + shown));
+                shortened += shown != whole ? 1 : 0;
+                const QRect inPage(view->viewport()->mapTo(pageWidget, cell.topLeft()),
+                                   cell.size());
+                checkPaintedText(image, inPage.adjusted(2, 0, -2, 0), shown, whole, metrics, where);
+                QCOMPARE(g->model()->index(row, column).data(Qt::ToolTipRole).toString(), whole);
+            }
+        }
+        QVERIFY(shortened > 0);
+
+        GridFooter* footer = g->footer();
+        for (int column = 0; column < g->columnCount(); ++column) {
+            const QRect cell = footer->cellRect(column);
+            if (cell.right() >= footer->width())
+                continue;
+            const QRect inPage(footer->mapTo(pageWidget, cell.topLeft()), cell.size());
+            checkPaintedText(image, inPage.adjusted(2, 1, -3, 0), footer->shownText(column),
+                             g->footerText(column), metrics,
+                             "footer of " + g->column(column).Title);
+        }
+        QVERIFY(g->footerText(0).startsWith("共 "));
+    }
+
+    void shortenedTextsHaveTheirWholeTextAsTooltip() {
+        TMainForm& f = filled->form;
+        QVERIFY(showFilledPage(0));
+        DataGrid* g = f.DBGridEh1;
+        QWidget* viewport = g->view()->viewport();
+        auto hoverCell = [&](int row, int column) {
+            const QPoint at = g->view()->visualRect(g->model()->index(row, column)).center();
+            QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+            QCoreApplication::sendEvent(viewport, &help);
+        };
+        hoverCell(0, 1); // "螺丝" fits
+        QVERIFY(!QToolTip::isVisible());
+        QVERIFY(g->shownCellText(1, 1) != g->cellText(1, 1));
+        hoverCell(1, 1);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), g->cellText(1, 1));
+
+        // The amount sum, a footer too long for its column.
+        const int amount = 6;
+        QVERIFY(g->footer()->shownText(amount) != g->footerText(amount));
+        const QPoint at = g->footer()->cellRect(amount).center();
+        QHelpEvent help(QEvent::ToolTip, at, g->footer()->mapToGlobal(at));
+        QCoreApplication::sendEvent(g->footer(), &help);
+        QCOMPARE(QToolTip::text(), g->footerText(amount));
+        QToolTip::hideText();
+    }
+
+    // With a sort marker every title keeps clear of it, in the layout and in the painting:
+    // blank room between the title's last stroke and the marker; a title shortened for it
+    // shows whole as tooltip.
+    void sortMarkerHasRoomOfItsOwn_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("narrowedTo"); // 0: the layout's widths
+        QTest::newRow("stock in") << 0 << 0;
+        QTest::newRow("stock in, narrow columns") << 0 << 36;
+        QTest::newRow("stock balance") << 2 << 0;
+        QTest::newRow("product list") << 3 << 0;
+    }
+    void sortMarkerHasRoomOfItsOwn() {
+        QFETCH(int, page);
+        QFETCH(int, narrowedTo);
+        DataGrid* g = filledGrid(page);
+        QVERIFY(showFilledPage(page));
+        auto* header = static_cast<GridTitleHeader*>(g->view()->horizontalHeader());
+        QList<int> widths;
+        for (int column = 0; column < g->columnCount(); ++column) {
+            widths << g->column(column).Width;
+            if (narrowedTo > 0)
+                g->setColumnWidth(column, narrowedTo);
+        }
+        for (int column = 0; column < g->columnCount(); ++column) {
+            const QRect section(header->sectionViewportPosition(column), 0,
+                                header->sectionSize(column), header->height());
+            if (section.right() >= header->viewport()->width())
+                continue;
+            g->setSortMarker(column, SortMarker::smUpEh);
+            const GridTitleHeader::TitleLayout layout = header->titleLayout(column);
+            const QString title = g->column(column).Title;
+            QVERIFY2(isWholeOrShortenedAtItsEnd(layout.text, title), qPrintable(layout.text));
+            QVERIFY(section.contains(layout.textRect));
+            QVERIFY(section.contains(layout.markerRect));
+            QVERIFY2(layout.textRect.right() + 2 < layout.markerRect.left(), qPrintable(title));
+            if (layout.text != title) { // shortened: the whole title as tooltip
+                QHelpEvent help(QEvent::ToolTip, section.center(),
+                                header->viewport()->mapToGlobal(section.center()));
+                QCoreApplication::sendEvent(header->viewport(), &help);
+                QCOMPARE(QToolTip::text(), title);
+            }
+
+            const QImage image = header->viewport()->grab().toImage();
+            if (column == 4)
+                saveGrab(image, QString("titles, %1").arg(QTest::currentDataTag()));
+            const QRect between(layout.textRect.right() + 2, 2,
+                                layout.markerRect.left() - layout.textRect.right() - 3,
+                                header->height() - 4);
+            QCOMPARE(inkSpan(image, between), std::make_pair(-1, -1));
+            QVERIFY(inkSpan(image, layout.markerRect).first >= 0);
+            QVERIFY(inkSpan(image, layout.textRect.adjusted(0, 2, 0, -2)).first >= 0);
+        }
+        g->setSortMarker(0, SortMarker::smNoneEh);
+        for (int column = 0; column < g->columnCount(); ++column)
+            g->setColumnWidth(column, widths[column]);
+    }
+
+    // The indicator's title cell opens a menu of the columns with check marks: hidden columns
+    // leave no gap in the rows, titles and footer, stay hidden over a new query, and come back.
+    void columnChooserHidesAndShowsColumns() {
+        TMainForm& f = filled->form;
+        DataGrid* g = f.DBGridEh1;
+        QVERIFY(showFilledPage(0));
+        GridColumnChooser* chooser = g->columnChooser();
+        QHeaderView* titles = g->view()->horizontalHeader();
+        QCOMPARE(chooser->parentWidget(), g->view());
+        QCOMPARE(chooser->geometry(),
+                 QRect(0, 0, g->view()->verticalHeader()->width(), titles->height()));
+        QVERIFY(chooser->isVisible());
+        const QStringList all = shownTitles(g);
+
+        auto choose = [&](int column) {
+            QTest::mouseClick(chooser, Qt::LeftButton);
+            QMenu* menu = chooser->menu();
+            QTRY_VERIFY(menu->isVisible());
+            QAction* action = menu->actions().at(column);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            QTRY_VERIFY(!menu->isVisible());
+        };
+        auto checks = [&] {
+            QList<bool> checked;
+            for (const QAction* action : chooser->menu()->actions())
+                checked << action->isChecked();
+            return checked;
+        };
+        QTest::mouseClick(chooser, Qt::LeftButton);
+        QTRY_VERIFY(chooser->menu()->isVisible());
+        QStringList menuTitles;
+        for (const QAction* action : chooser->menu()->actions())
+            menuTitles << action->text();
+        QCOMPARE(menuTitles, all);
+        QCOMPARE(checks(), QList<bool>(all.size(), true));
+        chooser->menu()->close();
+
+        const int quantity = 4;
+        choose(0);
+        choose(quantity);
+        QStringList expected = all;
+        expected.removeAt(quantity);
+        expected.removeAt(0);
+        GridFooter* footer = g->footer();
+        auto checkHidden = [&] {
+            QCOMPARE(shownTitles(g), expected);
+            QVERIFY(!g->column(0).Visible && !g->column(quantity).Visible);
+            QCOMPARE(titles->sectionViewportPosition(1), 0);
+            QVERIFY(footer->cellRect(0).isEmpty() && footer->cellRect(quantity).isEmpty());
+            const int viewportLeft =
+                g->view()->viewport()->mapTo(g, QPoint(0, 0)).x() - footer->x();
+            QCOMPARE(footer->cellRect(1).left(), viewportLeft);
+            QCOMPARE(footer->cellRect(quantity + 1).left(),
+                     footer->cellRect(quantity - 1).right() + 1);
+        };
+        checkHidden();
+        f.QueryStoreIn(QString());
+        QCoreApplication::sendPostedEvents();
+        checkHidden();
+        QCOMPARE(g->model()->rowCount(), 2);
+
+        QList<bool> expectedChecks(all.size(), true);
+        expectedChecks[0] = expectedChecks[quantity] = false;
+        choose(quantity);
+        expectedChecks[quantity] = true;
+        QTest::mouseClick(chooser, Qt::LeftButton);
+        QTRY_VERIFY(chooser->menu()->isVisible());
+        QCOMPARE(checks(), expectedChecks);
+        chooser->menu()->close();
+        choose(0);
+        QCOMPARE(shownTitles(g), all);
+        QCOMPARE(g->view()->columnWidth(0), 80);
+        QCOMPARE(g->view()->columnWidth(quantity), 70);
+        QCOMPARE(footer->cellRect(0).width(), 80);
+
+        // The last column shown stays: its entry cannot be unchecked.
+        for (int column = 1; column < g->columnCount(); ++column)
+            g->setColumnVisible(column, false);
+        QTest::mouseClick(chooser, Qt::LeftButton);
+        QTRY_VERIFY(chooser->menu()->isVisible());
+        QVERIFY(!chooser->menu()->actions().at(0)->isEnabled());
+        QVERIFY(chooser->menu()->actions().at(1)->isEnabled());
+        chooser->menu()->close();
+        for (int column = 1; column < g->columnCount(); ++column)
+            g->setColumnVisible(column, true);
     }
 
     void administrationTabShowsAndHides() {

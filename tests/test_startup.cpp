@@ -50,6 +50,7 @@ struct Program {
         start([&](TSysLoginfrm& dialog) {
             dialog.cbxName->setCurrentText(name);
             dialog.cbxSerial->setText(password);
+            shownPassword = dialog.cbxSerial->displayText();
             dialog.AdvGlowButton1Click();
             if (dialog.isVisible())
                 dialog.AdvGlowButton2Click();
@@ -60,6 +61,7 @@ struct Program {
     TSysLoginfrm login;
     ProgramLifecycle lifecycle;
     bool loginShown = false;
+    QString shownPassword; // what the password box showed of the typed password
 };
 
 } // namespace
@@ -137,6 +139,7 @@ private slots:
         Program program(dir.path());
         program.logInAs(user, typed);
         QVERIFY(program.loginShown);
+        QCOMPARE(program.shownPassword, QString(typed.size(), '*'));
         QCOMPARE(CurrentUserName, admitted ? user : QString());
         const auto shown = MessageBoxes::shown();
         QCOMPARE(shown.size(), admitted ? 0 : 1);
@@ -149,7 +152,6 @@ private slots:
         prepare(dir.databasePath(),
                 {"insert into Power (PowerName,PowerKey) values ('甲','1'),('乙',null)"});
         Program program(dir.path());
-        // The list comes in the engine's order of distinct names.
         QMap<QString, QString> noticeOf;
         program.start([&](TSysLoginfrm& dialog) {
             for (int i = dialog.cbxName->count() - 1; i >= 0; --i) {
@@ -254,6 +256,8 @@ private slots:
         const auto shown = MessageBoxes::shown();
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().text.contains(dir.databasePath()));
+        QCOMPARE(shown.first().caption, "警告");
+        QCOMPARE(shown.first().icon, QMessageBox::Warning);
         QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Degraded);
         QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 4);
 

@@ -16,6 +16,7 @@
 #include "ShareDMUnit.h"
 #include "SqlValues.h"
 #include "TestSupport.h"
+#include "TextRanks.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -400,6 +401,46 @@ private slots:
         QCOMPARE(shown[3].text, "q2");
     }
 
+    // Whatever icon a caller asks for, "警告" goes with the warning sign and "信息" with the
+    // information sign; a failure caught by the guard is a "警告" as well.
+    void iconsMatchCaptions_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("warning") << 0 << "警告" << int(QMessageBox::Warning);
+        QTest::newRow("information") << 1 << "信息" << int(QMessageBox::Information);
+        QTest::newRow("failure") << 2 << "警告" << int(QMessageBox::Warning);
+        QTest::newRow("question 信息 asked as warning")
+            << 3 << "信息" << int(QMessageBox::Information);
+        QTest::newRow("question 警告 asked as critical")
+            << 4 << "警告" << int(QMessageBox::Warning);
+    }
+    void iconsMatchCaptions() {
+        QFETCH(int, box);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        switch (box) {
+        case 0:
+            ShowWarning("t");
+            break;
+        case 1:
+            ShowInformation("t");
+            break;
+        case 2:
+            RunGuarded([] { throw DataError("t"); });
+            break;
+        case 3:
+            AskYesCancel("信息", "t", QMessageBox::Warning);
+            break;
+        default:
+            AskYesCancel("警告", "t", QMessageBox::Critical);
+            break;
+        }
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown()[0].caption, caption);
+        QCOMPARE(int(MessageBoxes::shown()[0].icon), icon);
+    }
+
     void guardShowsFailuresAndSwallowsSilentAborts_data() {
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("shown");
@@ -498,6 +539,39 @@ private slots:
         QCOMPARE(combo.currentText(), QString());
         QVERIFY_THROWS_EXCEPTION(
             DataError, FillComboBox(&combo, "select * from Product", "Nothing", true, QString()));
+    }
+
+    // Lists filled from the data read in the order a title click sorts a grid's column.
+    void comboListsFollowTheGridCollation_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QStringList>("values");   // stored, one product each
+        QTest::addColumn<QStringList>("expected"); // the list behind "所有"
+        QTest::newRow("Chinese names in pinyin order")
+            << "ProductName" << QStringList{"手套", "扳手", "油漆", "灯泡", "电钻"}
+            << QStringList{"扳手", "灯泡", "电钻", "手套", "油漆"};
+        QTest::newRow("codes with numbers by value")
+            << "ProductSerial" << QStringList{"A10", "B1", "A2", "a3", "A1"}
+            << QStringList{"A1", "A2", "a3", "A10", "B1"};
+        // The Chinese collation puts Chinese characters before Latin letters.
+        QTest::newRow("empty text first") << "ProductType" << QStringList{"M3", "", "M10", "钢"}
+                                          << QStringList{"", "钢", "M3", "M10"};
+    }
+    void comboListsFollowTheGridCollation() {
+        QFETCH(QString, column);
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, expected);
+        SetCollationLocale("zh_CN");
+        TestDatabase db;
+        for (const QString& value : values)
+            db.exec(QString("insert into Product (%1) values (%2)").arg(column, QuotedSql(value)));
+        for (bool flatList : {false, true}) {
+            std::unique_ptr<QComboBox> combo(flatList ? new DropDownComboBox : new QComboBox);
+            FillDistinctCombo(combo.get(), "Product", column, QString(), true, "所有");
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            QCOMPARE(items, QStringList{"所有"} + expected);
+        }
     }
 
     void flatListTakesTheComboBoxEdits() {

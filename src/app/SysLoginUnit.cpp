@@ -93,6 +93,8 @@ void TSysLoginfrm::buildControls() {
     cbxSerial = new QLineEdit(AdvPanel1);
     cbxSerial->setObjectName("cbxSerial");
     cbxSerial->setEchoMode(QLineEdit::Password);
+    // Every typed character shows as "*", not as the platform style's dot.
+    cbxSerial->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     cbxSerial->setGeometry(246, 100, 193, 22);
 
     AdvGlowButton1 = new GlowButton(QStringLiteral("确定"), AdvPanel1);

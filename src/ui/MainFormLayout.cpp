@@ -27,11 +27,11 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
-constexpr int WindowWidth = 936;
-constexpr int WindowHeight = 563;
 constexpr int StatusBarHeight = 19;
 
 QLineEdit* buildEdit(QWidget* parent, const char* name, const QRect& geometry) {
@@ -63,9 +63,33 @@ void TMainForm::buildWindow() {
     AdvOfficePager1->setCurrentIndex(0);
     buildStatusBar();
 
-    resize(WindowWidth, WindowHeight);
+    // No frame is known before the window is on the screen.
+    fitToFrame(QMargins());
+}
+
+// The window manager's frame is known once it has framed the window: then the window takes its
+// outer size once more, with that frame. A window without a frame keeps what it has.
+void TMainForm::followWindowFrame() {
+    const QWindow* window = windowHandle();
+    if (m_fittedToFrame || !window || window->frameMargins().isNull())
+        return;
+    m_fittedToFrame = true;
+    fitToFrame(window->frameMargins());
+}
+
+void TMainForm::fitToFrame(const QMargins& frame) {
+    const QSize client = OuterSize.shrunkBy(frame);
+    // Room that neither the frame nor the pages take is left blank right of and around the
+    // pages, so that they keep the size their controls are laid out for.
+    const int spareWidth = std::max(0, client.width() - OfficePager::StripWidth - PageSize.width());
+    const int spareHeight = std::max(0, client.height() - StatusBarHeight - PageSize.height());
+    AdvOfficePager1->setPageMargins(
+        QMargins(0, spareHeight / 2, spareWidth, spareHeight - spareHeight / 2));
+    resize(client);
+    // A window's position is its frame's.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(screen->availableGeometry().center() -
+             QPoint(OuterSize.width() / 2, OuterSize.height() / 2));
 }
 
 void TMainForm::buildStockInPage() {

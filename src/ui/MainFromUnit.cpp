@@ -133,12 +133,19 @@ void TMainForm::connectGrid(DataGrid* grid) {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    followWindowFrame();
     if (m_shownBefore)
         return;
     m_shownBefore = true;
     // The start-up sequence runs once the window is on the screen.
     QMetaObject::invokeMethod(
         this, [this] { FormShow(); }, Qt::QueuedConnection);
+}
+
+// A window manager frames the window after it is shown, which moves its client area.
+void TMainForm::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    followWindowFrame();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,8 @@
 #include "StockMovementPage.h"
 
 #include <QMainWindow>
+#include <QMargins>
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -47,6 +49,14 @@ public:
     void setStoreEditor(TStoreEditorfrm* editor) { m_storeEditor = editor; }
     // Shows or hides the administration page's tab.
     void setAdministrationVisible(bool visible);
+
+    // The window's outer size, its frame included, and the size of every page.
+    static constexpr QSize OuterSize{936, 563};
+    static constexpr QSize PageSize{755, 506};
+    // Sizes the window for a frame of these margins, so that its outer size is OuterSize, and
+    // centres it on the screen; the pages stay PageSize, with the room they leave around them.
+    // The window does this itself when its window manager's frame becomes known.
+    void fitToFrame(const QMargins& frame);
 
     // Life cycle, forwarded to the lifecycle object inside the handler guard.
     void FormShow();
@@ -201,6 +211,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -219,6 +230,7 @@ private:
     void buildBalancePage();
     void buildAdministrationPage();
     void buildStatusBar();
+    void followWindowFrame();
     // Event bindings (MainFromUnit.cpp).
     void createPages();
     void connectHandlers();
@@ -233,4 +245,5 @@ private:
     MainFormLifecycle* m_lifecycle = nullptr;
     TStoreEditorfrm* m_storeEditor = nullptr;
     bool m_shownBefore = false;
+    bool m_fittedToFrame = false;
 };

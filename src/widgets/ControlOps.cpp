@@ -24,16 +24,19 @@ void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, b
         combo->addItem(firstItem);
     Query& query = ShareDM->ADOQueryNotAllowUse;
     OpenSQL(query, sql);
+    const int field = query.FieldIndex(column);
+    if (field < 0)
+        throw DataError(QStringLiteral("数据集中没有字段 %1。").arg(column));
+    // The values come in the order a title click gives a grid's column, through the same
+    // in-memory sort: one collation for every list the user reads.
+    query.SetSort(column);
     if (auto* list = qobject_cast<TextListModel*>(combo->model())) {
-        const int field = query.FieldIndex(column);
-        if (field < 0)
-            throw DataError(QStringLiteral("数据集中没有字段 %1。").arg(column));
         list->appendTexts(query.RecordCount(), [&](int row) { return query.TextAt(row, field); });
     } else if (query.RecordCount() > 0) {
         QStringList values;
         values.reserve(query.RecordCount());
-        for (query.First(); !query.Eof(); query.Next())
-            values.append(query.AsString(column));
+        for (int row = 0; row < query.RecordCount(); ++row)
+            values.append(query.TextAt(row, field));
         combo->addItems(values);
     }
     if (combo->count() > 0)

@@ -6,8 +6,9 @@
 class QComboBox;
 class QWidget;
 
-// Fills a combo box with the values of one column of a statement's result, in the result's
-// order, behind an optional first item; then selects entry 0 (nothing when the list is empty).
+// Fills a combo box with the values of one column of a statement's result, in the order of the
+// grids' text sort (Query::SetSort: pinyin order for Chinese, "A2" before "A10"), behind an
+// optional first item; then selects entry 0 (nothing when the list is empty).
 // With `clear` the box first loses its entries and its text. Runs on the data module's
 // ADOQueryNotAllowUse.
 void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, bool clear,

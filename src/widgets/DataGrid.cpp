@@ -1,16 +1,20 @@
 #include "DataGrid.h"
 
+#include "BlueScheme.h"
 #include "DataGridModel.h"
 #include "DisplayFormat.h"
+#include "GridColumnChooser.h"
 #include "GridFooter.h"
 #include "GridHeaders.h"
 #include "Query.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,9 +30,24 @@ public:
                           option.state.testFlag(QStyle::State_Selected));
     }
 
+    // The whole text as a tooltip, only over a cell that shows it shortened.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() == QEvent::ToolTip && index.isValid() &&
+            m_grid->shownCellText(index.row(), index.column()) ==
+                m_grid->cellText(index.row(), index.column())) {
+            QToolTip::hideText();
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+
 private:
     DataGrid* m_grid;
 };
+
+// Blank room between a cell's edges and its text.
+constexpr int CellPadding = 2;
 
 const char* const viewStyle = R"(
 QTableView {
@@ -42,8 +61,9 @@ QTableView {
 
 DataGrid::DataGrid(QWidget* parent)
     : QFrame(parent), m_model(new DataGridModel(this)), m_view(new QTableView(this)),
-      m_indicator(new RowIndicatorHeader(m_view)), m_footer(nullptr),
+      m_indicator(new RowIndicatorHeader(m_view)), m_footer(nullptr), m_chooser(nullptr),
       m_scrollBar(new QScrollBar(Qt::Horizontal, this)) {
+    setFont(textFont());
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setStyleSheet(QStringLiteral("DataGrid { border: 1px solid rgb(101, 147, 207); }"));
 
@@ -71,6 +91,11 @@ DataGrid::DataGrid(QWidget* parent)
 
     m_footer = new GridFooter(this);
     m_footer->setFixedHeight(height + 1);
+
+    // Over the view's own corner cell, left of the titles and above the row indicator.
+    m_chooser = new GridColumnChooser(this, m_view);
+    m_chooser->setGeometry(0, 0, RowIndicatorHeader::IndicatorWidth,
+                           m_view->horizontalHeader()->height());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -214,13 +239,26 @@ QString DataGrid::cellText(int row, int index) const {
     return m_model->cellText(row, index);
 }
 
+QString DataGrid::shownCellText(int row, int index) const {
+    // A cell is its column's width less the grid line, as the view lays it out.
+    const int cellWidth = m_view->columnWidth(index) - (m_view->showGrid() ? 1 : 0);
+    return QFontMetrics(textFont())
+        .elidedText(cellText(row, index), Qt::ElideRight, cellWidth - 2 * CellPadding);
+}
+
 int DataGrid::currentRow() const {
     const QModelIndex current = m_view->currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
 int DataGrid::rowHeight() const {
-    return fontMetrics().height() + 5;
+    return QFontMetrics(textFont()).height() + 5;
+}
+
+QFont DataGrid::textFont() {
+    QFont font(BlueScheme::fontFamily());
+    font.setPixelSize(FontPixelSize);
+    return font;
 }
 
 int DataGrid::DrawingRecNo() const {
@@ -262,8 +300,12 @@ void DataGrid::DefaultDrawColumnCell(const QRect& rect, int dataCol, const GridC
     painter->save();
     painter->fillRect(rect, m_canvas.brushColor());
     painter->setPen(m_canvas.fontColor());
-    painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignCenter,
-                      m_model->cellText(m_drawingRow, dataCol));
+    painter->setFont(textFont());
+    // Centred text that does not fit would lose both ends: it is shortened at its end instead.
+    const QRect textRect = rect.adjusted(CellPadding, 0, -CellPadding, 0);
+    painter->drawText(textRect, Qt::AlignCenter,
+                      painter->fontMetrics().elidedText(m_model->cellText(m_drawingRow, dataCol),
+                                                        Qt::ElideRight, textRect.width()));
     painter->restore();
 }
 

@@ -13,12 +13,14 @@ class Query;
 class QScrollBar;
 class QTableView;
 class DataGridModel;
+class GridColumnChooser;
 class GridFooter;
 class RowIndicatorHeader;
 
 // A display-only grid over a Query: title buttons with sort markers, whole-row selection kept
 // in step with the query's current record, centred cells through the columns' display
-// formats, and one footer row with static texts and sums over all rows of the result.
+// formats, and one footer row with static texts and sums over all rows of the result. The row
+// indicator's title cell opens a menu where the user hides and shows columns.
 class DataGrid : public QFrame {
     Q_OBJECT
 public:
@@ -53,6 +55,9 @@ public:
 
     // Display text of a cell; row 0-based in the dataset's current order.
     QString cellText(int row, int index) const;
+    // What the cell shows at its column's width: the display text, or as much of its beginning
+    // as fits followed by "…"; the whole text is then the cell's tooltip. Never cut at both ends.
+    QString shownCellText(int row, int index) const;
     int currentRow() const; // 0-based, -1 without rows
     int rowHeight() const;
 
@@ -73,8 +78,18 @@ public:
     GridFooter* footer() const { return m_footer; }
     DataGridModel* model() const { return m_model; }
 
+    // The button in the row indicator's title cell that opens the column chooser.
+    GridColumnChooser* columnChooser() const { return m_chooser; }
+
     // Called by the cell delegate.
     void paintCell(QPainter* painter, const QRect& rect, int row, int dataCol, bool selected);
+
+    // The font of the grid's cells, titles and footer: the program's Chinese font at 11 pixels,
+    // a pixel below the window's, at which the layout's column widths fit common values (dates,
+    // amounts up to 999,999.99, codes of ten characters). Set on the painter itself, since the
+    // style sheets of the grid's parts keep them from taking a font from their parent.
+    static constexpr int FontPixelSize = 11;
+    static QFont textFont();
 
 signals:
     void titleBtnClick(int col, GridColumn* column);
@@ -96,6 +111,7 @@ private:
     QTableView* m_view;
     RowIndicatorHeader* m_indicator;
     GridFooter* m_footer;
+    GridColumnChooser* m_chooser;
     QScrollBar* m_scrollBar;
     QHash<int, QString> m_staticFooters;
     GridCanvas m_canvas;

@@ -96,6 +96,7 @@ QVariant DataGridModel::data(const QModelIndex& index, int role) const {
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::ToolTipRole: // the whole text; the grid shows it where the cell is too narrow
         return cellText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));

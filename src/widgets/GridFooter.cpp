@@ -4,11 +4,50 @@
 #include "DataGrid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QToolTip>
+
+namespace {
+
+// The text's room in a footer cell: clear of the cell's line on the right.
+QRect textRectOf(const QRect& cell) {
+    return cell.adjusted(2, 1, -3, 0);
+}
+
+} // namespace
 
 GridFooter::GridFooter(DataGrid* grid) : QWidget(grid), m_grid(grid) {
     setAutoFillBackground(false);
+}
+
+QString GridFooter::shownText(int column) const {
+    const QRect cell = cellRect(column);
+    if (cell.isEmpty())
+        return QString();
+    return QFontMetrics(DataGrid::textFont())
+        .elidedText(m_grid->footerText(column), Qt::ElideRight, textRectOf(cell).width());
+}
+
+bool GridFooter::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (int column = 0; column < m_grid->columnCount(); ++column) {
+        const QRect cell = cellRect(column);
+        if (!cell.contains(help->pos()))
+            continue;
+        const QString text = m_grid->footerText(column);
+        if (shownText(column) != text) {
+            QToolTip::showText(help->globalPos(), text, this, cell);
+            return true;
+        }
+        break;
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 QRect GridFooter::cellRect(int column) const {
@@ -24,6 +63,7 @@ QRect GridFooter::cellRect(int column) const {
 
 void GridFooter::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setFont(DataGrid::textFont());
     painter.fillRect(rect(), ColorToQColor(clWindow));
     const QTableView* view = m_grid->view();
     const int origin = view->viewport()->mapTo(m_grid, QPoint(0, 0)).x() - x();
@@ -40,6 +80,6 @@ void GridFooter::paintEvent(QPaintEvent*) {
         painter.setPen(lineColor);
         painter.drawLine(cell.right(), 1, cell.right(), height());
         painter.setPen(ColorToQColor(m_grid->column(column).FooterColor));
-        painter.drawText(cell.adjusted(2, 1, -3, 0), Qt::AlignCenter, m_grid->footerText(column));
+        painter.drawText(textRectOf(cell), Qt::AlignCenter, shownText(column));
     }
 }

@@ -1,10 +1,15 @@
 #include "GridHeaders.h"
 
+#include "BlueScheme.h"
+#include "DataGrid.h"
 #include "DataGridModel.h"
-#include "GridColumn.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionHeader>
+#include <QToolTip>
+#include <algorithm>
 
 namespace {
 
@@ -24,19 +29,32 @@ QHeaderView::section:pressed {
 }
 )";
 
-void drawMarker(QPainter* painter, const QRect& rect, SortMarker marker) {
-    if (marker == SortMarker::smNoneEh)
-        return;
-    const qreal cx = rect.right() - 8;
-    const qreal cy = rect.center().y() + 0.5;
+// The sort marker: a small triangle near the section's right edge.
+constexpr int MarkerHalfWidth = 4;
+constexpr int MarkerRightInset = 4;
+// Blank room between a title and the marker, and between a title and the section's edges.
+constexpr int MarkerGap = 3;
+constexpr int TitlePadding = 2;
+
+QRect markerBounds(const QRect& section) {
+    const int right = section.right() - MarkerRightInset;
+    const int centreY = section.center().y();
+    return QRect(QPoint(right - 2 * MarkerHalfWidth, centreY - 3), QPoint(right, centreY + 3));
+}
+
+void drawMarker(QPainter* painter, const QRect& bounds, SortMarker marker) {
+    const qreal left = bounds.left();
+    const qreal right = bounds.right() + 1;
+    const qreal cx = (left + right) / 2;
+    const qreal cy = bounds.center().y() + 0.5;
     QPainterPath triangle;
     if (marker == SortMarker::smUpEh) {
-        triangle.moveTo(cx - 4, cy + 2);
-        triangle.lineTo(cx + 4, cy + 2);
+        triangle.moveTo(left, cy + 2);
+        triangle.lineTo(right, cy + 2);
         triangle.lineTo(cx, cy - 3);
     } else {
-        triangle.moveTo(cx - 4, cy - 2);
-        triangle.lineTo(cx + 4, cy - 2);
+        triangle.moveTo(left, cy - 2);
+        triangle.lineTo(right, cy - 2);
         triangle.lineTo(cx, cy + 3);
     }
     triangle.closeSubpath();
@@ -61,16 +79,69 @@ GridTitleHeader::GridTitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, 
     setStretchLastSection(false);
 }
 
-void GridTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
+GridTitleHeader::TitleLayout GridTitleHeader::titleLayout(int logicalIndex) const {
+    return layoutSection(
+        QRect(sectionViewportPosition(logicalIndex), 0, sectionSize(logicalIndex), height()),
+        logicalIndex);
+}
+
+// The title is centred in its section; with a marker it keeps clear of the marker's room,
+// moving left as far as it must and shortened at its end when even that is not enough.
+GridTitleHeader::TitleLayout GridTitleHeader::layoutSection(const QRect& rect,
+                                                            int logicalIndex) const {
+    TitleLayout layout;
     if (!model())
-        return;
-    const QVariant marker =
-        model()->headerData(logicalIndex, Qt::Horizontal, DataGridModel::SortMarkerRole);
-    if (marker.isValid())
-        drawMarker(painter, rect, SortMarker(marker.toInt()));
+        return layout;
+    layout.marker = SortMarker(
+        model()->headerData(logicalIndex, Qt::Horizontal, DataGridModel::SortMarkerRole).toInt());
+    const QString title = model()->headerData(logicalIndex, Qt::Horizontal).toString();
+    QRect room = rect.adjusted(TitlePadding, 0, -TitlePadding, 0);
+    if (layout.marker != SortMarker::smNoneEh) {
+        layout.markerRect = markerBounds(rect);
+        room.setRight(layout.markerRect.left() - MarkerGap - 1);
+    }
+    const QFontMetrics metrics(DataGrid::textFont());
+    layout.text = metrics.elidedText(title, Qt::ElideRight, std::max(room.width(), 0));
+    const int width = metrics.horizontalAdvance(layout.text);
+    const int centredLeft = rect.left() + (rect.width() - width) / 2;
+    const int left = std::max(room.left(), std::min(centredLeft, room.right() + 1 - width));
+    layout.textRect = QRect(left, rect.top(), width, rect.height());
+    return layout;
+}
+
+void GridTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    // The section's face through the style (its pressed look included), without its text.
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    initStyleOptionForIndex(&option, logicalIndex);
+    option.rect = rect;
+    option.text.clear();
+    painter->save();
+    style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->restore();
+
+    const TitleLayout layout = layoutSection(rect, logicalIndex);
+    painter->save();
+    painter->setFont(DataGrid::textFont());
+    painter->setPen(BlueScheme::caption());
+    painter->drawText(layout.textRect, Qt::AlignCenter, layout.text);
+    painter->restore();
+    if (layout.marker != SortMarker::smNoneEh)
+        drawMarker(painter, layout.markerRect, layout.marker);
+}
+
+bool GridTitleHeader::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !model())
+        return QHeaderView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int index = logicalIndexAt(help->pos());
+    const QString title =
+        index >= 0 ? model()->headerData(index, Qt::Horizontal).toString() : QString();
+    if (index >= 0 && titleLayout(index).text != title)
+        QToolTip::showText(help->globalPos(), title, viewport());
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 RowIndicatorHeader::RowIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {

@@ -20,12 +20,23 @@ MessageState& state() {
 const QString warningCaption = QStringLiteral("警告");
 const QString informationCaption = QStringLiteral("信息");
 
-void record(const QString& caption, const QString& text, QMessageBox::Icon icon) {
-    state().shown.append({caption, text, icon});
+// The icon that goes with a caption, so that a box never says "警告" beside another sign.
+QMessageBox::Icon iconOfCaption(const QString& caption, QMessageBox::Icon asked) {
+    if (caption == warningCaption)
+        return QMessageBox::Warning;
+    if (caption == informationCaption)
+        return QMessageBox::Information;
+    return asked;
 }
 
-void showNotice(const QString& caption, const QString& text, QMessageBox::Icon icon) {
-    record(caption, text, icon);
+QMessageBox::Icon record(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+    const QMessageBox::Icon icon = iconOfCaption(caption, asked);
+    state().shown.append({caption, text, icon});
+    return icon;
+}
+
+void showNotice(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+    const QMessageBox::Icon icon = record(caption, text, asked);
     if (state().scripted)
         return;
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
@@ -46,11 +57,11 @@ void ShowInformation(const QString& text) {
 }
 
 void ShowError(const QString& text) {
-    showNotice(warningCaption, text, QMessageBox::Critical);
+    showNotice(warningCaption, text, QMessageBox::Warning);
 }
 
-MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon) {
-    record(caption, text, icon);
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+    const QMessageBox::Icon icon = record(caption, text, asked);
     if (state().scripted)
         return state().answers.isEmpty() ? MessageAnswer::Cancel : state().answers.dequeue();
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());

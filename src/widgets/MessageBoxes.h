@@ -5,6 +5,8 @@
 #include <QString>
 
 // The program's message boxes: Chinese captions and buttons, parented to the active window.
+// The icon always matches the caption: "警告" shows the warning sign, "信息" the information
+// sign, whatever icon a caller asks for; other captions keep the icon asked for.
 // Every box shown is recorded; tests switch to scripted mode, in which nothing is displayed and
 // questions take their answers from a queue.
 
@@ -12,7 +14,7 @@ enum class MessageAnswer { Yes, Cancel };
 
 void ShowWarning(const QString& text);     // caption "警告", button "确定"
 void ShowInformation(const QString& text); // caption "信息", button "确定"
-void ShowError(const QString& text);       // caption "警告", critical icon, button "确定"
+void ShowError(const QString& text);       // a failure: caption "警告", button "确定"
 // Buttons "是" and "取消"; closing the box answers Cancel.
 MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon);
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 #include <vector>
 
 // The strip of picture tabs.
@@ -111,12 +112,45 @@ private:
 };
 
 OfficePager::OfficePager(QWidget* parent)
-    : QWidget(parent), m_strip(new PagerTabStrip(this)), m_stack(new QStackedWidget(this)) {
+    : QWidget(parent), m_strip(new PagerTabStrip(this)), m_stack(new QStackedWidget(this)),
+      m_pageLayout(new QVBoxLayout) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_strip);
-    layout->addWidget(m_stack, 1);
+    m_pageLayout->setContentsMargins(0, 0, 0, 0);
+    m_pageLayout->addWidget(m_stack);
+    layout->addLayout(m_pageLayout, 1);
+}
+
+void OfficePager::setPageMargins(const QMargins& margins) {
+    m_pageLayout->setContentsMargins(margins);
+    update();
+}
+
+QMargins OfficePager::pageMargins() const {
+    return m_pageLayout->contentsMargins();
+}
+
+void OfficePager::paintEvent(QPaintEvent*) {
+    if (pageMargins().isNull())
+        return;
+    QPainter painter(this);
+    const QRect area(m_strip->width(), 0, width() - m_strip->width(), height());
+    QLinearGradient background(0, 0, 0, height());
+    background.setColorAt(0, BlueScheme::pageTop());
+    background.setColorAt(1, BlueScheme::pageBottom());
+    painter.fillRect(area, background);
+    // A frame line around the pages where there is room for it.
+    painter.setPen(BlueScheme::frame());
+    const QRect pages = m_stack->geometry().adjusted(-1, -1, 1, 1);
+    const QMargins margins = pageMargins();
+    if (margins.top() > 0)
+        painter.drawLine(pages.topLeft(), pages.topRight());
+    if (margins.bottom() > 0)
+        painter.drawLine(pages.bottomLeft(), pages.bottomRight());
+    if (margins.right() > 0)
+        painter.drawLine(pages.topRight(), pages.bottomRight());
 }
 
 int OfficePager::addPage(QWidget* page, const QPixmap& picture) {

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QBoxLayout;
 class QStackedWidget;
 class PagerTabStrip;
 
@@ -32,10 +33,18 @@ public:
     // The tab's place in the strip (empty when hidden), in pager coordinates.
     QRect tabRect(int index) const;
 
+    // Blank room around the pages, right of the strip, in the pager's blue.
+    void setPageMargins(const QMargins& margins);
+    QMargins pageMargins() const;
+
 signals:
     void currentChanged(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     PagerTabStrip* m_strip;
     QStackedWidget* m_stack;
+    QBoxLayout* m_pageLayout;
 };

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include "MainFromUnit.h"
+
 #include <QCryptographicHash>
+#include <QProcess>
 #include <QtTest>
 #include <csignal>
 #include <grp.h>
@@ -96,4 +99,25 @@ void limitFileSize(qint64 bytes) {
     std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of ending the process
     const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TestWindow::TestWindow(const QStringList& fixture,
+                       const std::function<void(TestDatabase&)>& prepare) {
+    for (const QString& sql : fixture)
+        db.exec(sql);
+    if (prepare)
+        prepare(db);
+    form = std::make_unique<TMainForm>(db.dir().path());
+    form->InitializePages();
+}
+
+TestWindow::~TestWindow() = default;
+
+ToolRun RunTool(const QStringList& args) {
+    QProcess process;
+    process.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);
+    if (!process.waitForFinished(60000))
+        return {-1, {}, "did not finish"};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }

@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <sys/types.h>
 
@@ -66,3 +67,24 @@ QString runChild(const QStringList& args, QProcess::ExitStatus* status = nullptr
 void becomeNobodyWhenRoot();
 // In a child: a write that would make a file larger than `bytes` fails, as on a full disk.
 void limitFileSize(qint64 bytes);
+
+class TMainForm;
+
+// The main window over a fresh database holding the fixture, its pages filled as after log-in.
+// `prepare` runs on the database and its program directory before the window is made.
+class TestWindow {
+public:
+    explicit TestWindow(const QStringList& fixture = {},
+                        const std::function<void(TestDatabase&)>& prepare = {});
+    ~TestWindow();
+    TestDatabase db;
+    std::unique_ptr<TMainForm> form;
+};
+
+// A run of the command-line tool varnholt-db, as a separate process.
+struct ToolRun {
+    int exitCode;
+    QString out;   // standard output
+    QString error; // standard error
+};
+ToolRun RunTool(const QStringList& args);

@@ -22,13 +22,8 @@ const QString Users = "insert into Power (PowerName,PowerKey) values ('张三','
 const QString PasswordSaved = QStringLiteral("该用户密码设置成功");
 const QString LetterheadSaved = QStringLiteral("打印信息设置成功");
 
-struct Window {
-    explicit Window(const QStringList& fixture = {Users}) {
-        for (const QString& sql : fixture)
-            db.exec(sql);
-        form = std::make_unique<TMainForm>(db.dir().path());
-        form->InitializePages();
-    }
+struct Window : TestWindow {
+    explicit Window(const QStringList& fixture = {Users}) : TestWindow(fixture) {}
     // Chooses a user as the user does: the list's entry is activated.
     void chooseUser(const QString& name) {
         QComboBox* users = form->cbx1;
@@ -49,8 +44,6 @@ struct Window {
                     "from Remarks where RemarksName<>'FirstRun' order by RemarksIndex)")
             .split("¦", Qt::SkipEmptyParts);
     }
-    TestDatabase db;
-    std::unique_ptr<TMainForm> form;
 };
 
 QStringList shownTexts() {

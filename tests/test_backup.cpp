@@ -171,21 +171,6 @@ int childMain(const QStringList& args) {
 
 // ---- the tool -------------------------------------------------------------------------------
 
-struct ToolRun {
-    int exitCode;
-    QString out;
-    QString error;
-};
-
-ToolRun runTool(const QStringList& args) {
-    QProcess process;
-    process.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);
-    if (!process.waitForFinished(60000))
-        return {-1, {}, "did not finish"};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 } // namespace
 
 class TestBackup : public QObject {
@@ -594,18 +579,18 @@ private slots:
     }
 
     void toolBacksUpChecksAndRestores() {
-        const ToolRun backup = runTool({"backup", path, folder});
+        const ToolRun backup = RunTool({"backup", path, folder});
         QCOMPARE(backup.exitCode, 0);
         const QString file = folder + "/" + filesIn(folder).value(0);
         QCOMPARE(backup.out, "已备份到 " + file + "：3 条出入库记录，2 种商品\n");
 
-        const ToolRun check = runTool({"check", file});
+        const ToolRun check = RunTool({"check", file});
         QCOMPARE(check.exitCode, 0);
         QCOMPARE(check.out, "完整性检查：正常\n数据版本：2\nPower\t2\nProduct\t2\nRemarks\t1\n"
                             "Store\t3\nsqlite_sequence\t4\n");
 
         db->exec("delete from Store");
-        const ToolRun restore = runTool({"restore", path, file});
+        const ToolRun restore = RunTool({"restore", path, file});
         QCOMPARE(restore.exitCode, 0);
         const QStringList safety = QDir(db->dir().path()).entryList({"*.before-restore-*"});
         QCOMPARE(safety.size(), 1);
@@ -614,15 +599,15 @@ private slots:
         QCOMPARE(dump(path), data);
 
         damageInTheMiddle(file);
-        const ToolRun refused = runTool({"check", file});
+        const ToolRun refused = RunTool({"check", file});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.error.contains("已经损坏"), qPrintable(refused.error));
         const QByteArray current = digest(path);
-        const ToolRun notRestored = runTool({"restore", path, file});
+        const ToolRun notRestored = RunTool({"restore", path, file});
         QCOMPARE(notRestored.exitCode, 1);
         QVERIFY(notRestored.error.contains("当前的数据没有改变"));
         QCOMPARE(digest(path), current);
-        QCOMPARE(runTool({"backup", path, folder + "/gone"}).exitCode, 1);
+        QCOMPARE(RunTool({"backup", path, folder + "/gone"}).exitCode, 1);
     }
 };
 

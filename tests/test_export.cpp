@@ -81,21 +81,6 @@ ReadBack readWorkbook(const QString& path) {
     return {QJsonDocument::fromJson(python.readAllStandardOutput()).object()};
 }
 
-struct ToolResult {
-    int exitCode;
-    QString out;
-    QString error;
-};
-
-ToolResult runTool(const QStringList& args) {
-    QProcess process;
-    process.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);
-    if (!process.waitForFinished(60000))
-        return {-1, {}, "did not finish"};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 // 25 stock-in movements over three products (one with a quote in its name), every fifth
 // without a remark, and two stock-out movements.
 const QStringList Fixture = {
@@ -148,15 +133,8 @@ private:
     std::string m_text;
 };
 
-struct Window {
-    Window() {
-        for (const QString& sql : Fixture)
-            db.exec(sql);
-        form = std::make_unique<TMainForm>(db.dir().path());
-        form->InitializePages();
-    }
-    TestDatabase db;
-    std::unique_ptr<TMainForm> form;
+struct Window : TestWindow {
+    Window() : TestWindow(Fixture) {}
 };
 
 } // namespace
@@ -602,7 +580,7 @@ private slots:
                  << "--name"
                  << "O'Brien";
         }
-        const ToolResult result = runTool(args);
+        const ToolRun result = RunTool(args);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.out.contains("已导出"), qPrintable(result.out + result.error));
         const ReadBack fromPage = readWorkbook(onlyOpened());
@@ -614,12 +592,11 @@ private slots:
     void toolFailureIsAMessage() {
         TestDatabase db;
         const QString target = db.dir().path() + "missing/out.xlsx";
-        const ToolResult result =
-            runTool({"export", target, "list", db.dir().databasePath(), "in"});
+        const ToolRun result = RunTool({"export", target, "list", db.dir().databasePath(), "in"});
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(result.error.startsWith("导出失败："), qPrintable(result.error));
         QVERIFY(!QFileInfo::exists(target));
-        QCOMPARE(runTool({"export", target, "list"}).exitCode, 2);
+        QCOMPARE(RunTool({"export", target, "list"}).exitCode, 2);
     }
 
     // Borders(index) of a rectangle: which sides of a corner and of the middle cell get a line.

@@ -67,15 +67,12 @@ void insertMovements(TestDatabase& db, int count) {
             rows.join(','));
 }
 
-struct Window {
-    explicit Window(int extraMovements = 0) {
-        installTemplates(db.dir().path());
-        for (const QString& sql : Fixture)
-            db.exec(sql);
-        insertMovements(db, extraMovements);
-        form = std::make_unique<TMainForm>(db.dir().path());
-        form->InitializePages();
-    }
+struct Window : TestWindow {
+    explicit Window(int extraMovements = 0)
+        : TestWindow(Fixture, [extraMovements](TestDatabase& db) {
+              installTemplates(db.dir().path());
+              insertMovements(db, extraMovements);
+          }) {}
     // The preview on the screen (a closed one is deleted later).
     ReportPreview* preview() const {
         for (ReportPreview* preview : form->findChildren<ReportPreview*>()) {
@@ -84,8 +81,6 @@ struct Window {
         }
         return nullptr;
     }
-    TestDatabase db;
-    std::unique_ptr<TMainForm> form;
 };
 
 // The text objects of a table row, by their top.

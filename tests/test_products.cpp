@@ -52,13 +52,9 @@ QStringList listedSerials(const Query& query) {
     return serials;
 }
 
-struct Window {
-    explicit Window(bool withProducts = true) {
-        if (withProducts)
-            db.exec(Fixture);
-        form = std::make_unique<TMainForm>(db.dir().path());
-        form->InitializePages();
-    }
+struct Window : TestWindow {
+    explicit Window(bool withProducts = true)
+        : TestWindow(withProducts ? QStringList{Fixture} : QStringList{}) {}
     // Code, name, model and unit of the product whose key is `index`.
     QStringList stored(int index) {
         return db
@@ -91,8 +87,6 @@ struct Window {
         QCoreApplication::processEvents();
         return shown;
     }
-    TestDatabase db;
-    std::unique_ptr<TMainForm> form;
 };
 
 void type(TProductEditorfrm& editor, const QStringList& texts) {

@@ -36,15 +36,8 @@ QStringList column(DataGrid* grid, const QString& field) {
     return values;
 }
 
-struct Window {
-    Window() {
-        for (const QString& sql : Fixture)
-            db.exec(sql);
-        form = std::make_unique<TMainForm>(db.dir().path());
-        form->InitializePages();
-    }
-    TestDatabase db;
-    std::unique_ptr<TMainForm> form;
+struct Window : TestWindow {
+    Window() : TestWindow(Fixture) {}
 };
 
 } // namespace

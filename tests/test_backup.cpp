@@ -169,8 +169,6 @@ int childMain(const QStringList& args) {
     return 2;
 }
 
-// ---- the tool -------------------------------------------------------------------------------
-
 } // namespace
 
 class TestBackup : public QObject {

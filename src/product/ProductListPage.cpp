@@ -14,6 +14,10 @@ void ProductListPage::Initialize() {
     List(QString());
 }
 
+void ProductListPage::PrefetchFirstList() {
+    PrefetchList(m_controls, ProductListStatement(QString()));
+}
+
 void ProductListPage::List(const QString& fragment) {
     RunList(m_controls, ProductListStatement(fragment));
 }

@@ -12,6 +12,8 @@ public:
 
     // Filters to "所有", every product listed.
     void Initialize();
+    // Starts fetching the list that Initialize() shows, in the background.
+    void PrefetchFirstList();
     // Lists the products that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the name and model filters.

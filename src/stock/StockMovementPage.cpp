@@ -19,10 +19,6 @@ void StockMovementPage::Initialize() {
     List(QString());
 }
 
-void StockMovementPage::PrefetchFirstList() {
-    PrefetchList(m_controls, MovementListStatement(m_kind, QString()));
-}
-
 void StockMovementPage::List(const QString& fragment) {
     RunList(m_controls, MovementListStatement(m_kind, fragment));
 }

@@ -14,8 +14,6 @@ public:
 
     // Dates to the current month, filters to "所有", every movement of the page's kind listed.
     void Initialize();
-    // Starts fetching the list that Initialize() shows, in the background.
-    void PrefetchFirstList();
     // Lists the movements of the page's kind that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the date range, then the name and model filters.

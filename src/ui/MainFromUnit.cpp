@@ -188,12 +188,13 @@ void TMainForm::FormClose() {
 // Fills the pages in their order: stock in, stock out, stock balance, then the administration
 // page (passwords and letterhead, then the product list).
 void TMainForm::InitializePages() {
-    // The three lists are fetched at the same time, each on a connection of its own, while the
-    // pages fill their filter lists; each page then takes its rows when it lists them, in the
-    // order of the pages, and a failing list fails there as it always did.
-    m_stockInPage->PrefetchFirstList();
-    m_stockOutPage->PrefetchFirstList();
+    // The two movement lists both read the whole movement table: they are fetched one after the
+    // other on the program's connection, so that the second finds the pages the first decrypted
+    // in its cache. The balance (which reads an index) and the product list (the catalogue) are
+    // fetched meanwhile on connections of their own. Each page takes its rows when it lists
+    // them, in the order of the pages, and a failing list fails there as it always did.
     m_balancePage->PrefetchFirstList();
+    m_productListPage->PrefetchFirstList();
     m_stockInPage->Initialize();
     m_stockOutPage->Initialize();
     m_balancePage->Initialize();

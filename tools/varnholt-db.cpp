@@ -41,6 +41,7 @@
 #include "StockListing.h"
 #include "StockReports.h"
 #include "StockStatements.h"
+#include "Transaction.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -303,15 +304,15 @@ int runStatements(const QString& file, const QString& text) {
         runStatement(dataModule.ADOQueryTemp1, statements.first());
         return 0;
     }
-    connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    Transaction transaction(connection);
     try {
         for (const QString& statement : statements)
             runStatement(dataModule.ADOQueryTemp1, statement);
-        connection.Execute(QStringLiteral("COMMIT"));
+        transaction.Commit();
     } catch (const DataError& error) {
-        connection.Execute(QStringLiteral("ROLLBACK"));
+        transaction.Rollback();
         throw DataError(
-            QStringLiteral("%1\n没有执行任何语句：整段 SQL 已撤销。").arg(error.message()));
+            QStringLiteral("%1\n整段 SQL 已撤销：数据库没有改变。").arg(error.message()));
     }
     return 0;
 }

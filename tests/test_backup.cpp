@@ -22,6 +22,7 @@
 #include <QtTest>
 #include <iostream>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -519,8 +520,13 @@ private slots:
             QCOMPARE(lifecycle.state(), ProgramLifecycle::State::Ending);
             QVERIFY(!db->dm().ADOConnection1.Connected());
         };
+        // A backup of a private database is private too, whatever the umask.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        const mode_t umaskBefore = ::umask(022);
         exitAt(Noon);
+        ::umask(umaskBefore);
         QCOMPARE(dump(backups + "/Varnholt-20240506-120000.mdb"), data);
+        QCOMPARE(modeOf(backups + "/Varnholt-20240506-120000.mdb"), mode_t(0600));
 
         db->dm().ADOConnection1.OpenFile(path, DatabasePassword);
         exitAt(Noon.addSecs(2 * 3600)); // nothing written

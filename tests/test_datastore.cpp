@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QtTest>
+#include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -389,6 +390,60 @@ private slots:
             QCOMPARE(db.scalar("select count(*) from Store"), "0");
         else
             QCOMPARE(now, "'新的'7.5" + db.scalar("select quote(StoreSum) from Store"));
+    }
+
+    // The engine's failures that a user meets are told in Chinese, with the engine's own words
+    // in brackets; a statement's own error keeps the engine's words.
+    void engineFailuresAreToldInChinese_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("locked") << "locked"
+                                << "数据库文件正被其它程序使用，请稍后再试。（database is locked）";
+        QTest::newRow("read-only")
+            << "read-only"
+            << "文件是只读的（或者没有写入的权限），数据没有写入。（attempt to write a readonly "
+               "database）";
+        QTest::newRow("damaged") << "damaged"
+                                 << "数据库文件已经损坏。（";
+        QTest::newRow("statement") << "statement"
+                                   << "no such table: Nothing";
+    }
+    void engineFailuresAreToldInChinese() {
+        QFETCH(QString, failure);
+        QFETCH(QString, message);
+        TestProgramDir dir;
+        const QString path = dir.databasePath();
+        AttachedDatabase other(path);
+        other.exec("with recursive n(i) as (select 1 union all select i+1 from n where i<300) "
+                   "insert into Store (StoreRemark) select printf('%.*c', 300, '备') from n");
+        QString said;
+        try {
+            if (failure == "locked") {
+                other.connection().Execute("BEGIN IMMEDIATE");
+                const CipherFile::Handle db = CipherFile::openExisting(path, DatabasePassword, 0);
+                CipherFile::execute(db.get(), "BEGIN IMMEDIATE");
+            } else if (failure == "read-only") {
+                const CipherFile::Handle db(
+                    CipherFile::open(path, DatabasePassword, SQLITE_OPEN_READONLY));
+                CipherFile::execute(db.get(), "delete from Store");
+            } else {
+                if (failure == "damaged") {
+                    QFile file(path);
+                    QVERIFY(file.open(QIODevice::ReadWrite));
+                    QVERIFY(file.seek(file.size() / 4096 / 2 * 4096 + 100));
+                    file.write(QByteArray(64, '\xA5'));
+                }
+                Connection connection;
+                connection.OpenFile(path, DatabasePassword);
+                Query query(&connection);
+                OpenSQL(query,
+                        failure == "damaged" ? "select * from Store" : "select * from Nothing");
+            }
+            QFAIL("no failure");
+        } catch (const DataError& error) {
+            said = error.message();
+        }
+        QVERIFY2(said.startsWith(message), qPrintable(said));
     }
 
     void joinedResultIsNotEditable() {

@@ -5,13 +5,19 @@
 
 namespace {
 constexpr std::uint64_t HighBits = 0x8080808080808080ull;
+
+bool continuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 } // namespace
 
+// The well-formed byte sequences of the Unicode standard (its table 3-7): the second byte's
+// range excludes overlong forms (after E0 and F0), surrogates (after ED) and code points beyond
+// U+10FFFF (after F4).
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
-        // Runs of ASCII, eight bytes at a time.
         if (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
@@ -25,32 +31,28 @@ bool IsValidUtf8(std::string_view bytes) {
             ++p;
             continue;
         }
-        int following;
-        std::uint32_t code;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            following = 1;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            following = 2;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            following = 3;
-            code = lead & 0x07;
-        } else {
+        if (lead < 0xC2)
             return false;
-        }
-        if (end - p <= following)
-            return false;
-        for (int i = 1; i <= following; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
+        if (lead < 0xE0) {
+            if (end - p < 2 || !continuation(p[1]))
                 return false;
-            code = code << 6 | (p[i] & 0x3F);
+            p += 2;
+            continue;
         }
-        if (following == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)))
+        if (lead < 0xF0) {
+            const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+            const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+            if (end - p < 3 || p[1] < low || p[1] > high || !continuation(p[2]))
+                return false;
+            p += 3;
+            continue;
+        }
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        if (lead > 0xF4 || end - p < 4 || p[1] < low || p[1] > high || !continuation(p[2]) ||
+            !continuation(p[3]))
             return false;
-        if (following == 3 && (code < 0x10000 || code > 0x10FFFF))
-            return false;
-        p += following + 1;
+        p += 4;
     }
     return true;
 }

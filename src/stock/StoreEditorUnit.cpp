@@ -371,7 +371,8 @@ void TStoreEditorfrm::SaveStoreRecord() {
     } catch (const RowConflict& conflict) {
         if (conflict.kind() == RowConflict::Kind::Modified)
             offerReload(conflict, QStringLiteral("您的修改没有保存"));
-        // Deleted by another user: written again only when the operator says so.
+        // Deleted by another user: written again only when the operator says so; else nothing is
+        // written, and the dialog closes so that the lists show the movement gone.
         if (AskYesNo(QStringLiteral("警告"),
                      QStringLiteral("该记录已被其他用户删除，您的修改没有保存。\n"
                                     "要把输入的内容保存为一条新的记录吗？"),

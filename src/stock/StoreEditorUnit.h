@@ -95,7 +95,9 @@ private:
     void fillNameListForCompletion();
 
     // Saves the movement in one transaction; a refused input writes nothing. An edited movement
-    // is written only while it is still as the showing read it (see answerConflict).
+    // is written only while it is still as the showing read it: when another user changed it,
+    // see offerReload; when another user deleted it, the operator is asked whether to save the
+    // inputs as a new movement (on "否" nothing is written and the dialog closes).
     void SaveStoreRecord();
     void saveInTransaction();
     std::optional<qint64> productKey();

@@ -71,8 +71,12 @@ QString chooseWorkbookFile(const QString& listName) {
     if (file.isEmpty())
         return {};
     const QString chosen = QFileInfo(file).absolutePath();
-    if (chosen != folder)
-        WriteRemark(ExportFolderSetting, chosen);
+    try {
+        if (chosen != folder)
+            WriteRemark(ExportFolderSetting, chosen);
+    } catch (const DataError&) {
+        // Only a convenience: a file that cannot be written now (read-only, busy) still exports.
+    }
     return file;
 }
 

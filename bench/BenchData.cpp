@@ -17,8 +17,10 @@
 
 namespace {
 
-// Bumped whenever the generated data changes, so that files of an older generator are not reused.
-constexpr int DataVersion = 3;
+// Bumped whenever the generated data or the files' schema changes, so that files of an older
+// generator are not reused (and files that older programs still use are never upgraded in
+// place). 4: files of schema version 3.
+constexpr int DataVersion = 4;
 
 constexpr int Names = 20'000;
 const QDate FirstDay(2016, 1, 1);

@@ -8,6 +8,7 @@
 #include "ShareDMUnit.h"
 #include "SqlDialect.h"
 #include "StockStatements.h"
+#include "Utf8.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -268,6 +269,39 @@ void BM_MovementList(benchmark::State& state) {
     state.counters["rows"] = query.RecordCount();
 }
 
+// What checking every stored text for UTF-8 adds to a list (the row readers check each text cell
+// as they read it, see StoredText.h): the check of every text cell of the stock-in list, beside
+// fetching that list into a query.
+void BM_Utf8CheckOfAList(benchmark::State& state) {
+    Fixture fixture(static_cast<int>(state.range(0)));
+    Query list(&fixture.dm.ADOConnection1);
+    OpenSQL(list, storeIn());
+    std::vector<std::string_view> texts;
+    std::size_t bytes = 0;
+    for (int row = 0; row < list.RecordCount(); ++row)
+        for (int column = 0; column < list.FieldCount(); ++column) {
+            const CellValue cell = list.CellAt(row, column);
+            if (cell.kind == CellValue::Kind::Text) {
+                texts.push_back(cell.text);
+                bytes += cell.text.size();
+            }
+        }
+    Query query(&fixture.dm.ADOConnection1);
+    std::size_t valid = 0;
+    SideBySide measure(state);
+    for (auto _ : state)
+        measure.iteration([&] { OpenSQL(query, storeIn()); },
+                          [&] {
+                              valid = 0;
+                              for (const std::string_view text : texts)
+                                  valid += IsValidUtf8(text);
+                          });
+    state.counters["text_cells"] = static_cast<double>(texts.size());
+    state.counters["text_MB"] = static_cast<double>(bytes) / 1e6;
+    if (valid != texts.size())
+        state.SkipWithError("a stored text is not UTF-8");
+}
+
 BENCHMARK(BM_SortAllDistinctTexts)
     ->Arg(Million)
     ->Iterations(2)
@@ -308,6 +342,11 @@ BENCHMARK(BM_MonthFilterEngineDefaultCache)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovementList)
     ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Utf8CheckOfAList)
     ->Arg(Million)
     ->Iterations(2)
     ->UseManualTime()

@@ -22,6 +22,7 @@
 #include <QtTest>
 #include <iostream>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -109,10 +110,12 @@ void damageInTheMiddle(const QString& path) {
 // ---- child processes --------------------------------------------------------------------------
 
 // One write of the writer: a new product with a movement in and a movement out, all or nothing.
+// Its code is the writer's own.
 void writePair(Connection& connection, int i) {
     connection.Execute("BEGIN IMMEDIATE");
     connection.Execute(QString("insert into Product (ProductSerial,ProductName) values "
-                               "('W%1','写入%1')")
+                               "('W%1-%2','写入%2')")
+                           .arg(QCoreApplication::applicationPid())
                            .arg(i));
     connection.Execute("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreRecordDate,"
                        "StoreRemark) values (last_insert_rowid(),0,10,'2024-06-01',"
@@ -250,7 +253,7 @@ private slots:
             file.connection().Execute("PRAGMA user_version = 1");
         }
         DatabaseRestore(path, DatabasePassword).RestoreFrom(old, Noon);
-        QCOMPARE(db->scalar("PRAGMA user_version"), "2");
+        QCOMPARE(db->scalar("PRAGMA user_version"), QString::number(SchemaVersion));
         QVERIFY_THROWS_EXCEPTION(DataError, db->exec("insert into Store (StoreRecordDate) "
                                                      "values ('gestern')"));
     }
@@ -308,7 +311,7 @@ private slots:
         QTest::newRow("wrong key") << "wrong key"
                                    << "密码不正确";
         QTest::newRow("newer version") << "newer"
-                                       << "数据版本是 3";
+                                       << "比本程序所能使用的版本";
         QTest::newRow("not a database") << "text"
                                         << "密码不正确，或者该文件不是本系统的数据库";
         QTest::newRow("empty file") << "empty"
@@ -330,7 +333,8 @@ private slots:
             QVERIFY(QFile::rename(backUp(), file));
             AttachedDatabase chosen(file);
             if (kind == "newer")
-                chosen.connection().Execute("PRAGMA user_version = 3");
+                chosen.connection().Execute(
+                    QString("PRAGMA user_version = %1").arg(SchemaVersion + 1));
             if (kind == "foreign")
                 chosen.connection().Execute("DROP TABLE Store");
             if (kind == "column")
@@ -448,56 +452,110 @@ private slots:
                  kind == "exists" ? QStringList{"Varnholt-20240506-120000.mdb"} : QStringList());
     }
 
-    void automaticBackupKeepsTenAndRunsOnceADay() {
-        AutomaticBackup daily(path, DatabasePassword, folder + "/daily");
-        QCOMPARE(daily.RunIfDue(Noon), folder + "/daily/Varnholt-20240506-120000.mdb");
-        QCOMPARE(daily.RunIfDue(Noon.addSecs(11 * 3600 + 59 * 60)), ""); // 23:59, the same day
-        db->exec("delete from Store where StoreKind=1");
-        QStringList expected;
-        for (int day = 1; day <= 12; ++day) {
-            const QDateTime time(Noon.date().addDays(day), QTime(0, 0, day));
-            QVERIFY(!daily.RunIfDue(time).isEmpty());
-            QCOMPARE(daily.RunIfDue(time.addSecs(3600)), "");
-            expected << BackupFiles::BackupName(time);
+    // The backups at exit, by an injected clock: each row is a run of exits, "HH:MM" on day N
+    // ("+" when the session wrote), and the backups left afterwards. Days count from 2024-05-06;
+    // a negative day is the clock set back.
+    void automaticBackupPolicy_data() {
+        QTest::addColumn<QStringList>("exits");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("first exit of a day, whatever was written")
+            << QStringList{"0 08:05", "0 08:30", "1 07:00"} << QStringList{"0 08:05", "1 07:00"};
+        QTest::newRow("a session that wrote, when the latest backup is over an hour old")
+            << QStringList{"0 08:05", "0 09:00+", "0 09:10+", "0 09:20+", "0 18:00", "0 23:30+"}
+            << QStringList{"0 08:05", "0 09:10+", "0 23:30+"};
+        QTest::newRow("clock set back: the new backup stays, the oldest taken goes")
+            << QStringList{"0 12:00",   "1 12:00",    "2 12:00",   "3 12:00", "4 12:00",
+                           "5 12:00",   "6 12:00",    "7 12:00",   "8 12:00", "9 12:00",
+                           "-30 12:00", "-30 12:10+", "-30 13:30+"}
+            << QStringList{"2 12:00", "3 12:00", "4 12:00", "5 12:00",   "6 12:00",
+                           "7 12:00", "8 12:00", "9 12:00", "-30 12:00", "-30 13:30+"};
+        QStringList daily;
+        QStringList left;
+        for (int day = 1; day <= 45; ++day) {
+            daily << QString("%1 08:00").arg(day);
+            if (day >= 16)
+                left << daily.last();
         }
-        QCOMPARE(filesIn(folder + "/daily"), expected.mid(2));
-        QCOMPARE(AttachedDatabase(folder + "/daily/" + expected.last())
-                     .scalar("select count(*) from Store"),
-                 "2");
+        for (int hour = 10; hour <= 18; hour += 2) {
+            daily << QString("45 %1:00+").arg(hour);
+            left << daily.last();
+        }
+        QTest::newRow("the newest ten and the newest of each of the last 30 days") << daily << left;
+    }
+    void automaticBackupPolicy() {
+        QFETCH(QStringList, exits);
+        QFETCH(QStringList, left);
+        const auto timeOf = [](const QString& exit) {
+            const QStringList parts = exit.chopped(exit.endsWith('+')).split(' ');
+            return QDateTime(Noon.date().addDays(parts[0].toInt()),
+                             QTime::fromString(parts[1], "HH:mm"));
+        };
+        const QString backups = folder + "/backup";
+        AutomaticBackup automatic(path, DatabasePassword, backups);
+        QStringList expected;
+        for (const QString& exit : exits) {
+            const QString written = automatic.RunIfDue(timeOf(exit), exit.endsWith('+'));
+            QVERIFY2(written.isEmpty() || QFileInfo::exists(written), qPrintable(exit));
+            if (left.contains(exit))
+                QCOMPARE(QFileInfo(written).fileName(), BackupFiles::BackupName(timeOf(exit)));
+        }
+        for (const QString& exit : left)
+            expected << BackupFiles::BackupName(timeOf(exit));
+        expected.sort();
+        QCOMPARE(filesIn(backups), expected);
     }
 
-    // At exit, before compaction: the day's backup into "backup" in the program directory; a
-    // failing backup is no reason to keep the program from ending or from compacting.
-    void exitTakesTheDailyBackup() {
+    // At exit, before compaction: a backup into "backup" in the program directory when one is
+    // due; a failing backup is a message and no reason to keep the program from ending or from
+    // compacting. A file the program did not open is neither backed up nor compacted.
+    void exitBacksUpAndCompacts() {
         TMainForm form(db->dir().path());
         TSysLoginfrm login(&form);
-        ProgramLifecycle lifecycle(db->dir().path(), login);
-        lifecycle.setCloseWaitMs(0);
-        lifecycle.setClock([] { return Noon; });
-        lifecycle.FormClose(form);
-        QCOMPARE(lifecycle.state(), ProgramLifecycle::State::Ending);
-        const QString daily = db->dir().path() + "backup/Varnholt-20240506-120000.mdb";
-        QCOMPARE(dump(daily), data);
+        const QString backups = db->dir().path() + "backup";
+        const auto exitAt = [&](const QDateTime& time) {
+            ProgramLifecycle lifecycle(db->dir().path(), login);
+            lifecycle.setCloseWaitMs(0);
+            lifecycle.setClock([time] { return time; });
+            lifecycle.FormClose(form);
+            QCOMPARE(lifecycle.state(), ProgramLifecycle::State::Ending);
+            QVERIFY(!db->dm().ADOConnection1.Connected());
+        };
+        // A backup of a private database is private too, whatever the umask.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        const mode_t umaskBefore = ::umask(022);
+        exitAt(Noon);
+        ::umask(umaskBefore);
+        QCOMPARE(dump(backups + "/Varnholt-20240506-120000.mdb"), data);
+        QCOMPARE(modeOf(backups + "/Varnholt-20240506-120000.mdb"), mode_t(0600));
 
-        ProgramLifecycle sameDay(db->dir().path(), login);
-        sameDay.setCloseWaitMs(0);
-        sameDay.setClock([] { return Noon.addSecs(3600); });
-        sameDay.FormClose(form);
-        QCOMPARE(filesIn(db->dir().path() + "backup"), QStringList{"Varnholt-20240506-120000.mdb"});
+        db->dm().ADOConnection1.OpenFile(path, DatabasePassword);
+        exitAt(Noon.addSecs(2 * 3600)); // nothing written
+        db->dm().ADOConnection1.OpenFile(path, DatabasePassword);
+        db->exec("delete from Store where StoreKind=1");
+        exitAt(Noon.addSecs(3 * 3600));
+        QCOMPARE(filesIn(backups),
+                 QStringList({"Varnholt-20240506-120000.mdb", "Varnholt-20240506-150000.mdb"}));
+        QCOMPARE(MessageBoxes::shown().size(), 0);
 
-        QVERIFY(QDir(db->dir().path() + "backup").removeRecursively());
-        QFile blocker(db->dir().path() + "backup");
+        QVERIFY(QDir(backups).removeRecursively());
+        QFile blocker(backups);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         db->dm().ADOConnection1.OpenFile(path, DatabasePassword);
         db->exec("update Store set StoreRemark=printf('%.*c', 20000, 'x')");
         db->exec("update Store set StoreRemark=''");
         const qint64 size = QFileInfo(path).size();
-        ProgramLifecycle failing(db->dir().path(), login);
-        failing.setCloseWaitMs(0);
-        failing.FormClose(form);
-        QCOMPARE(failing.state(), ProgramLifecycle::State::Ending);
+        exitAt(Noon.addDays(1));
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QVERIFY2(MessageBoxes::shown()[0].text.startsWith("退出前的自动备份没有完成："),
+                 qPrintable(MessageBoxes::shown()[0].text));
         QVERIFY(QFileInfo(path).size() < size); // compacted all the same
+
+        QVERIFY(QFile::remove(backups));
+        const QByteArray content = digest(path);
+        exitAt(Noon.addDays(2)); // the connection was never opened
+        QVERIFY(!QFileInfo::exists(backups));
+        QCOMPARE(digest(path), content);
     }
 
     void administrationPageButtons() {
@@ -584,7 +642,7 @@ private slots:
 
         const ToolRun check = RunTool({"check", file});
         QCOMPARE(check.exitCode, 0);
-        QCOMPARE(check.out, "完整性检查：正常\n数据版本：2\nPower\t2\nProduct\t2\nRemarks\t1\n"
+        QCOMPARE(check.out, "完整性检查：正常\n数据版本：3\nPower\t2\nProduct\t2\nRemarks\t1\n"
                             "Store\t3\nsqlite_sequence\t4\n");
 
         db->exec("delete from Store");

@@ -1,5 +1,11 @@
 // The data store: queries over the real encrypted database, settings, quoting, opening.
+#include "CipherFile.h"
 #include "DataError.h"
+#include "DatabaseBackup.h"
+#include "DatabaseCheck.h"
+#include "DatabaseCompactor.h"
+#include "DatabaseRestore.h"
+#include "Schema.h"
 #include "ShareDMUnit.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
@@ -7,6 +13,7 @@
 
 #include <QFile>
 #include <QtTest>
+#include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -205,9 +212,238 @@ private slots:
         QCOMPARE(db.scalar("select group_concat(ifnull(StoreRecordDate,'-'),'|') from "
                            "(select * from Store order by StoreNumber)"),
                  "2024-03-01 00:00:00|2024-03-01 08:30:00|2024-03-02 00:00:00|坏日期|-");
-        QCOMPARE(db.scalar("PRAGMA user_version"), "2");
+        QCOMPARE(db.scalar("PRAGMA user_version"), QString::number(SchemaVersion));
         QVERIFY_THROWS_EXCEPTION(
             DataError, db.exec("insert into Store (StoreRecordDate) values ('2024-13-01')"));
+    }
+
+    // From version 3 a code is carried by one product at most: a new file and an upgraded one
+    // refuse a second product with a taken code; a file that already holds a code twice is
+    // brought to version 3 all the same and goes on working, and the check lists its codes.
+    void productCodesBecomeUnique_data() {
+        QTest::addColumn<int>("version"); // of the file before it is opened; 0: a new file
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<bool>("unique");
+        QTest::newRow("new file") << 0 << "A1,A2" << true;
+        QTest::newRow("version 2, every code once") << 2 << "A1,A2,," << true;
+        QTest::newRow("version 1, every code once") << 1 << "A1,A2" << true;
+        QTest::newRow("version 2, a code twice") << 2 << "A1,A2,A1,B,B,B" << false;
+    }
+    void productCodesBecomeUnique() {
+        QFETCH(int, version);
+        QFETCH(QString, codes);
+        QFETCH(bool, unique);
+        TestProgramDir dir;
+        {
+            AttachedDatabase old(dir.databasePath());
+            if (version == 1)
+                for (const char* trigger : {"StoreDateCheckInsert", "StoreDateCheckUpdate",
+                                            "StoreDateFormInsert", "StoreDateFormUpdate"})
+                    old.connection().Execute(QString("drop trigger ") + trigger);
+            if (version > 0) {
+                old.exec("drop index ProductSerialIndex");
+                old.exec("create index ProductSerialIndex on Product (ProductSerial)");
+                old.connection().Execute(QString("PRAGMA user_version = %1").arg(version));
+            }
+            for (const QString& code : codes.split(','))
+                old.exec("insert into Product (ProductSerial) values (" +
+                         (code.isEmpty() ? QString("null") : QuotedSql(code)) + ")");
+        }
+        AttachedDatabase db(dir.databasePath());
+        QCOMPARE(db.scalar("PRAGMA user_version"), QString::number(SchemaVersion));
+        QCOMPARE(HasUniqueProductCodes(db.connection().handle()), unique);
+        const bool refused = [&] {
+            try {
+                db.exec("insert into Product (ProductSerial) values ('A2')");
+                return false;
+            } catch (const DataError&) {
+                return true;
+            }
+        }();
+        QCOMPARE(refused, unique);
+        QCOMPARE(db.exec("insert into Product (ProductSerial) values (null)"), 1);
+
+        const DatabaseSummary summary = CheckDatabaseFile(dir.databasePath(), DatabasePassword);
+        QCOMPARE(summary.uniqueCodes, unique);
+        QStringList duplicates;
+        for (const DuplicateCode& duplicate : summary.duplicateCodes) {
+            QStringList keys;
+            for (qint64 key : duplicate.productKeys)
+                keys << QString::number(key);
+            duplicates << duplicate.code + ':' + keys.join(',');
+        }
+        QCOMPARE(duplicates, unique ? QStringList() : QStringList({"A1:1,3", "A2:2,7", "B:4,5,6"}));
+    }
+
+    // A file of a newer data version is refused by everything that opens it, with its reason,
+    // and stays byte for byte as it was.
+    void newerVersionIsRefusedUntouched_data() {
+        QTest::addColumn<QString>("opener");
+        for (const char* opener : {"connection", "check", "backup", "restore", "compaction"})
+            QTest::newRow(opener) << opener;
+    }
+    void newerVersionIsRefusedUntouched() {
+        QFETCH(QString, opener);
+        TestProgramDir dir;
+        const QString path = dir.databasePath();
+        const QString other = dir.path() + "other.mdb";
+        Connection::CreateDatabase(other, DatabasePassword);
+        {
+            const CipherFile::Handle db = CipherFile::openExisting(path, DatabasePassword);
+            CipherFile::execute(db.get(),
+                                QString("PRAGMA user_version = %1").arg(SchemaVersion + 1));
+        }
+        const QByteArray before = digest(path);
+        QString message;
+        try {
+            if (opener == "connection")
+                Connection().OpenFile(path, DatabasePassword);
+            else if (opener == "check")
+                CheckDatabaseFile(path, DatabasePassword);
+            else if (opener == "backup")
+                DatabaseBackup(path, DatabasePassword).WriteInto(dir.path(), QDateTime());
+            else if (opener == "restore")
+                DatabaseRestore(path, DatabasePassword).RestoreFrom(other, QDateTime());
+            DatabaseCompactor compactor(path, DatabasePassword);
+            QVERIFY(opener != "compaction" || !compactor.run());
+            message = compactor.refusal();
+        } catch (const DataError& error) {
+            message = error.message();
+        }
+        QVERIFY2(message.contains(QString("的数据版本是 %1，比本程序所能使用的版本 %2 新")
+                                      .arg(SchemaVersion + 1)
+                                      .arg(SchemaVersion)),
+                 qPrintable(message));
+        QCOMPARE(digest(path), before);
+        QCOMPARE(filesIn(dir.path()), QStringList({"other.mdb", "Varnholt.mdb"}));
+    }
+
+    // A write of a row read earlier goes through only while the columns it writes (a deletion:
+    // every column read) still hold what was read. Each row: what the row holds when it is
+    // read, what another program does to it meanwhile, and the outcome. Texts stored in another
+    // encoding, blobs, NULLs and floats without a short decimal form compare equal to themselves.
+    void checkedWrites_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<QString>("outcome"); // "written", "deleted", or the changed fields
+
+        const QString odd = "update Store set StoreRemark=CAST(X'C2DDCBBF80FF' AS TEXT), "
+                            "StoreNumber=0.1+0.2, StoreSum=NULL where StoreIndex=1";
+        const QString blob = "update Store set StoreRemark=X'41E89EBA', StoreNumber=1e300";
+        const QString changed =
+            "update Store set StoreNumber=50, StoreRemark='另一个程序' where StoreIndex=1";
+        QTest::newRow("nothing happened") << QString() << QString() << false << "written";
+        QTest::newRow("GB18030 text, float, NULL") << odd << QString() << false << "written";
+        QTest::newRow("blob, large float") << blob << QString() << false << "written";
+        QTest::newRow("changed where it writes")
+            << odd << changed << false << "StoreNumber,StoreRemark";
+        QTest::newRow("changed elsewhere")
+            << QString() << "update Store set StoreSum=9" << false << "written";
+        QTest::newRow("deleted") << odd << "delete from Store where StoreIndex=1" << false
+                                 << "deleted";
+        QTest::newRow("delete, nothing happened") << odd << QString() << true << "written";
+        QTest::newRow("delete, changed anywhere")
+            << QString() << "update Store set StoreSum=9" << true << "StoreSum";
+        QTest::newRow("delete, deleted") << QString() << "delete from Store" << true << "deleted";
+    }
+    void checkedWrites() {
+        QFETCH(QString, stored);
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, deleting);
+        QFETCH(QString, outcome);
+        TestDatabase db;
+        db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreSum,StoreRecordDate,"
+                "StoreRemark) values (1,0,4,8,'2024-03-01 08:00:00','备注')");
+        if (!stored.isEmpty())
+            db.exec(stored);
+        Query& q = db.dm().ADOQueryTemp1;
+        OpenSQL(q, "select * from Store where StoreIndex=1");
+        if (!meanwhile.isEmpty())
+            AttachedDatabase(db.dir().databasePath()).exec(meanwhile);
+        const QString after = db.scalar("select quote(StoreRemark)||quote(StoreNumber)||"
+                                        "quote(StoreSum) from Store");
+        QString result = "written";
+        try {
+            if (deleting) {
+                q.Delete();
+                QCOMPARE(q.RecordCount(), 0);
+            } else {
+                q.Edit();
+                q.SetField("StoreNumber", 7.5);
+                q.SetField("StoreRemark", "新的");
+                q.SetField("StoreRecordDate", QDateTime(QDate(2024, 3, 2), QTime(9, 0)));
+                q.Post();
+            }
+        } catch (const RowConflict& conflict) {
+            result = conflict.kind() == RowConflict::Kind::Deleted
+                         ? "deleted"
+                         : conflict.changedFields().join(',');
+            QCOMPARE(q.Editing(), !deleting); // the edit stays pending
+        }
+        QCOMPARE(result, outcome);
+        const QString now = db.scalar("select quote(StoreRemark)||quote(StoreNumber)||"
+                                      "quote(StoreSum) from Store");
+        if (outcome != "written")
+            QCOMPARE(now, after); // the other program's change (or deletion) stands
+        else if (deleting)
+            QCOMPARE(db.scalar("select count(*) from Store"), "0");
+        else
+            QCOMPARE(now, "'新的'7.5" + db.scalar("select quote(StoreSum) from Store"));
+    }
+
+    // The engine's failures that a user meets are told in Chinese, with the engine's own words
+    // in brackets; a statement's own error keeps the engine's words.
+    void engineFailuresAreToldInChinese_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("locked") << "locked"
+                                << "数据库文件正被其它程序使用，请稍后再试。（database is locked）";
+        QTest::newRow("read-only")
+            << "read-only"
+            << "文件是只读的（或者没有写入的权限），数据没有写入。（attempt to write a readonly "
+               "database）";
+        QTest::newRow("damaged") << "damaged"
+                                 << "数据库文件已经损坏。（";
+        QTest::newRow("statement") << "statement"
+                                   << "no such table: Nothing";
+    }
+    void engineFailuresAreToldInChinese() {
+        QFETCH(QString, failure);
+        QFETCH(QString, message);
+        TestProgramDir dir;
+        const QString path = dir.databasePath();
+        AttachedDatabase other(path);
+        other.exec("with recursive n(i) as (select 1 union all select i+1 from n where i<300) "
+                   "insert into Store (StoreRemark) select printf('%.*c', 300, '备') from n");
+        QString said;
+        try {
+            if (failure == "locked") {
+                other.connection().Execute("BEGIN IMMEDIATE");
+                const CipherFile::Handle db = CipherFile::openExisting(path, DatabasePassword, 0);
+                CipherFile::execute(db.get(), "BEGIN IMMEDIATE");
+            } else if (failure == "read-only") {
+                const CipherFile::Handle db(
+                    CipherFile::open(path, DatabasePassword, SQLITE_OPEN_READONLY));
+                CipherFile::execute(db.get(), "delete from Store");
+            } else {
+                if (failure == "damaged") {
+                    QFile file(path);
+                    QVERIFY(file.open(QIODevice::ReadWrite));
+                    QVERIFY(file.seek(file.size() / 4096 / 2 * 4096 + 100));
+                    file.write(QByteArray(64, '\xA5'));
+                }
+                Connection connection;
+                connection.OpenFile(path, DatabasePassword);
+                Query query(&connection);
+                OpenSQL(query,
+                        failure == "damaged" ? "select * from Store" : "select * from Nothing");
+            }
+            QFAIL("no failure");
+        } catch (const DataError& error) {
+            said = error.message();
+        }
+        QVERIFY2(said.startsWith(message), qPrintable(said));
     }
 
     void joinedResultIsNotEditable() {

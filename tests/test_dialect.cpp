@@ -208,7 +208,18 @@ void TestDialect::translates_data() {
     QTest::newRow("literals are never touched")
         << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s
         << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s;
-    QTest::newRow("double minus is no comment") << u"select 5--1"_s << u"select 5- -1"_s;
+    QTest::newRow("comment: -- to the end of the line, as the engine reads it")
+        << u"update Store set StoreNumber=10 --1\nwhere StoreIndex=#2024-1-5#--x"_s
+        << u"update Store set StoreNumber=10  \nwhere StoreIndex='2024-01-05 00:00:00' "_s;
+    QTest::newRow("comment: hides what looks like dialect and parentheses")
+        << u"select iif(a -- iif(b) #x# ) '\n, 1, 2) /* ( #y# */ from t"_s
+        << u"select (CASE WHEN a THEN 1 ELSE 2 END)   from t"_s;
+    QTest::newRow("comment: not inside literals and names")
+        << u"select '--x', \"/*y*/\", [--z] from t"_s << u"select '--x', \"/*y*/\", [--z] from t"_s;
+    QTest::newRow("comment: between select and distinct, and unterminated")
+        << u"select /*a*/ distinct x from t /* open"_s << u"select   distinct x from t  "_s;
+    QTest::newRow("minus minus with a blank is arithmetic")
+        << u"select 5- -1"_s << u"select 5- -1"_s;
     QTest::newRow("empty statement") << QString() << QString();
 
     // Forms that SQLite reads as they are.
@@ -370,6 +381,10 @@ void TestDialect::runs_data() {
     QTest::newRow("movement by key")
         << u"select * from Store where StoreIndex=3"_s << QString()
         << QStringList{u"StoreIndex"_s, u"StoreProduct"_s} << QStringList{u"3|1"_s};
+    QTest::newRow("a comment changes nothing")
+        << u"update Store set StoreNumber=10 --1\n where StoreIndex=3"_s
+        << u"select * from Store where StoreIndex=3"_s << QStringList{u"StoreNumber"_s}
+        << QStringList{u"10.0"_s};
     QTest::newRow("movement deleted")
         << u"delete from Store where StoreIndex=5"_s
         << u"select * from Store where StoreProduct=2"_s << QStringList{u"StoreIndex"_s}

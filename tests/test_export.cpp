@@ -5,6 +5,7 @@
 #include "DesktopOpener.h"
 #include "DropDownComboBox.h"
 #include "ExportToExcelUnit.h"
+#include "FileChoosers.h"
 #include "GlowButton.h"
 #include "GridColumnFactory.h"
 #include "Guard.h"
@@ -57,6 +58,7 @@ print(json.dumps({'sheets': wb.sheetnames, 'rows': ws.max_row, 'columns': ws.max
 
 struct ReadBack {
     QJsonObject json;
+    QString error; // why the workbook could not be read
     int rows() const { return json["rows"].toInt(); }
     int columns() const { return json["columns"].toInt(); }
     QJsonObject cell(const QString& ref) const { return json["cells"][ref].toObject(); }
@@ -73,13 +75,23 @@ struct ReadBack {
     }
 };
 
-ReadBack readWorkbook(const QString& path) {
+// False, with the reason in `book.error`, when openpyxl cannot read the workbook.
+bool readWorkbook(const QString& path, ReadBack& book) {
     QProcess python;
     python.start("/usr/bin/python3", {"-c", ReadScript, path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0)
-        qWarning() << "openpyxl could not read" << path << python.readAllStandardError();
-    return {QJsonDocument::fromJson(python.readAllStandardOutput()).object()};
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        book.error = "openpyxl could not read " + path + ": " +
+                     QString::fromUtf8(python.readAllStandardError()) + python.errorString();
+        return false;
+    }
+    book.json = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    return true;
 }
+
+// Reads a workbook back into `book`; a workbook that cannot be read fails the test.
+#define READ_BACK(book, path)                                                                      \
+    ReadBack book;                                                                                 \
+    QVERIFY2(readWorkbook(path, book), qPrintable(book.error))
 
 // 25 stock-in movements over three products (one with a quote in its name), every fifth
 // without a remark, and two stock-out movements.
@@ -143,13 +155,17 @@ class TestExport : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> tempDir;
+    QString chosenFolder; // where the file chooser saves the page's workbooks
     QByteArray savedTmpdir;
     QStringList opened;
     bool desktopOpens = true;
 
-    // Files the exports left in the temporary directory (finished or half-written).
+    QString chosenFile() const { return chosenFolder + "/工作簿.xlsx"; }
+    // What the exports left, finished or half-written: files in the temporary directory (where
+    // the test databases have their folders), anything in the folder the workbooks are saved in.
     QStringList leftFiles() const {
-        return QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden);
+        return QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden) +
+               QDir(chosenFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
     QString onlyOpened() {
         if (opened.size() != 1)
@@ -167,12 +183,17 @@ private slots:
     void initTestCase() {
         savedTmpdir = qgetenv("TMPDIR");
         MessageBoxes::setScripted(true);
+        FileChoosers::setScripted(true);
     }
     void init() {
         MessageBoxes::clearShown();
         tempDir = std::make_unique<QTemporaryDir>();
-        // Workbooks are saved in the temporary directory: this test's own.
+        // The temporary directory is this test's own, so that whatever is left there shows.
         qputenv("TMPDIR", tempDir->path().toUtf8());
+        chosenFolder = tempDir->path() + "/chosen";
+        QVERIFY(QDir().mkpath(chosenFolder));
+        FileChoosers::clear();
+        FileChoosers::setNextChoice(chosenFile());
         opened.clear();
         desktopOpens = true;
         SetDesktopOpener([this](const QString& path) {
@@ -242,10 +263,9 @@ private slots:
 
         QCOMPARE(shownTexts(), QStringList());
         const QString file = onlyOpened();
-        QVERIFY(file.startsWith(QDir(tempDir->path()).canonicalPath() + "/Varnholt-"));
-        QVERIFY(file.endsWith(".xlsx"));
-        QCOMPARE(leftFiles(), QStringList{QFileInfo(file).fileName()});
-        const ReadBack book = readWorkbook(file);
+        QCOMPARE(file, chosenFile());
+        QCOMPARE(leftFiles(), QStringList{"工作簿.xlsx"});
+        READ_BACK(book, file);
         QCOMPARE(book.json["sheets"].toArray().size(), 1);
         QCOMPARE(book.rows(), 26);
         QCOMPARE(book.columns(), 9);
@@ -285,12 +305,73 @@ private slots:
         QVERIFY(columns["H"]["width"].toDouble() > columns["D"]["width"].toDouble());
     }
 
+    // The page asks where to save the workbook, proposing the list's name in the folder of the
+    // last export (the home folder at first); choosing nothing exports nothing.
+    void exportAsksWhereToSave() {
+        Window w;
+        TMainForm& f = *w.form;
+        FileChoosers::clear();
+        f.AdvGlowButton3->click();
+        QCOMPARE(FileChoosers::shown().value(0).startFolder, QDir::homePath() + "/入库列表.xlsx");
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(leftFiles(), QStringList());
+
+        FileChoosers::setNextChoice(chosenFolder + "/三月.xlsx");
+        f.AdvGlowButton16->click();
+        QCOMPARE(opened, QStringList{chosenFolder + "/三月.xlsx"});
+        FileChoosers::setNextChoice(chosenFile());
+        f.AdvGlowButton8->click();
+        QCOMPARE(FileChoosers::shown().value(1).startFolder, QDir::homePath() + "/库存信息.xlsx");
+        QCOMPARE(FileChoosers::shown().value(2).startFolder, chosenFolder + "/出库列表.xlsx");
+        QCOMPARE(leftFiles(), QStringList({"三月.xlsx", "工作簿.xlsx"}));
+    }
+
+    // Texts stored in GB18030 (as the older program's files hold them) and control characters
+    // reach the grid, the tool's list, the printed report and the workbook as valid text; what
+    // cannot be decoded shows as U+FFFD.
+    void storedTextsOfAnyEncodingStayValid() {
+        Window w;
+        w.db.exec("update Product set ProductName=CAST(X'C2DDCBBFB5B6FF' AS TEXT) "
+                  "where ProductIndex=2");
+        w.db.exec("update Store set StoreRemark='红'||char(27)||'[31m'||char(7)||char(155)||"
+                  "'备注' where StoreIndex=1");
+        const QString name = "螺丝刀\uFFFD";
+        const QString remark = "红\x1b[31m\a\u009b备注";
+        TMainForm& f = *w.form;
+        f.QueryStoreIn(QString());
+        f.DBGridEh1->setColumnVisible(1, true);
+        QStringList names;
+        for (int row = 0; row < f.ADOQueryStoreIn.RecordCount(); ++row)
+            names << f.DBGridEh1->cellText(row, 1);
+        QVERIFY2(names.contains(name), qPrintable(names.join('|')));
+
+        f.AdvGlowButton3->click();
+        READ_BACK(book, onlyOpened());
+        QCOMPARE(book.text(2, 2), name);
+        QCOMPARE(book.text(2, 9), remark);
+
+        const ToolRun list = RunTool({"list", w.db.dir().databasePath(), "in"});
+        QCOMPARE(list.exitCode, 0);
+        QVERIFY2(list.out.contains(name + "\tX-1"), qPrintable(list.out));
+        QVERIFY(list.out.contains("红\\x1b[31m\\x07\\u009b备注"));
+
+        const QString pdf = chosenFolder + "/入库.pdf";
+        const ToolRun print = RunTool({"print", pdf, "list", w.db.dir().databasePath(), "in"});
+        QCOMPARE(print.exitCode, 0);
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains("螺丝刀"), qPrintable(printed.left(400)));
+        QVERIFY(printed.contains("备注"));
+    }
+
     void hiddenColumnIsNeitherExportedNorFramed() {
         Window w;
         TMainForm& f = *w.form;
         f.DBGridEh1->setColumnVisible(2, false); // 商品型号
         f.AdvGlowButton3->click();
-        const ReadBack book = readWorkbook(onlyOpened());
+        READ_BACK(book, onlyOpened());
         QStringList titles = StockInTitles;
         titles.removeAt(2);
         QCOMPARE(book.columns(), 8);
@@ -308,7 +389,7 @@ private slots:
         Window w;
         TMainForm& f = *w.form;
         f.AdvGlowButton16->click();
-        const ReadBack book = readWorkbook(onlyOpened());
+        READ_BACK(book, onlyOpened());
         QCOMPARE(book.row(1), QStringList({"商品编号", "商品名称", "商品型号", "单位", "入库数量",
                                            "出库数量", "当前库存"}));
         QCOMPARE(book.rows(), 4);
@@ -389,7 +470,7 @@ private slots:
         w.db.exec("update Store set StoreRemark=" + QuotedSql(remark) + " where StoreIndex=1");
         w.form->QueryStoreIn(QString());
         w.form->AdvGlowButton3->click();
-        const ReadBack book = readWorkbook(onlyOpened());
+        READ_BACK(book, onlyOpened());
         QCOMPARE(book.type("I2"), "str");
         QCOMPARE(book.value("I2").toString(), written);
         QCOMPARE(book.rows(), 26);
@@ -523,7 +604,7 @@ private slots:
                 sheet.SetText(++row, 1, "合计");
                 sheet.SetNumber(row, 7, 700);
             });
-        const ReadBack book = readWorkbook(onlyOpened());
+        READ_BACK(book, onlyOpened());
         QCOMPARE(book.rows(), 28);
         QCOMPARE(book.text(1, 1), "入库列表");
         QCOMPARE(book.row(2), StockInTitles);
@@ -546,7 +627,8 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.first().contains("没有找到可以打开电子表格文件的程序"));
         QVERIFY(messages.first().contains(QDir::toNativeSeparators(file)));
-        QCOMPARE(readWorkbook(file).rows(), 26);
+        READ_BACK(book, file);
+        QCOMPARE(book.rows(), 26);
     }
 
     // The tool writes the page's workbook for the same command line, without a display.
@@ -583,8 +665,8 @@ private slots:
         const ToolRun result = RunTool(args);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.out.contains("已导出"), qPrintable(result.out + result.error));
-        const ReadBack fromPage = readWorkbook(onlyOpened());
-        const ReadBack fromTool = readWorkbook(target);
+        READ_BACK(fromPage, onlyOpened());
+        READ_BACK(fromTool, target);
         QVERIFY(fromPage.rows() > 2);
         QCOMPARE(fromTool.json, fromPage.json);
     }
@@ -629,7 +711,7 @@ private slots:
         Worksheet& sheet = application.AddWorkbook().Worksheets("SHEET1");
         sheet.Range("d4:$B$2").SetBorderLineStyle(index, 1);
         application.SetVisible(true);
-        const ReadBack book = readWorkbook(file);
+        READ_BACK(book, file);
         // A cell without any format is not written at all.
         auto sides = [&](const QString& ref) {
             const QJsonArray borders = book.cell(ref)["borders"].toArray();

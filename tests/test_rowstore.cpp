@@ -2,6 +2,7 @@
 // whatever its neighbours in the column, text sorting in the user's collation, and rows fetched
 // ahead on a connection of their own.
 #include "DataError.h"
+#include "RowStream.h"
 #include "ShareDMUnit.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
@@ -280,6 +281,45 @@ private slots:
             }
             QCOMPARE(db.scalar("select Note from " + table + " where Id=2"), "改");
         }
+    }
+
+    // Stored bytes that are UTF-8 are read as they are; any other bytes as GB18030, which the
+    // older program's files hold; what GB18030 cannot decode either reads as U+FFFD. The same
+    // through a query and a row stream, and through stored_text() in SQL.
+    void storedBytesReadAsUtf8_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("ASCII") << QByteArray("P-01 abc") << u"P-01 abc"_s;
+        QTest::newRow("UTF-8 Chinese and a four-byte character")
+            << QByteArray("螺丝😀") << u"螺丝😀"_s;
+        QTest::newRow("UTF-8 noncharacter stays") << QByteArray("\xEF\xBF\xBF") << u"\uFFFF"_s;
+        QTest::newRow("GBK") << QByteArray("\xC2\xDD\xCB\xBF\xB5\xB6") << u"螺丝刀"_s;
+        QTest::newRow("GBK with ASCII") << QByteArray("M3 \xB8\xF6") << u"M3 个"_s;
+        QTest::newRow("GB18030 four bytes") << QByteArray("\x81\x30\x81\x30") << u"\u0080"_s;
+        QTest::newRow("undecodable bytes") << QByteArray("a\x80"
+                                                         "b\xFF")
+                                           << u"a\uFFFDb\uFFFD"_s;
+        QTest::newRow("UTF-8 cut short reads as GB18030") << QByteArray("\xE8\x9E") << u"\u94FB"_s;
+        QTest::newRow("overlong UTF-8 is no UTF-8") << QByteArray("\xC0\xAF") << u"\u8721"_s;
+        QTest::newRow("UTF-8 surrogate is no UTF-8")
+            << QByteArray("\xED\xA0\x80") << u"\u980E\uFFFD"_s;
+    }
+    void storedBytesReadAsUtf8() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, read);
+        TestDatabase db;
+        db.exec("insert into Product (ProductName) values (CAST(X'" + stored.toHex() +
+                "' AS TEXT)), (X'" + stored.toHex() + "')");
+        Query& q = db.dm().ADOQueryTemp1;
+        OpenSQL(q, "select ProductName from Product");
+        QCOMPARE(q.TextAt(0, 0), read);
+        QCOMPARE(q.TextAt(1, 0), read); // a blob reads as a text
+        RowStream stream(db.dm().ADOConnection1, "select ProductName from Product");
+        QVERIFY(stream.Next());
+        const std::string_view text = stream.Text(0);
+        QCOMPARE(QString::fromUtf8(text.data(), qsizetype(text.size())), read);
+        QCOMPARE(db.scalar("select stored_text(ProductName) from Product where ProductIndex=1"),
+                 read);
     }
 
     void rowsFetchedAheadAreTakenOnlyForTheSameUnchangedResult() {

@@ -1,9 +1,11 @@
 // Start-up, log-in and exit against a temporary program directory.
+#include "CipherFile.h"
 #include "DesktopOpener.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "OfficePager.h"
 #include "ProgramLifecycle.h"
+#include "Schema.h"
 #include "ShareDMUnit.h"
 #include "SysLoginUnit.h"
 #include "TestSupport.h"
@@ -236,19 +238,34 @@ private slots:
         QCOMPARE(inodeOf(dir.databasePath()), before);
     }
 
+    // The file cannot be used: one message, no log-in, and at exit neither a backup nor a
+    // compaction, so that the file stays byte for byte as it was.
     void unopenableDatabaseGivesOneMessageAndNoLogin_data() {
-        QTest::addColumn<bool>("present");
-        QTest::newRow("missing") << false;
-        QTest::newRow("not a database") << true;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "找不到数据库文件";
+        QTest::newRow("not a database") << "text"
+                                        << "该文件不是本系统的数据库";
+        QTest::newRow("newer data version")
+            << "newer" << QString("的数据版本是 %1，比本程序所能使用的版本").arg(SchemaVersion + 1);
     }
     void unopenableDatabaseGivesOneMessageAndNoLogin() {
-        QFETCH(bool, present);
-        TestProgramDir dir(false);
-        if (present) {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const bool present = kind != "missing";
+        TestProgramDir dir(kind == "newer");
+        if (kind == "text") {
             QFile file(dir.databasePath());
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("this is not a database");
+        } else if (kind == "newer") {
+            const CipherFile::Handle db =
+                CipherFile::openExisting(dir.databasePath(), DatabasePassword);
+            CipherFile::execute(db.get(),
+                                QString("PRAGMA user_version = %1").arg(SchemaVersion + 1));
         }
+        const QByteArray content = digest(dir.databasePath());
         Program program(dir.path());
         program.start([](TSysLoginfrm& dialog) { dialog.reject(); });
         QVERIFY(!program.loginShown);
@@ -256,6 +273,7 @@ private slots:
         const auto shown = MessageBoxes::shown();
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().text.contains(dir.databasePath()));
+        QVERIFY2(shown.first().text.contains(reason), qPrintable(shown.first().text));
         QCOMPARE(shown.first().caption, "警告");
         QCOMPARE(shown.first().icon, QMessageBox::Warning);
         QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Degraded);
@@ -265,6 +283,8 @@ private slots:
         QVERIFY(program.form.close());
         QCOMPARE(MessageBoxes::shown().last().text, "确定要退出当前系统吗？");
         QCOMPARE(QFile::exists(dir.databasePath()), present);
+        QCOMPARE(digest(dir.databasePath()), content);
+        QCOMPARE(filesIn(dir.path()), present ? QStringList{DatabaseFileName} : QStringList());
     }
 };
 

@@ -557,7 +557,7 @@ private slots:
                  "0");
     }
 
-    void editKeepsTheKindAndTimeAndAGoneMovementIsAppended() {
+    void editKeepsTheKindAndTimeAndAGoneMovementIsAppendedOnYes() {
         Editor e;
         TStoreEditorfrm& d = e.dialog;
         QVERIFY(e.show(true, 0, 2));
@@ -567,11 +567,16 @@ private slots:
         QCOMPARE(movements(e.db), QStringList({"A1|0|1.5|10|15|2024-03-01 00:00:00|",
                                                "A2|1|2.5|5|12.5|2024-03-05 14:30:00|月底"}));
 
-        // Another program deletes the movement while the dialog shows it.
+        // Another program deletes the movement while the dialog shows it: saved again as a new
+        // movement only when the operator says so.
         QVERIFY(e.show(true, 0, 2));
         AttachedDatabase(e.db.dir().databasePath()).exec("delete from Store where StoreIndex=2");
         d.dtInDate->setDate(QDate(2024, 3, 6));
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
         d.AdvGlowButton1->click();
+        QCOMPARE(
+            MessageBoxes::shown().value(0).text,
+            "该记录已被其他用户删除，您的修改没有保存。\n要把输入的内容保存为一条新的记录吗？");
         QCOMPARE(movements(e.db).last(), "A2|1|2.5|5|12.5|2024-03-06 14:30:00|月底");
         QCOMPARE(e.db.scalar("select StoreIndex from Store where StoreProduct=2"), "3");
 

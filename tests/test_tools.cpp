@@ -2,7 +2,9 @@
 #include "TestSupport.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -143,6 +145,127 @@ private slots:
         QCOMPARE(runTool({"products", file, "--name", "O'Brien"}).lines.mid(1),
                  QStringList({"B1\tO'Brien\tX\t只", "共 1 条\t\t\t"}));
         QCOMPARE(runTool({"products", file, "--model", "M4"}).lines.last(), "共 0 条\t\t\t");
+    }
+
+    // Control characters of stored texts never reach the terminal as they are; texts in another
+    // encoding arrive decoded.
+    void listsEscapeControlCharactersAndDecodeTexts() {
+        db->exec("update Store set StoreRemark='红'||char(27)||'[31m'||char(7)||char(127)||"
+                 "char(155)||'\\' where StoreIndex=1");
+        db->exec("update Product set ProductName=CAST(X'C2DDCBBFB5B6FF' AS TEXT) "
+                 "where ProductIndex=1");
+        const Result in = runTool({"list", file, "in"});
+        QCOMPARE(in.exitCode, 0);
+        QCOMPARE(in.lines.value(1).section('\t', 1, 1), "螺丝刀\uFFFD");
+        QCOMPARE(in.lines.value(1).section('\t', 8, 8), "红\\x1b[31m\\x07\\x7f\\u009b\\\\");
+        const Result sql =
+            runTool({"sql", file, "select StoreRemark from Store where StoreIndex=1"});
+        QCOMPARE(sql.lines.value(1), "红\\x1b[31m\\x07\\x7f\\u009b\\\\");
+    }
+
+    // The check lists the codes that several products carry, with their keys.
+    void checkListsDuplicateCodes() {
+        {
+            AttachedDatabase old(file);
+            old.exec("drop index ProductSerialIndex");
+            old.exec("create index ProductSerialIndex on Product (ProductSerial)");
+            old.connection().Execute("PRAGMA user_version = 2");
+            old.exec("insert into Product (ProductSerial,ProductName) values ('A1','另一个'),"
+                     "('B1','又一个'),('A1','第三个')");
+        }
+        const Result check = runTool({"check", file});
+        QCOMPARE(check.exitCode, 0);
+        QCOMPARE(
+            check.lines.mid(check.lines.size() - 3),
+            QStringList({"重复的商品编号（2 个；商品编号不唯一时，按编号只能找到其中第一种商品，"
+                         "请改正后再用）：",
+                         "A1\tProductIndex 1,3,5", "B1\tProductIndex 2,4"}));
+        QCOMPARE(runTool({"sql", file, "select count(*) from Product"}).lines.value(1), "5");
+    }
+
+    // Every command refuses a file of a newer data version with the reason, and leaves it as it
+    // was.
+    void newerVersionIsRefused_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("sql") << QStringList{"sql", "FILE", "delete from Store"};
+        QTest::newRow("list") << QStringList{"list", "FILE", "in"};
+        QTest::newRow("balance") << QStringList{"balance", "FILE", "2024-12-31"};
+        QTest::newRow("products") << QStringList{"products", "FILE"};
+        QTest::newRow("export") << QStringList{"export", "DIR/x.xlsx", "list", "FILE", "in"};
+        QTest::newRow("print") << QStringList{"print", "DIR/x.pdf", "list", "FILE", "in"};
+        QTest::newRow("compact") << QStringList{"compact", "FILE"};
+        QTest::newRow("backup") << QStringList{"backup", "FILE", "DIR"};
+        QTest::newRow("restore") << QStringList{"restore", "FILE", "DIR/other.mdb"};
+        QTest::newRow("check") << QStringList{"check", "FILE"};
+    }
+    void newerVersionIsRefused() {
+        QFETCH(QStringList, args);
+        db->dm().ADOConnection1.Execute("PRAGMA user_version = 99");
+        db->dm().ADOConnection1.Close();
+        QTemporaryDir dir;
+        QCOMPARE(runTool({"init", dir.filePath("other.mdb")}).exitCode, 0);
+        const QByteArray before = digest(file);
+        args.replaceInStrings("FILE", file).replaceInStrings("DIR", dir.path());
+        const Result result = runTool(args);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.error.contains("的数据版本是 99，比本程序所能使用的版本"),
+                 qPrintable(result.error));
+        QCOMPARE(digest(file), before);
+        QCOMPARE(filesIn(dir.path()), QStringList{"other.mdb"});
+    }
+
+    // What the tool writes of a private database stays private: a backup and the copy a restore
+    // keeps take the database file's mode, a replaced PDF or workbook keeps the mode of the file
+    // it replaces, and nothing else is left beside them (under the usual umask 022).
+    void filesKeepTheirOwnersPrivacy_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("written"); // a pattern of the file written in DIR
+        QTest::addColumn<int>("before");      // the mode of a file already there; 0: none
+        QTest::addColumn<int>("mode");
+        QTest::newRow("backup") << QStringList{"backup", "FILE", "DIR"} << "Varnholt-*.mdb" << 0
+                                << 0600;
+        QTest::newRow("safety copy of a restore") << QStringList{"restore", "FILE", "BACKUP"}
+                                                  << "Varnholt.mdb.before-restore-*" << 0 << 0600;
+        QTest::newRow("workbook replaced")
+            << QStringList{"export", "DIR/out.xlsx", "list", "FILE", "in"} << "out.xlsx" << 0600
+            << 0600;
+        QTest::newRow("new workbook") << QStringList{"export", "DIR/out.xlsx", "list", "FILE", "in"}
+                                      << "out.xlsx" << 0 << 0644;
+        QTest::newRow("PDF replaced") << QStringList{"print", "DIR/out.pdf", "list", "FILE", "in"}
+                                      << "out.pdf" << 0640 << 0640;
+    }
+    void filesKeepTheirOwnersPrivacy() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, written);
+        QFETCH(int, before);
+        QFETCH(int, mode);
+        const mode_t umaskBefore = ::umask(022);
+        const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
+        QVERIFY(::chmod(QFile::encodeName(file), 0600) == 0);
+        QTemporaryDir backups;
+        const QString backup = runTool({"backup", file, backups.path()}).lines.value(0);
+        QVERIFY(backup.startsWith("已备份到 "));
+        // A restore keeps its copy beside the database file.
+        QTemporaryDir target;
+        const QString folder = args.first() == "restore" ? db->dir().path() : target.path();
+        if (before) {
+            QFile existing(folder + '/' + written);
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write("older");
+            existing.close();
+            QVERIFY(::chmod(QFile::encodeName(existing.fileName()), mode_t(before)) == 0);
+        }
+        const QString backupFile = backups.path() + '/' + filesIn(backups.path()).value(0);
+        args.replaceInStrings("FILE", file)
+            .replaceInStrings("BACKUP", backupFile)
+            .replaceInStrings("DIR", folder);
+        const Result result = runTool(args);
+        QCOMPARE(result.exitCode, 0);
+        const QStringList made = QDir(folder).entryList({written}, QDir::Files);
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(modeOf(folder + '/' + made.first()), mode_t(mode));
+        if (args.first() != "restore")
+            QCOMPARE(filesIn(folder), made); // no temporary file left beside it
     }
 
     void badInputFailsWithAMessage_data() {

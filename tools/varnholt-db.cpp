@@ -24,6 +24,7 @@
 #include "DataGrid.h"
 #include "DatabaseBackup.h"
 #include "DatabaseCheck.h"
+#include "DatabaseCompactor.h"
 #include "DatabaseRestore.h"
 #include "ExportToExcelUnit.h"
 #include "GridReportDataSet.h"
@@ -81,14 +82,50 @@ int usage() {
     return 2;
 }
 
-// Keeps one record on one line of tab-separated output.
+// Keeps one record on one line of tab-separated output and the terminal as it is: a backslash,
+// tab, line break and carriage return are written as \\, \t, \n and \r, every other control
+// character (which a terminal could take as a command) as \xHH, or \u0080 to \u009f.
+void appendEscaped(std::string& out, std::string_view utf8) {
+    static const char hex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20 || c == 0x7f) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else if (c == 0xc2 && i + 1 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9f) {
+            const auto second = static_cast<unsigned char>(utf8[++i]); // U+0080 to U+009F
+            out += "\\u00";
+            out += hex[second >> 4];
+            out += hex[second & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
 QString cellText(const QString& text) {
-    QString escaped = text;
-    escaped.replace('\\', QStringLiteral("\\\\"));
-    escaped.replace('\t', QStringLiteral("\\t"));
-    escaped.replace('\n', QStringLiteral("\\n"));
-    escaped.replace('\r', QStringLiteral("\\r"));
-    return escaped;
+    std::string escaped;
+    appendEscaped(escaped, text.toStdString());
+    return QString::fromStdString(escaped);
 }
 
 // Tab-separated lines straight to standard output, through one buffer: a list of any length
@@ -100,24 +137,7 @@ public:
         if (!m_lineStart)
             m_buffer += '\t';
         m_lineStart = false;
-        for (char c : text) {
-            switch (c) {
-            case '\\':
-                m_buffer += "\\\\";
-                break;
-            case '\t':
-                m_buffer += "\\t";
-                break;
-            case '\n':
-                m_buffer += "\\n";
-                break;
-            case '\r':
-                m_buffer += "\\r";
-                break;
-            default:
-                m_buffer += c;
-            }
-        }
+        appendEscaped(m_buffer, text);
     }
     void endLine() override {
         m_buffer += '\n';
@@ -318,11 +338,9 @@ int runStatements(const QString& file, const QString& text) {
 }
 
 int compact(const QString& file) {
-    if (!CompactDatabase(file, DatabasePassword)) {
-        err() << QStringLiteral(
-                     "没有整理数据库文件 %1：文件不存在、无法打开或写入，或者正被其它程序使用。")
-                     .arg(file)
-              << '\n';
+    DatabaseCompactor compactor(file, DatabasePassword);
+    if (!compactor.run()) {
+        err() << QStringLiteral("没有整理数据库文件 %1：%2").arg(file, compactor.refusal()) << '\n';
         return 1;
     }
     out() << QStringLiteral("已整理数据库文件 ") << file << '\n';
@@ -398,13 +416,27 @@ int restore(const QString& file, const QString& backup) {
     return 0;
 }
 
-// Prints the outcome of the checks and the rows of every table, one table a line.
+// Prints the outcome of the checks and the rows of every table, one table a line; then the
+// product codes that several products carry, each with their keys.
 int check(const QString& file) {
     const DatabaseSummary summary = CheckDatabaseFile(file, DatabasePassword);
     out() << QStringLiteral("完整性检查：正常") << '\n'
           << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
     for (const auto& [table, rows] : summary.rows)
         printLine({table, QString::number(rows)});
+    if (summary.duplicateCodes.empty())
+        return 0;
+    out() << QStringLiteral(
+                 "重复的商品编号（%1 个；商品编号不唯一时，按编号只能找到其中第一种商品，"
+                 "请改正后再用）：")
+                 .arg(summary.duplicateCodes.size())
+          << '\n';
+    for (const DuplicateCode& duplicate : summary.duplicateCodes) {
+        QStringList keys;
+        for (const qint64 key : duplicate.productKeys)
+            keys << QString::number(key);
+        printLine({duplicate.code, QStringLiteral("ProductIndex ") + keys.join(',')});
+    }
     return 0;
 }
 

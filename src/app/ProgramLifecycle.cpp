@@ -67,25 +67,37 @@ void ProgramLifecycle::FormCloseQuery(TMainForm&, bool& CanClose) {
                             QMessageBox::Information) == MessageAnswer::Yes;
 }
 
+// A file the program did not open (missing, of a newer version, wrongly keyed) is neither backed
+// up nor compacted. A file that cannot be compacted simply stays as it was; a backup that fails
+// is a message, after which the program ends all the same.
 void ProgramLifecycle::FormClose(TMainForm&) {
     if (m_state == State::Ending)
         return;
     m_state = State::Ending;
-    // Nothing at exit is shown: a file that cannot be compacted simply stays as it was, and a
-    // daily backup that fails is written to standard error.
     try {
-        ShareDM->ADOConnection1.Close();
+        Connection& connection = ShareDM->ADOConnection1;
+        const bool opened = connection.Connected();
+        const bool wrote = connection.RowsWritten() > 0;
+        connection.Close();
+        if (!opened)
+            return;
         QThread::msleep(m_closeWaitMs);
-        backUpDaily();
+        backUp(wrote);
         CompactDatabase(databasePath(), DatabasePassword);
     } catch (...) {
     }
 }
 
-void ProgramLifecycle::backUpDaily() {
+void ProgramLifecycle::backUp(bool wroteThisSession) {
     try {
-        AutomaticBackup(databasePath(), DatabasePassword, backupFolder()).RunIfDue(m_clock());
+        AutomaticBackup(databasePath(), DatabasePassword, backupFolder())
+            .RunIfDue(m_clock(), wroteThisSession);
     } catch (const DataError& error) {
-        std::cerr << QStringLiteral("自动备份：%1").arg(error.message()).toStdString() << std::endl;
+        const QString message =
+            QStringLiteral("退出前的自动备份没有完成：%1\n数据本身没有受到影响。请用“管理”页的"
+                           "“备份数据”另行备份。")
+                .arg(error.message());
+        std::cerr << message.toStdString() << std::endl;
+        ShowWarning(message);
     }
 }

@@ -10,8 +10,8 @@ class TSysLoginfrm;
 
 // The life of the program around its main window: the start-up sequence when the window is
 // first shown (open the database, first-run help, log-in, administration tab, filling the
-// pages), the question before exit, and at exit the daily backup and the compaction of the
-// database.
+// pages), the question before exit, and at exit the automatic backup and the compaction of the
+// database (only of a file that the program opened).
 class ProgramLifecycle : public MainFormLifecycle {
 public:
     enum class State { Starting, Running, Degraded, Ending };
@@ -26,15 +26,15 @@ public:
     QString databasePath() const;
     // The pause between closing the connection and compacting the file.
     void setCloseWaitMs(int ms) { m_closeWaitMs = ms; }
-    // The folder of the daily backups at exit: "backup" in the program directory.
+    // The folder of the automatic backups at exit: "backup" in the program directory.
     QString backupFolder() const;
-    // The clock that dates the daily backup.
+    // The clock that dates the automatic backups.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
     void showHelpOnFirstRun();
     bool logIn(TMainForm& form);
-    void backUpDaily();
+    void backUp(bool wroteThisSession);
 
     QString m_appPath;
     TSysLoginfrm& m_login;

@@ -1,6 +1,7 @@
 #include "CipherFile.h"
 
 #include "DataError.h"
+#include "StoredText.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -34,17 +35,61 @@ void sizeCacheFor(sqlite3* db, qint64 fileBytes) {
     execute(db, QStringLiteral("PRAGMA cache_size = -%1").arg(cacheKiBFor(fileBytes)));
 }
 
+QString failureMessage(int code, const QString& engineText) {
+    QString sentence;
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        sentence = QStringLiteral("数据库文件正被其它程序使用，请稍后再试。");
+        break;
+    case SQLITE_FULL:
+        sentence = QStringLiteral("磁盘空间不足，数据没有写入。");
+        break;
+    case SQLITE_READONLY:
+        sentence = QStringLiteral("文件是只读的（或者没有写入的权限），数据没有写入。");
+        break;
+    case SQLITE_IOERR:
+        sentence = QStringLiteral("读写文件时出错（输入/输出错误），磁盘可能已满或者已经损坏。");
+        break;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        sentence = QStringLiteral("无法打开或建立文件：没有权限，或者文件夹不存在。");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        sentence = QStringLiteral("数据库文件已经损坏。");
+        break;
+    default:
+        return engineText;
+    }
+    return QStringLiteral("%1（%2）").arg(sentence, engineText);
+}
+
 QString engineMessage(sqlite3* db) {
-    return QString::fromUtf8(sqlite3_errmsg(db));
+    return failureMessage(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 void execute(sqlite3* db, const QString& sql) {
     char* error = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : engineMessage(db);
+        const QString message =
+            error ? failureMessage(sqlite3_extended_errcode(db), QString::fromUtf8(error))
+                  : engineMessage(db);
         sqlite3_free(error);
         throw DataError(message);
     }
+}
+
+void forEachRow(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*)>& onRow) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        throw DataError(engineMessage(db));
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        onRow(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw DataError(engineMessage(db));
 }
 
 sqlite3* open(const QString& path, const QString& password, int flags, int busyTimeoutMs) {
@@ -53,7 +98,8 @@ sqlite3* open(const QString& path, const QString& password, int flags, int busyT
     const int rc =
         sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = db ? engineMessage(db) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString message =
+            db ? engineMessage(db) : failureMessage(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close(db);
         throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, message));
     }
@@ -62,6 +108,7 @@ sqlite3* open(const QString& path, const QString& password, int flags, int busyT
     try {
         execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(CipherPageSize));
         sqlite3_busy_timeout(db, busyTimeoutMs);
+        StoredText::registerSqlFunction(db);
     } catch (...) {
         sqlite3_close(db);
         throw;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // Low-level access to an encrypted database file, shared by the connection, the preparation of
 // new files and compaction. Every function throws DataError with the engine's message.
@@ -34,10 +36,18 @@ void sizeCacheFor(sqlite3* db, qint64 fileBytes);
 qint64 cacheKiBFor(qint64 fileBytes);
 
 void execute(sqlite3* db, const QString& sql);
+// Runs one statement and hands each row of its result to `onRow`.
+void forEachRow(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*)>& onRow);
 int userVersion(sqlite3* db);
 // Whether the engine opened the file for reading only (a write-protected file).
 bool readOnly(sqlite3* db);
+// The last failure on the connection in the user's words (see failureMessage).
 QString engineMessage(sqlite3* db);
+// A failure of the engine's result `code` (plain or extended): a Chinese sentence for what a
+// user can meet and act on (the file is locked, the disk is full, the file is read-only, an
+// input/output error, a damaged file), with the engine's own text in brackets; any other
+// failure (the statement's own error) in the engine's words alone.
+QString failureMessage(int code, const QString& engineText);
 
 // Closes the handle; null is fine.
 void close(sqlite3* db);

@@ -17,6 +17,7 @@ Connection::~Connection() {
 void Connection::OpenFile(const QString& path, const QString& password) {
     Close();
     CipherFile::Handle db = CipherFile::openExisting(path, password);
+    RefuseNewerVersion(db.get(), path);
     UpgradeSchema(db.get());
     CipherFile::sizeCacheFor(db.get(), QFileInfo(path).size());
     m_db = db.release();
@@ -47,6 +48,10 @@ void Connection::Execute(const QString& sql) {
 
 QString Connection::LastError() const {
     return m_db ? CipherFile::engineMessage(m_db) : QString();
+}
+
+qint64 Connection::RowsWritten() const {
+    return m_db ? sqlite3_total_changes(m_db) : 0;
 }
 
 void Connection::CreateDatabase(const QString& path, const QString& password) {

@@ -16,8 +16,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens an existing file with the path and the password exactly as given. Throws DataError
-    // with a message that names the file and the cause when it cannot be opened. An older file
-    // is brought up to the program's schema version on the way (see Schema.h); a file that cannot
+    // with a message that names the file and the cause when it cannot be opened. A file of a
+    // newer version than the program's is refused without a write to it; an older file is
+    // brought up to the program's schema version on the way (see Schema.h); a file that cannot
     // be written is opened for reading as it is.
     void OpenFile(const QString& path, const QString& password);
     void Close(); // closes the file; queries keep their fetched rows
@@ -34,6 +35,8 @@ public:
     void Execute(const QString& sql);
     // The engine's message of the last failure on this connection.
     QString LastError() const;
+    // The rows written through this connection since it was opened (0 when closed).
+    qint64 RowsWritten() const;
 
     // Creates a new, encrypted database file with the program's schema and the
     // administrator account. Refuses an existing file.

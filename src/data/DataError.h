@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 // An engine or data failure. Carries the engine's own message; only windows turn it into a
@@ -13,6 +14,28 @@ public:
 
 private:
     QString m_message;
+};
+
+// A write of a row read earlier found the row no longer as it was read: another user (another
+// copy of the program, the tool, any program) changed or deleted it in between. Nothing was
+// written; the window says which it was and offers to read the row again.
+class RowConflict : public DataError {
+public:
+    enum class Kind { Modified, Deleted };
+    // `changedFields`: the names of the written columns whose stored values differ from those
+    // read (Modified only).
+    RowConflict(Kind kind, QStringList changedFields)
+        : DataError(kind == Kind::Deleted
+                        ? QStringLiteral("该记录已被其他用户删除，您的修改没有保存。")
+                        : QStringLiteral("该记录已被其他用户修改，您的修改没有保存。"
+                                         "请重新载入该记录后再修改。")),
+          m_kind(kind), m_changedFields(std::move(changedFields)) {}
+    Kind kind() const { return m_kind; }
+    QStringList changedFields() const { return m_changedFields; }
+
+private:
+    Kind m_kind;
+    QStringList m_changedFields;
 };
 
 // The silent abort: ends the running event handler without a further message (a validation

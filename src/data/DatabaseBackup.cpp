@@ -2,9 +2,12 @@
 
 #include "BackupFiles.h"
 #include "DataError.h"
+#include "Schema.h"
+#include "TempFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -54,8 +57,12 @@ BackupResult DatabaseBackup::WriteInto(const QString& folder, const QDateTime& t
 DatabaseSummary DatabaseBackup::copyInto(const QString& part) {
     const CipherFile::Handle source =
         CipherFile::openAmongWriters(m_databasePath, m_password, m_busyWaitMs);
-    const CipherFile::Handle target(
-        CipherFile::open(part, m_password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+    RefuseNewerVersion(source.get(), m_databasePath);
+    // The copy is as private as the file it copies, from its first byte (an empty file is an
+    // empty database; the engine's journal beside it takes its mode).
+    if (!CreateNewFile(part, FilePermissions(m_databasePath)))
+        throw DataError(QStringLiteral("无法建立文件 %1：%2").arg(part, qt_error_string(errno)));
+    const CipherFile::Handle target(CipherFile::open(part, m_password, SQLITE_OPEN_READWRITE));
     const ReadSnapshot snapshot(source.get());
     const DatabaseSummary summary = ReadSummary(source.get());
     OnlineCopy copy(target.get(), source.get());

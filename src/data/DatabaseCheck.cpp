@@ -3,6 +3,7 @@
 #include "CipherFile.h"
 #include "DataError.h"
 #include "Schema.h"
+#include "StoredText.h"
 
 #include <QFile>
 #include <QStringList>
@@ -32,8 +33,13 @@ public:
         return false;
     }
     QString text(int column) const {
-        return QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column)));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        std::string decoded;
+        const std::string_view utf8 = StoredText::toUtf8(
+            std::string_view(text ? text : "",
+                             static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column))),
+            decoded);
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     }
     qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
 
@@ -95,16 +101,6 @@ void refuseUnencryptedFile(const QString& path) {
                 .arg(path));
 }
 
-void checkVersion(sqlite3* db, const QString& path) {
-    const int version = CipherFile::userVersion(db);
-    if (version > SchemaVersion)
-        throw DataError(QStringLiteral("文件 %1 的数据版本是 %2，比本程序所能使用的版本 %3 新，"
-                                       "请用新版本的程序打开它。")
-                            .arg(path)
-                            .arg(version)
-                            .arg(SchemaVersion));
-}
-
 void checkIntegrity(sqlite3* db, const QString& path, IntegrityCheck integrity) {
     const QString damaged = QStringLiteral("文件 %1 已经损坏（完整性检查没有通过）：%2");
     QStringList problems;
@@ -152,6 +148,21 @@ QString CountsText(const DatabaseSummary& summary) {
         .arg(summary.products());
 }
 
+std::vector<DuplicateCode> DuplicateCodes(sqlite3* db) {
+    std::vector<DuplicateCode> duplicates;
+    Statement statement(db, QStringLiteral("SELECT ProductSerial, ProductIndex FROM Product WHERE "
+                                           "ProductSerial IN (SELECT ProductSerial FROM Product "
+                                           "GROUP BY ProductSerial HAVING count(*)>1) "
+                                           "ORDER BY ProductSerial, ProductIndex"));
+    while (statement.next()) {
+        const QString code = statement.text(0);
+        if (duplicates.empty() || duplicates.back().code != code)
+            duplicates.push_back({code, {}});
+        duplicates.back().productKeys.push_back(statement.integer(1));
+    }
+    return duplicates;
+}
+
 DatabaseSummary ReadSummary(sqlite3* db) {
     DatabaseSummary summary;
     summary.schemaVersion = CipherFile::userVersion(db);
@@ -168,8 +179,11 @@ DatabaseSummary CheckDatabaseFile(const QString& path, const QString& password,
     CipherFile::checkReadable(path);
     refuseUnencryptedFile(path);
     const CipherFile::Handle db = CipherFile::openExisting(path, password);
-    checkVersion(db.get(), path);
+    RefuseNewerVersion(db.get(), path);
     checkIntegrity(db.get(), path, integrity);
     checkTables(db.get(), path);
-    return ReadSummary(db.get());
+    DatabaseSummary summary = ReadSummary(db.get());
+    summary.uniqueCodes = HasUniqueProductCodes(db.get());
+    summary.duplicateCodes = DuplicateCodes(db.get());
+    return summary;
 }

@@ -2,13 +2,25 @@
 
 #include <QString>
 #include <map>
+#include <vector>
 
 struct sqlite3;
+
+// A product code that several products carry, with their keys (ProductIndex) in order: what a
+// file from before codes were kept unique may hold.
+struct DuplicateCode {
+    QString code;
+    std::vector<qint64> productKeys;
+};
 
 // What a database file holds: its schema version and the rows of each of its tables.
 struct DatabaseSummary {
     int schemaVersion = 0;
     std::map<QString, qint64> rows; // by table name, the engine's own tables included
+    // Filled by CheckDatabaseFile: whether the file keeps product codes unique, and the codes
+    // that it holds more than once.
+    bool uniqueCodes = true;
+    std::vector<DuplicateCode> duplicateCodes;
 
     qint64 movements() const { return rowsOf(QStringLiteral("Store")); }
     qint64 products() const { return rowsOf(QStringLiteral("Product")); }
@@ -20,6 +32,8 @@ QString CountsText(const DatabaseSummary& summary);
 
 // Reads the summary of an open file (the version and a count of every table).
 DatabaseSummary ReadSummary(sqlite3* db);
+// The product codes that more than one product carries, ordered by code.
+std::vector<DuplicateCode> DuplicateCodes(sqlite3* db);
 
 // How closely the engine checks the file. Both read and decrypt every page, which finds damaged
 // or foreign bytes anywhere, and check the structure of every table and index; only the full

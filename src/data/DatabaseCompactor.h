@@ -11,9 +11,11 @@ class DatabaseCompactor {
 public:
     DatabaseCompactor(QString path, QString password);
     // True when the file was compacted. False, with the file as it was, when it is missing,
-    // cannot be opened with the password or written, or another connection is using it and does
-    // not let go within a moment.
+    // cannot be opened with the password or written, is of a newer version than the program's,
+    // or another connection is using it and does not let go within a moment.
     bool run();
+    // Why the last run() left the file as it was.
+    QString refusal() const { return m_refusal; }
 
     // How long the compaction waits for other connections to finish what they are doing.
     static constexpr int BusyWaitMs = 500;
@@ -21,4 +23,5 @@ public:
 private:
     QString m_path;
     QString m_password;
+    QString m_refusal;
 };

@@ -5,9 +5,11 @@
 #include "DataError.h"
 #include "DatabaseBackup.h"
 #include "Schema.h"
+#include "TempFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
 
@@ -21,17 +23,23 @@ bool sameFile(const QString& a, const QString& b) {
 }
 
 // Copies the bytes of a locked database file through the engine's own file handle: reading it
-// through a handle of our own and closing that would drop the locks the engine holds on it.
-void copyLockedFile(sqlite3* db, const QString& target) {
+// through a handle of our own and closing that would drop the locks the engine holds on it. The
+// copy is as private as the file (`mode`) from its first byte.
+void copyLockedFile(sqlite3* db, const QString& target, unsigned mode) {
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file)
         throw DataError(CipherFile::engineMessage(db));
     sqlite3_int64 size = 0;
     if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
         throw DataError(QStringLiteral("无法读取数据库文件的大小。"));
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw DataError(QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString()));
+    const int fd = OpenNewFile(target, mode);
+    QFile out;
+    if (fd < 0 || !out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = qt_error_string(errno);
+        if (fd >= 0)
+            ::close(fd);
+        throw DataError(QStringLiteral("无法写入文件 %1：%2").arg(target, reason));
+    }
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (sqlite3_int64 offset = 0; offset < size;) {
         const int amount = static_cast<int>(qMin<sqlite3_int64>(buffer.size(), size - offset));
@@ -48,10 +56,11 @@ void copyLockedFile(sqlite3* db, const QString& target) {
 }
 
 // Keeps the current content as `path`: written, checked, then given its name.
-void keepSafetyCopy(sqlite3* db, const QString& path, const QString& password) {
+void keepSafetyCopy(sqlite3* db, const QString& databasePath, const QString& path,
+                    const QString& password) {
     const QString part = BackupFiles::PartName(path);
     try {
-        copyLockedFile(db, part);
+        copyLockedFile(db, part, FilePermissions(databasePath));
         CheckDatabaseFile(part, password, IntegrityCheck::Quick);
         BackupFiles::Publish(part, path);
     } catch (const DataError& error) {
@@ -95,12 +104,13 @@ RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDat
         const CipherFile::Handle source = CipherFile::openExisting(backupPath, m_password);
         target = CipherFile::openAmongWriters(m_databasePath, m_password,
                                               CipherFile::DefaultBusyTimeoutMs);
+        RefuseNewerVersion(target.get(), m_databasePath);
         if (CipherFile::readOnly(target.get()))
             throw DataError(QStringLiteral("数据库文件 %1 不能写入。").arg(m_databasePath));
         const ReadSnapshot snapshot(source.get());
         OnlineCopy copy(target.get(), source.get());
         copy.LockTarget();
-        keepSafetyCopy(target.get(), result.safetyCopy, m_password);
+        keepSafetyCopy(target.get(), m_databasePath, result.safetyCopy, m_password);
         try {
             copy.CopyAll(DatabaseBackup::DefaultPagesPerStep, m_progress);
         } catch (...) {

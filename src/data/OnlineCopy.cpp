@@ -42,23 +42,12 @@ bool OnlineCopy::step(int pages) {
 void OnlineCopy::fail(int rc) {
     sqlite3_backup_finish(m_backup);
     m_backup = nullptr;
-    const QString message = CipherFile::engineMessage(m_target);
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        throw DataError(QStringLiteral("数据库文件正被其它程序使用，请稍后再试。（%1）")
-                            .arg(QString::fromUtf8(sqlite3_errstr(rc))));
-    case SQLITE_FULL:
-        throw DataError(QStringLiteral("磁盘空间不足。（%1）").arg(message));
-    case SQLITE_IOERR:
-    case SQLITE_CANTOPEN:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        throw DataError(
-            QStringLiteral("无法写入文件，磁盘可能已满或者没有写入权限。（%1）").arg(message));
-    default:
-        throw DataError(message);
-    }
+    // The target tells the reason when the failure was its own; a lock that another connection
+    // holds on the source leaves it with none.
+    const int code = sqlite3_extended_errcode(m_target);
+    const QString text = QString::fromUtf8((code & 0xff) == (rc & 0xff) ? sqlite3_errmsg(m_target)
+                                                                        : sqlite3_errstr(rc));
+    throw DataError(CipherFile::failureMessage(rc, text));
 }
 
 ReadSnapshot::ReadSnapshot(sqlite3* db) : m_db(db) {

@@ -1,5 +1,6 @@
 #include "PreparedStatement.h"
 
+#include "CipherFile.h"
 #include "DataError.h"
 #include "SqlScript.h"
 
@@ -9,7 +10,7 @@ PreparedStatement::PreparedStatement(sqlite3* db, const QString& sql) : m_db(db)
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), text.size(), &m_stmt, &tail) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw DataError(CipherFile::engineMessage(db));
     if (!m_stmt)
         throw DataError(QStringLiteral("空的 SQL 语句。"));
     if (!IsBlankSql(QString::fromUtf8(tail, text.constData() + text.size() - tail))) {
@@ -28,5 +29,5 @@ bool PreparedStatement::step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    throw DataError(CipherFile::engineMessage(m_db));
 }

@@ -7,6 +7,7 @@
 #include "SqlDialect.h"
 #include "SqlValues.h"
 #include "StoredDate.h"
+#include "StoredText.h"
 #include "TextRanks.h"
 
 #include <algorithm>
@@ -48,6 +49,52 @@ std::uint64_t realKey(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
     return (bits >> 63) ? ~bits : bits | (std::uint64_t(1) << 63);
+}
+
+// Binds a value exactly as it was read: a text with its bytes, a stored date as its stored text.
+void bindCell(sqlite3_stmt* statement, int position, const CellValue& value) {
+    switch (value.kind) {
+    case CellValue::Kind::Null:
+        sqlite3_bind_null(statement, position);
+        return;
+    case CellValue::Kind::Integer:
+        sqlite3_bind_int64(statement, position, value.integer);
+        return;
+    case CellValue::Kind::Real:
+        sqlite3_bind_double(statement, position, value.real);
+        return;
+    case CellValue::Kind::Text:
+        sqlite3_bind_text64(statement, position, value.text.data(), value.text.size(),
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
+        return;
+    case CellValue::Kind::Date: {
+        char text[19];
+        StoredDate::writeCanonical(value.integer, text);
+        sqlite3_bind_text(statement, position, text, sizeof text, SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+// Whether two values read are the same as the engine's IS compares them: numbers by value.
+bool sameCell(const CellValue& a, const CellValue& b) {
+    const auto number = [](const CellValue& v) {
+        return v.kind == CellValue::Kind::Integer || v.kind == CellValue::Kind::Real;
+    };
+    if (a.kind == CellValue::Kind::Integer && b.kind == CellValue::Kind::Integer)
+        return a.integer == b.integer;
+    if (number(a) && number(b))
+        return CellAsFloat(a) == CellAsFloat(b);
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind) {
+    case CellValue::Kind::Text:
+        return a.text == b.text;
+    case CellValue::Kind::Date:
+        return a.integer == b.integer;
+    default:
+        return true;
+    }
 }
 
 } // namespace
@@ -541,7 +588,8 @@ Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& col
     return {QStringLiteral("rowid"), QVariant(qint64(sqlite3_last_insert_rowid(db)))};
 }
 
-// Writes the changed columns of the current row, found by the table's key as it was read.
+// Writes the changed columns of the current row, found by the table's key as it was read and
+// only while those columns still hold the values read (see RowConflict).
 Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& columns) {
     const QString key = keyColumn(table);
     const int keyIndex = originIndex(table, key);
@@ -556,14 +604,99 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
     QStringList sets;
     for (int c : columns)
         sets << QuotedName(m_rows.columns()[c].origin) + "=?";
-    Statement update(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                             .arg(QuotedName(table), sets.join(','), QuotedName(key)));
+    const std::vector<int> compared = withoutColumn(columns, keyIndex);
+    Statement update(
+        db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(QuotedName(table), sets.join(','), unchangedRowCondition(key, compared)));
     bindValues(update.get(), columns);
-    BindValue(update.get(), static_cast<int>(columns.size()) + 1, readKey);
+    bindUnchangedRow(update.get(), static_cast<int>(columns.size()) + 1, readKey, compared);
     update.step();
     if (sqlite3_changes(db) != 1)
-        throw DataError(QStringLiteral("该记录已被删除或修改，请刷新后重试。"));
+        raiseConflict(table, key, readKey, compared);
     return {QuotedName(key), newKey};
+}
+
+void Query::Delete() {
+    if (m_editState == EditState::Insert) {
+        Cancel();
+        return;
+    }
+    if (m_current < 0)
+        throw DataError(QStringLiteral("没有可以删除的记录。"));
+    const QString table = updatableTable();
+    const QString key = keyColumn(table);
+    const int keyIndex = originIndex(table, key);
+    if (keyIndex < 0)
+        throw DataError(QStringLiteral("查询结果中没有主键 %1，不能删除。").arg(key));
+    std::vector<int> compared;
+    for (int c = 0; c < FieldCount(); ++c)
+        if (c != keyIndex && m_rows.columns()[c].table.compare(table, Qt::CaseInsensitive) == 0)
+            compared.push_back(c);
+    const QVariant readKey = storedValue(storageRow(m_current), keyIndex);
+
+    sqlite3* db = database();
+    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE %2")
+                             .arg(QuotedName(table), unchangedRowCondition(key, compared)));
+    bindUnchangedRow(remove.get(), 1, readKey, compared);
+    remove.step();
+    if (sqlite3_changes(db) != 1)
+        raiseConflict(table, key, readKey, compared);
+    m_editState = EditState::Browse;
+    Open();
+}
+
+std::vector<int> Query::withoutColumn(const std::vector<int>& columns, int column) {
+    std::vector<int> rest;
+    for (int c : columns)
+        if (c != column)
+            rest.push_back(c);
+    return rest;
+}
+
+// "key=? AND c1 IS ? AND …": the row by its key, holding still what was read in the columns.
+// A text is compared as reading gives it (stored_text), so that a text stored in another
+// encoding equals what was read of it; IS lets a NULL equal a NULL.
+QString Query::unchangedRowCondition(const QString& key, const std::vector<int>& columns) const {
+    QString condition = QuotedName(key) + QStringLiteral("=?");
+    for (int c : columns) {
+        const QString name = QuotedName(m_rows.columns()[c].origin);
+        const CellValue::Kind kind = m_rows.cell(storageRow(m_current), c).kind;
+        const bool text = kind == CellValue::Kind::Text || kind == CellValue::Kind::Date;
+        condition += text ? QStringLiteral(" AND %1(%2) IS ?")
+                                .arg(QLatin1String(StoredText::SqlFunction), name)
+                          : QStringLiteral(" AND %1 IS ?").arg(name);
+    }
+    return condition;
+}
+
+// Binds the key and, from `position` on, the values read of the columns, exactly as held.
+void Query::bindUnchangedRow(sqlite3_stmt* statement, int position, const QVariant& key,
+                             const std::vector<int>& columns) const {
+    BindValue(statement, position++, key);
+    for (int c : columns)
+        bindCell(statement, position++, m_rows.cell(storageRow(m_current), c));
+}
+
+// Tells why a checked write changed no row: the row is gone, or it holds other values now.
+void Query::raiseConflict(const QString& table, const QString& key, const QVariant& keyValue,
+                          const std::vector<int>& columns) const {
+    QStringList names{QStringLiteral("1")};
+    for (int c : columns)
+        names << QuotedName(m_rows.columns()[c].origin);
+    Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                                     .arg(names.join(','), QuotedName(table), QuotedName(key)));
+    BindValue(select.get(), 1, keyValue);
+    if (!select.step())
+        throw RowConflict(RowConflict::Kind::Deleted, {});
+    QStringList changed;
+    std::string buffer;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int c = columns[i];
+        if (!sameCell(ReadCell(select.get(), static_cast<int>(i) + 1, buffer),
+                      m_rows.cell(storageRow(m_current), c)))
+            changed << m_rows.columns()[c].name;
+    }
+    throw RowConflict(RowConflict::Kind::Modified, changed);
 }
 
 int Query::originIndex(const QString& table, const QString& origin) const {

@@ -100,10 +100,15 @@ public:
     void Edit();
     void SetField(const QString& field, const QVariant& value);
     // Writes the row; an appended row then shows the key the database gave it. An edit is
-    // written by the table's key; when no row changed (deleted or re-keyed by another program)
-    // it raises an error and the edit stays pending.
+    // written by the table's key and only while the columns it writes still hold the values
+    // read: when another program changed or deleted the row in between, nothing is written, it
+    // raises RowConflict (which says which) and the edit stays pending.
     void Post();
     void Cancel();
+    // Deletes the current row from its table by the same rule: only while every column read
+    // from the table still holds the value read, else RowConflict. Then the statement runs
+    // again, so that the result no longer holds the row. Appending, it drops the new row.
+    void Delete();
     bool Editing() const { return m_editState != EditState::Browse; }
 
 signals:
@@ -142,6 +147,13 @@ private:
     };
     RowKey insertRow(const QString& table, const std::vector<int>& columns);
     RowKey updateRow(const QString& table, const std::vector<int>& columns);
+    static std::vector<int> withoutColumn(const std::vector<int>& columns, int column);
+    QString unchangedRowCondition(const QString& key, const std::vector<int>& columns) const;
+    void bindUnchangedRow(struct sqlite3_stmt* statement, int position, const QVariant& key,
+                          const std::vector<int>& columns) const;
+    [[noreturn]] void raiseConflict(const QString& table, const QString& key,
+                                    const QVariant& keyValue,
+                                    const std::vector<int>& columns) const;
     void reloadRow(const QString& table, const RowKey& key);
 
     Connection* m_connection = nullptr;

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "PreparedStatement.h"
 #include "StoredDate.h"
+#include "StoredText.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -32,7 +33,7 @@ int FindColumn(const std::vector<ResultColumn>& columns, const QString& name) {
     return -1;
 }
 
-CellValue ReadCell(sqlite3_stmt* statement, int column) {
+CellValue ReadCell(sqlite3_stmt* statement, int column, std::string& buffer) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
         return CellValue::ofInteger(sqlite3_column_int64(statement, column));
@@ -41,8 +42,10 @@ CellValue ReadCell(sqlite3_stmt* statement, int column) {
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const std::string_view view(
-            text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+        const std::string_view view = StoredText::toUtf8(
+            std::string_view(text ? text : "",
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column))),
+            buffer);
         qint64 seconds;
         if (view.size() == 19 && StoredDate::parseCanonical(view, seconds))
             return CellValue::ofDate(seconds);
@@ -70,8 +73,9 @@ void RowSet::appendRow(sqlite3_stmt* statement) {
         throw DataError(QStringLiteral("查询结果的行数太多，无法全部读入。"));
     const int count = columnCount();
     m_row.resize(count);
+    m_decoded.resize(count);
     for (int c = 0; c < count; ++c) {
-        m_row[c] = ReadCell(statement, c);
+        m_row[c] = ReadCell(statement, c, m_decoded[c]);
         m_stores[c].prefetch(m_row[c]);
     }
     for (int c = 0; c < count; ++c)
@@ -81,8 +85,9 @@ void RowSet::appendRow(sqlite3_stmt* statement) {
 
 void RowSet::setRow(std::uint32_t row, sqlite3_stmt* statement) {
     const int count = columnCount();
+    m_decoded.resize(count);
     for (int c = 0; c < count; ++c)
-        m_stores[c].set(row, ReadCell(statement, c));
+        m_stores[c].set(row, ReadCell(statement, c, m_decoded[c]));
 }
 
 std::size_t RowSet::bytes() const {

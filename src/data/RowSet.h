@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -23,8 +24,9 @@ std::vector<ResultColumn> ResultColumns(sqlite3_stmt* statement);
 // The first column of that name, compared without regard to case; -1 when there is none.
 int FindColumn(const std::vector<ResultColumn>& columns, const QString& name);
 // The value of a column of the statement's current row, as the result stores it: a text in the
-// stored date form is a date.
-CellValue ReadCell(sqlite3_stmt* statement, int column);
+// stored date form is a date, and a text is valid UTF-8 (see StoredText.h). A text stored in
+// another encoding is decoded into `buffer`, which the value then views.
+CellValue ReadCell(sqlite3_stmt* statement, int column, std::string& buffer);
 
 // Every row of a statement's result, held column by column (see ColumnStore): no allocation per
 // row or cell, and buffers no larger than the result.
@@ -48,5 +50,6 @@ private:
     std::vector<ResultColumn> m_columns;
     std::vector<ColumnStore> m_stores;
     std::uint32_t m_rowCount = 0;
-    std::vector<CellValue> m_row; // the row being added
+    std::vector<CellValue> m_row;       // the row being added
+    std::vector<std::string> m_decoded; // its texts that were decoded, per column
 };

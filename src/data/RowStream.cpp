@@ -6,6 +6,7 @@
 #include "Schema.h"
 #include "SqlDialect.h"
 #include "SqlScript.h"
+#include "StoredText.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -29,6 +30,7 @@ RowStream::RowStream(Connection& connection, const QString& sql)
                                        columnText(sqlite3_column_origin_name(m_statement, c))));
     }
     m_columns = ResultColumns(m_statement);
+    m_decoded.resize(m_columns.size());
     if (sqlite3_get_autocommit(m_db)) {
         try {
             CipherFile::execute(m_db, QStringLiteral("BEGIN"));
@@ -109,7 +111,10 @@ double RowStream::Float(int field) const {
 
 std::string_view RowStream::Text(int field) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, field));
-    return text ? std::string_view(
-                      text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, field)))
-                : std::string_view("");
+    if (!text)
+        return std::string_view("");
+    const std::string_view bytes(
+        text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, field)));
+    // A decoded text is followed by the NUL of its std::string.
+    return StoredText::toUtf8(bytes, m_decoded[field]);
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,10 +46,10 @@ public:
     // Query holds it (stored dates as dates); a text stays valid until the next call of Next().
     const std::vector<ResultColumn>& columns() const { return m_columns; }
     int FieldIndex(const QString& name) const { return FindColumn(m_columns, name); }
-    CellValue Cell(int column) const { return ReadCell(m_statement, column); }
+    CellValue Cell(int column) const { return ReadCell(m_statement, column, m_decoded[column]); }
 
-    // The current row's cells by the engine's own types. A text is UTF-8 followed by a NUL byte
-    // and stays valid until the next call of Next().
+    // The current row's cells by the engine's own types. A text is valid UTF-8 (see
+    // StoredText.h) followed by a NUL byte and stays valid until the next call of Next().
     CellType Type(int field) const;
     qint64 Integer(int field) const;
     double Float(int field) const;
@@ -64,4 +65,5 @@ private:
     std::vector<QString> m_names;
     std::vector<bool> m_dates;
     std::vector<ResultColumn> m_columns;
+    mutable std::vector<std::string> m_decoded; // per column: a text that was decoded
 };

@@ -42,6 +42,9 @@ QStringList storeDateTriggers() {
     };
 }
 
+const QString UniqueCodeIndex =
+    QStringLiteral("CREATE UNIQUE INDEX ProductSerialIndex ON Product (ProductSerial)");
+
 QString setVersion() {
     return QString("PRAGMA user_version = %1").arg(SchemaVersion);
 }
@@ -51,8 +54,30 @@ QStringList fromVersion1() {
     QStringList statements{"UPDATE Store SET StoreRecordDate=datetime(StoreRecordDate) WHERE " +
                            validDate(QStringLiteral("StoreRecordDate")) +
                            " AND StoreRecordDate<>datetime(StoreRecordDate)"};
-    statements << storeDateTriggers() << setVersion();
+    statements << storeDateTriggers();
     return statements;
+}
+
+// Whether a statement yields a row.
+bool yieldsRow(sqlite3* db, const QString& sql) {
+    bool found = false;
+    CipherFile::forEachRow(db, sql, [&](sqlite3_stmt*) { found = true; });
+    return found;
+}
+
+// Whether some code is carried by more than one product (products without a code do not count:
+// the index lets any number of them be).
+bool holdsDuplicateCodes(sqlite3* db) {
+    return yieldsRow(db, QStringLiteral("SELECT 1 FROM Product WHERE ProductSerial IS NOT NULL "
+                                        "GROUP BY ProductSerial HAVING count(*)>1 LIMIT 1"));
+}
+
+// Version 2 let two products carry one code. The check runs inside the upgrade's transaction,
+// so that no code can be stored twice between it and the index.
+QStringList fromVersion2(sqlite3* db) {
+    if (holdsDuplicateCodes(db))
+        return {};
+    return {QStringLiteral("DROP INDEX IF EXISTS ProductSerialIndex"), UniqueCodeIndex};
 }
 
 bool cannotWrite(sqlite3* db) {
@@ -73,8 +98,8 @@ QStringList SchemaStatements() {
         "PowerKey TEXT)",
         "CREATE TABLE Remarks (RemarksIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
         "RemarksName TEXT, RemarksValue TEXT)",
-        // Product look-ups by code, name filters.
-        "CREATE INDEX ProductSerialIndex ON Product (ProductSerial)",
+        // Product look-ups by code, and no code twice; name filters.
+        UniqueCodeIndex,
         "CREATE INDEX ProductNameIndex ON Product (ProductName, ProductType)",
         // Movement lists by date range. Not led by the kind: half the movements share each kind,
         // and an index on it would turn the unfiltered lists into slow lookups row by row
@@ -91,11 +116,19 @@ QStringList SchemaStatements() {
     return statements;
 }
 
-void UpgradeSchema(sqlite3* db) {
+void RefuseNewerVersion(sqlite3* db, const QString& path) {
     const int version = CipherFile::userVersion(db);
-    if (version >= SchemaVersion || CipherFile::readOnly(db))
+    if (version > SchemaVersion)
+        throw DataError(QStringLiteral("文件 %1 的数据版本是 %2，比本程序所能使用的版本 %3 新，"
+                                       "请用新版本的程序打开它。本程序没有改动这个文件。")
+                            .arg(path)
+                            .arg(version)
+                            .arg(SchemaVersion));
+}
+
+void UpgradeSchema(sqlite3* db) {
+    if (CipherFile::userVersion(db) >= SchemaVersion || CipherFile::readOnly(db))
         return;
-    const QStringList statements = version <= 1 ? fromVersion1() : QStringList{setVersion()};
     try {
         CipherFile::execute(db, "BEGIN IMMEDIATE");
     } catch (const DataError&) {
@@ -104,6 +137,15 @@ void UpgradeSchema(sqlite3* db) {
         throw;
     }
     try {
+        // Read again under the write lock: another program may have upgraded the file meanwhile.
+        const int version = CipherFile::userVersion(db);
+        QStringList statements;
+        if (version <= 1)
+            statements << fromVersion1();
+        if (version <= 2)
+            statements << fromVersion2(db);
+        if (version < SchemaVersion)
+            statements << setVersion();
         for (const QString& statement : statements)
             CipherFile::execute(db, statement);
         CipherFile::execute(db, "COMMIT");
@@ -113,6 +155,28 @@ void UpgradeSchema(sqlite3* db) {
         if (!readOnly)
             throw;
     }
+}
+
+bool HasUniqueProductCodes(sqlite3* db) {
+    // The names of the unique indexes of Product, then whether one of them is on the code alone.
+    QStringList unique;
+    CipherFile::forEachRow(db, QStringLiteral("PRAGMA index_list(Product)"),
+                           [&](sqlite3_stmt* row) {
+                               if (sqlite3_column_int(row, 2))
+                                   unique << QString::fromUtf8(
+                                       reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
+                           });
+    for (const QString& index : unique) {
+        QStringList columns;
+        CipherFile::forEachRow(db, QStringLiteral("PRAGMA index_info(\"%1\")").arg(index),
+                               [&](sqlite3_stmt* row) {
+                                   columns << QString::fromUtf8(
+                                       reinterpret_cast<const char*>(sqlite3_column_text(row, 2)));
+                               });
+        if (columns == QStringList{QStringLiteral("ProductSerial")})
+            return true;
+    }
+    return false;
 }
 
 bool IsDateColumn(const QString& table, const QString& column) {

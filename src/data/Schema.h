@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 struct sqlite3;
@@ -12,12 +13,22 @@ QStringList SchemaStatements();
 // Stored in the file's user_version; raised when the schema changes.
 //   1: tables, indexes and the administrator account.
 //   2: every StoreRecordDate is kept as "YYYY-MM-DD HH:MM:SS", whoever writes it.
-constexpr int SchemaVersion = 2;
+//   3: product codes are unique (a unique index on ProductSerial), unless the file already held
+//      a code twice when it was brought to this version: it then keeps working without the
+//      index, and `varnholt-db check` lists those codes.
+constexpr int SchemaVersion = 3;
+
+// Refuses a file of a newer version than the program's, which this program would not use
+// correctly: throws DataError naming the file and both versions. Reads the version only.
+void RefuseNewerVersion(sqlite3* db, const QString& path);
 
 // Brings a file of an older version up to SchemaVersion in one transaction. A file that cannot
 // be written (write-protected, or in a folder where the engine cannot make its journal) is left
 // as it is; any other failure is raised.
 void UpgradeSchema(sqlite3* db);
+
+// Whether the file keeps its product codes unique.
+bool HasUniqueProductCodes(sqlite3* db);
 
 // Whether a table column holds dates in the stored form "YYYY-MM-DD HH:MM:SS" (kept so by the
 // triggers on the table); names in any letter case.

@@ -31,6 +31,12 @@ bool isSpace(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
 }
 
+// "--" and "/*" start a comment, as in the statement splitter (SqlScript.h) and the engine.
+bool commentAt(QStringView sql, qsizetype pos) {
+    return pos + 1 < sql.size() && ((sql[pos] == u'-' && sql[pos + 1] == u'-') ||
+                                    (sql[pos] == u'/' && sql[pos + 1] == u'*'));
+}
+
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
@@ -55,6 +61,7 @@ private:
     Kind kindAt(qsizetype pos) const;
     qsizetype endOf(Kind kind, qsizetype pos) const;
     qsizetype scanWhile(qsizetype pos, bool (*accept)(QChar)) const;
+    qsizetype scanSpace(qsizetype pos) const;
     qsizetype scanNumber(qsizetype pos) const;
     qsizetype scanQuoted(qsizetype pos, const char* what) const;
     qsizetype scanUntil(qsizetype pos, QChar close, const char* what) const;
@@ -77,7 +84,7 @@ std::vector<Token> Tokenizer::run() const {
 
 Kind Tokenizer::kindAt(qsizetype pos) const {
     const QChar c = m_sql[pos];
-    if (isSpace(c))
+    if (isSpace(c) || commentAt(m_sql, pos))
         return Kind::Space;
     if (isNameStart(c))
         return Kind::Word;
@@ -100,7 +107,7 @@ Kind Tokenizer::kindAt(qsizetype pos) const {
 qsizetype Tokenizer::endOf(Kind kind, qsizetype pos) const {
     switch (kind) {
     case Kind::Space:
-        return scanWhile(pos, isSpace);
+        return scanSpace(pos);
     case Kind::Word:
         return scanWhile(pos, isNameChar);
     case Kind::Number:
@@ -122,6 +129,25 @@ qsizetype Tokenizer::endOf(Kind kind, qsizetype pos) const {
 qsizetype Tokenizer::scanWhile(qsizetype pos, bool (*accept)(QChar)) const {
     while (pos < m_sql.size() && accept(m_sql[pos]))
         ++pos;
+    return pos;
+}
+
+// Blanks and comments, all in one token: a line comment runs to the end of its line (the line
+// break stays a blank), a block comment to its "*/" or to the end of the statement.
+qsizetype Tokenizer::scanSpace(qsizetype pos) const {
+    while (pos < m_sql.size()) {
+        if (isSpace(m_sql[pos])) {
+            ++pos;
+        } else if (commentAt(m_sql, pos) && m_sql[pos] == u'-') {
+            const qsizetype end = m_sql.indexOf(u'\n', pos);
+            pos = end < 0 ? m_sql.size() : end;
+        } else if (commentAt(m_sql, pos)) {
+            const qsizetype end = m_sql.indexOf(QStringLiteral("*/"), pos + 2);
+            pos = end < 0 ? m_sql.size() : end + 2;
+        } else {
+            break;
+        }
+    }
     return pos;
 }
 
@@ -165,8 +191,7 @@ qsizetype Tokenizer::scanUntil(qsizetype pos, QChar close, const char* what) con
     return end + 1;
 }
 
-// Two-character operators stay together; "--" and "/*" are two tokens each, so that they are
-// never sent to SQLite as the start of a comment.
+// Two-character operators stay together.
 qsizetype Tokenizer::scanSymbol(qsizetype pos) const {
     static const QStringList pairs = {
         QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"), QStringLiteral("!="),
@@ -266,6 +291,7 @@ private:
     QString aliasKey(qsizetype i) const;
 
     QStringView text(qsizetype i) const;
+    void writeSpace(qsizetype i);
     bool isSymbol(qsizetype i, QStringView symbol) const;
     bool isWord(qsizetype i, QStringView word) const;
     qsizetype previousSignificant(qsizetype i) const;
@@ -313,9 +339,9 @@ qsizetype Translator::translateToken(qsizetype i, const Aliases* aliases) {
             return m_partners[i] + 1;
         }
         m_out += text(i);
-        if ((isSymbol(i, u"-") && isSymbol(i + 1, u"-")) ||
-            (isSymbol(i, u"/") && isSymbol(i + 1, u"*")))
-            m_out += u' ';
+        return i + 1;
+    case Kind::Space:
+        writeSpace(i);
         return i + 1;
     default:
         m_out += text(i);
@@ -381,10 +407,12 @@ qsizetype Translator::translateSelect(qsizetype select, qsizetype last) {
     for (qsizetype next = nextSignificant(select);
          next < last && (isWord(next, u"distinct") || isWord(next, u"all"));
          next = nextSignificant(next)) {
-        m_out += QStringView(m_sql).mid(m_tokens[first].begin, m_tokens[next].begin +
-                                                                   m_tokens[next].length -
-                                                                   m_tokens[first].begin);
-        first = next + 1;
+        for (; first <= next; ++first) {
+            if (m_tokens[first].kind == Kind::Space)
+                writeSpace(first);
+            else
+                m_out += text(first);
+        }
     }
     const qsizetype end = selectListEnd(first, last);
     Aliases aliases;
@@ -473,6 +501,22 @@ QString Translator::aliasKey(qsizetype i) const {
     if (m_tokens[i].kind == Kind::Bracketed)
         name = name.mid(1, name.size() - 2);
     return name.toString().toCaseFolded();
+}
+
+// Blanks as written; a comment becomes one blank, so that nothing written after it (a closing
+// parenthesis of the translation, a wrapping statement) can fall into it.
+void Translator::writeSpace(qsizetype i) {
+    const QStringView space = text(i);
+    for (qsizetype k = 0; k < space.size();) {
+        if (!commentAt(space, k)) {
+            m_out += space[k++];
+            continue;
+        }
+        const bool line = space[k] == u'-';
+        const qsizetype end = line ? space.indexOf(u'\n', k) : space.indexOf(u"*/", k + 2);
+        k = end < 0 ? space.size() : (line ? end : end + 2);
+        m_out += u' ';
+    }
 }
 
 QStringView Translator::text(qsizetype i) const {

@@ -8,7 +8,8 @@
 //     (one-digit month, day and hour allowed; '/' may separate the date parts);
 //   IsNull(x)    ->  (x IS NULL);
 //   iif(c, a, b) ->  (CASE WHEN c THEN a ELSE b END), nested, any letter case;
-//   a select-list alias used later in the same select list -> (its translated expression).
+//   a select-list alias used later in the same select list -> (its translated expression);
+//   a comment ("--" to the end of the line, "/* … */") -> one blank, as the engine reads it.
 // Everything else, and everything inside string literals, quoted and bracketed names, is kept
 // as written, spacing included. Throws DataError on a statement it cannot read: unbalanced
 // parentheses, an unterminated literal, a date that does not exist, a call with the wrong

@@ -51,9 +51,10 @@ void updateDialog(QProgressDialog& dialog, const ExportState& state) {
 
 } // namespace
 
-ExportOutcome RunExportWithProgress(const WorkbookExport& job) {
+ExportOutcome RunExportWithProgress(const WorkbookExport& job, const QString& target) {
     ExportState state;
     SpreadsheetOptions options;
+    options.saveAs = target;
     options.show = ShowOnUiThread;
     options.progress = [&state](qint64 written, qint64 total) {
         state.total = total;

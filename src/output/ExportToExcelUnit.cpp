@@ -5,12 +5,17 @@
 #include "DataGrid.h"
 #include "ExportProgress.h"
 #include "ExportQuery.h"
+#include "FileChoosers.h"
 #include "MessageBoxes.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
 #include "Spreadsheet.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+
+const QString ExportFolderSetting = QStringLiteral("导出文件夹");
 
 namespace {
 
@@ -50,6 +55,29 @@ Workbook& BuildWorkbook(SpreadsheetApplication& application, ExportQuery& export
     for (const int border : FrameBorders)
         sheet.Range(frame).SetBorderLineStyle(border, ContinuousLine);
     return workbook;
+}
+
+// Where the user wants the workbook: the list's name in the folder of the last export. Empty
+// when the user chose nothing.
+QString chooseWorkbookFile(const QString& listName) {
+    QString folder = ReadRemark(ExportFolderSetting);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString name = listName.isEmpty() ? QStringLiteral("导出") : listName;
+    const QString file =
+        ChooseSaveFile(QApplication::activeWindow(), QStringLiteral("导出到电子表格文件"),
+                       QDir(folder).filePath(name + QStringLiteral(".xlsx")),
+                       QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
+    if (file.isEmpty())
+        return {};
+    const QString chosen = QFileInfo(file).absolutePath();
+    try {
+        if (chosen != folder)
+            WriteRemark(ExportFolderSetting, chosen);
+    } catch (const DataError&) {
+        // Only a convenience: a file that cannot be written now (read-only, busy) still exports.
+    }
+    return file;
 }
 
 [[noreturn]] void raiseExportFailure(const QString& reason) {
@@ -149,23 +177,29 @@ ExportOutcome ExportListToFile(const QString& databaseFile, const QString& state
                              options);
 }
 
-void ExportGridToExcel(DataGrid* grid, const ExportHook& BeforeData, const ExportHook& AfterData) {
+void ExportGridToExcel(DataGrid* grid, const ExportHook& BeforeData, const ExportHook& AfterData,
+                       const QString& listName) {
     if (!grid)
         return;
     const ExportColumns lists = VisibleExportColumns(grid->columns());
     if (lists.fieldNames.size() > 2)
-        ExportDataSetToExcel(grid->dataSet(), lists.fieldNames, lists.titles, BeforeData,
-                             AfterData);
+        ExportDataSetToExcel(grid->dataSet(), lists.fieldNames, lists.titles, BeforeData, AfterData,
+                             listName);
 }
 
 void ExportDataSetToExcel(Query* dataSet, const QStringList& fieldNames, const QStringList& titles,
-                          const ExportHook& BeforeData, const ExportHook& AfterData) {
+                          const ExportHook& BeforeData, const ExportHook& AfterData,
+                          const QString& listName) {
     const Connection* connection = dataSet ? dataSet->connection() : nullptr;
     if (!connection || !connection->Connected())
         raiseExportFailure(QStringLiteral("数据集没有连接到数据库。"));
+    const QString file = chooseWorkbookFile(listName);
+    if (file.isEmpty())
+        return;
     const ExportOutcome outcome =
         RunExportWithProgress({connection->FilePath(), dataSet->SQL().value(0), fieldNames, titles,
-                               BeforeData, AfterData});
+                               BeforeData, AfterData},
+                              file);
     if (outcome.cancelled)
         return;
     if (outcome.cutTexts > 0)

@@ -15,7 +15,8 @@ struct SpreadsheetOptions;
 // Spreadsheet export of a grid: a new workbook with one column per visible grid column, in
 // grid order, under the grid's column titles; the records fetched again from the database with
 // the page's own statement; the sheet set in "宋体" 12, columns C and D centred, the table framed
-// with continuous lines; then shown with the desktop's spreadsheet program.
+// with continuous lines; saved where the user chooses and then shown with the desktop's
+// spreadsheet program.
 
 // BeforeData and AfterData: optional steps that may write rows into the worksheet before and
 // after the data table; they get the row counter (the last row in use) and advance it past
@@ -46,15 +47,23 @@ QString ExportStatement(const QStringList& fieldNames, const QStringList& titles
 void FormatSheet(Worksheet& sheet);
 
 // Exports the grid's visible columns when there are more than two; otherwise does nothing.
+// `listName` (e.g. "入库列表") is the file name the chooser proposes.
 void ExportGridToExcel(DataGrid* grid, const ExportHook& BeforeData = nullptr,
-                       const ExportHook& AfterData = nullptr);
+                       const ExportHook& AfterData = nullptr, const QString& listName = QString());
 
-// Exports the records of the dataset's statement (its first SQL line) under the titles. The
-// work runs off the user-interface thread, on a connection of its own, with a progress dialog
-// that shows the rows written and can cancel (then no file is left). A failure is raised with
-// its reason; a workbook that no program can open is reported with the file's name.
+// Exports the records of the dataset's statement (its first SQL line) under the titles. First
+// the file chooser asks where to save the workbook, proposing the list's name in the folder used
+// last (the setting ExportFolderSetting; the home folder at first); choosing nothing does
+// nothing. The work runs off the user-interface thread, on a connection of its own, with a
+// progress dialog that shows the rows written and can cancel (then no file is left). A failure
+// is raised with its reason; a workbook that no program can open is reported with the file's
+// name.
 void ExportDataSetToExcel(Query* dataSet, const QStringList& fieldNames, const QStringList& titles,
-                          const ExportHook& BeforeData, const ExportHook& AfterData);
+                          const ExportHook& BeforeData, const ExportHook& AfterData,
+                          const QString& listName = QString());
+
+// The setting (Remarks) that holds the folder of the last export.
+extern const QString ExportFolderSetting;
 
 // ---- the export itself, shared by the pages and the command-line tool ---------------------
 

@@ -1,5 +1,8 @@
 #include "CellText.h"
 
+#include "Utf8.h"
+
+#include <QString>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -66,9 +69,21 @@ void guardEscapeForms(std::string_view text, std::string& out) {
     }
 }
 
-} // namespace
+// Whether the text needs mending before a workbook may hold it: bytes that are no UTF-8, or
+// U+FFFE or U+FFFF, which XML does not allow.
+bool needsMending(std::string_view text) {
+    return !IsValidUtf8(text) || text.find("\xEF\xBF\xBE") != std::string_view::npos ||
+           text.find("\xEF\xBF\xBF") != std::string_view::npos;
+}
 
-std::string_view PrepareCellText(std::string_view text, std::string& buffer, bool& cut) {
+std::string mended(std::string_view text) {
+    QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    decoded.replace(QChar(0xFFFE), QChar::ReplacementCharacter);
+    decoded.replace(QChar(0xFFFF), QChar::ReplacementCharacter);
+    return decoded.toStdString();
+}
+
+std::string_view prepareValidText(std::string_view text, std::string& buffer, bool& cut) {
     cut = false;
     // Fewer bytes than the limit means fewer characters too.
     const bool escaped = hasEscapeForm(text);
@@ -91,6 +106,18 @@ std::string_view PrepareCellText(std::string_view text, std::string& buffer, boo
             return buffer;
         limit -= std::min(limit, written - CellTextLimit);
     }
+}
+
+} // namespace
+
+std::string_view PrepareCellText(std::string_view text, std::string& buffer, bool& cut) {
+    if (!needsMending(text))
+        return prepareValidText(text, buffer, cut);
+    const std::string valid = mended(text);
+    const std::string_view prepared = prepareValidText(valid, buffer, cut);
+    if (prepared.data() == valid.data())
+        buffer = valid;
+    return buffer;
 }
 
 int TextDisplayWidth(std::string_view utf8) {

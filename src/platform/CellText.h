@@ -14,6 +14,8 @@ constexpr int CellTextLimit = 32767;
 // The text to write for `text` (UTF-8): cut to CellTextLimit characters at a character
 // boundary when it is longer (`cut` tells), and with every "_xHHHH_" in it written so that
 // spreadsheet programs, which read that form as an escaped character, show it as it stands.
+// Bytes that are no UTF-8, and the characters U+FFFE and U+FFFF, which a workbook cannot hold,
+// become U+FFFD.
 // Returns `text` itself, or `buffer` holding the changed text; either is followed by a NUL.
 std::string_view PrepareCellText(std::string_view text, std::string& buffer, bool& cut);
 

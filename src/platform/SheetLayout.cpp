@@ -1,5 +1,7 @@
 #include "SheetLayout.h"
 
+#include "SpreadsheetError.h"
+
 #include <algorithm>
 #include <xlsxwriter.h>
 
@@ -86,6 +88,8 @@ lxw_format* FormatCache::get(const CellStyle& style, NumberForm form) {
 
 lxw_format* FormatCache::make(const CellStyle& style, NumberForm form) {
     lxw_format* format = workbook_add_format(m_workbook);
+    if (!format)
+        throw SpreadsheetError(QStringLiteral("无法建立单元格格式（内存不足）。"));
     if (!style.fontName.isEmpty())
         format_set_font_name(format, style.fontName.toUtf8().constData());
     if (style.fontSize > 0)

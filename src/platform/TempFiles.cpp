@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString MakeUniqueFileName(const QString& directory, const QString& prefix) {
@@ -48,4 +50,41 @@ QString CreateUniqueFile(const QString& directory, const QString& prefix, const 
     if (!file.open())
         return {};
     return file.fileName();
+}
+
+unsigned FilePermissions(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0600;
+    return info.st_mode & 0777;
+}
+
+int OpenNewFile(const QString& path, unsigned mode) {
+    // Made private first and then given its mode, so that no umask widens or narrows it.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::fchmod(fd, mode & 0777) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(QFile::encodeName(path).constData());
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+bool CreateNewFile(const QString& path, unsigned mode) {
+    const int fd = OpenNewFile(path, mode);
+    return fd >= 0 && ::close(fd) == 0;
+}
+
+bool SetModificationTime(const QString& path, const QDateTime& time) {
+    const qint64 ms = time.toMSecsSinceEpoch();
+    struct timespec times[2]{};
+    times[0].tv_nsec = UTIME_OMIT; // the access time stays
+    times[1].tv_sec = static_cast<time_t>(ms / 1000);
+    times[1].tv_nsec = static_cast<long>(ms % 1000) * 1000000;
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }

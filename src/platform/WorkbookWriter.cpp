@@ -2,11 +2,11 @@
 
 #include "CellText.h"
 #include "SheetLayout.h"
-#include "TempFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -24,8 +24,8 @@ QString libraryMessage(lxw_error error) {
 // The file library's workbook; dropped without writing a file unless it is closed.
 class FileWorkbook {
 public:
-    explicit FileWorkbook(const QString& path)
-        : m_path(QFile::encodeName(path)), m_tmpdir(QFile::encodeName(QDir::tempPath())) {
+    FileWorkbook(const QString& path, const QString& temporaryFolder)
+        : m_path(QFile::encodeName(path)), m_tmpdir(QFile::encodeName(temporaryFolder)) {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = m_tmpdir.data();
@@ -300,8 +300,8 @@ void SheetWriter::writeColumns() {
 }
 
 qint64 writeFile(const std::vector<std::unique_ptr<Worksheet>>& sheets, const QString& path,
-                 const SheetProgress& progress) {
-    FileWorkbook file(path);
+                 const QString& temporaryFolder, const SheetProgress& progress) {
+    FileWorkbook file(path, temporaryFolder);
     FormatCache formats(file.get());
     qint64 total = 0;
     for (const auto& sheet : sheets)
@@ -313,8 +313,8 @@ qint64 writeFile(const std::vector<std::unique_ptr<Worksheet>>& sheets, const QS
         lxw_worksheet* written =
             workbook_add_worksheet(file.get(), sheet->Name().toUtf8().constData());
         if (!written)
-            throw SpreadsheetError(QStringLiteral("无法在临时文件夹 %1 中建立工作表的临时文件。")
-                                       .arg(QDir::tempPath()));
+            throw SpreadsheetError(
+                QStringLiteral("无法在文件夹 %1 中建立工作表的临时文件。").arg(temporaryFolder));
         SheetWriter writer(written, *sheet, formats);
         writer.writeRows(SheetWriter::lastRow(*sheet), report);
         writer.writeColumns();
@@ -331,21 +331,22 @@ qint64 writeFile(const std::vector<std::unique_ptr<Worksheet>>& sheets, const QS
 
 qint64 WriteWorkbookFile(const std::vector<std::unique_ptr<Worksheet>>& sheets, const QString& path,
                          const SheetProgress& progress) {
+    // The file and the library's own temporary files are written in a folder of our own beside
+    // the target (made with mkdtemp, so nobody else can read or replace anything in it); the
+    // finished file is then renamed over the target.
     const QFileInfo target(path);
-    const QString partial =
-        MakeUniqueFileName(target.absolutePath(), '.' + target.fileName() + '-');
-    if (partial.isEmpty())
+    QTemporaryDir folder(QDir(target.absolutePath()).filePath(QStringLiteral(".Varnholt-XXXXXX")));
+    if (!folder.isValid())
         throw SpreadsheetError(
             QStringLiteral("无法在文件夹 %1 中写入文件。").arg(target.absolutePath()));
-    try {
-        const qint64 cut = writeFile(sheets, partial, progress);
-        if (std::rename(QFile::encodeName(partial).constData(),
-                        QFile::encodeName(path).constData()) != 0)
-            throw SpreadsheetError(QStringLiteral("无法把工作簿保存为 %1：%2")
-                                       .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-        return cut;
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
-    }
+    const QString partial = folder.filePath(QStringLiteral("workbook.xlsx"));
+    const qint64 cut = writeFile(sheets, partial, folder.path(), progress);
+    // A file replaced keeps its permissions; a new one has those of any new file.
+    if (target.exists() && !QFile::setPermissions(partial, target.permissions()))
+        throw SpreadsheetError(QStringLiteral("无法设置文件 %1 的权限。").arg(path));
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) !=
+        0)
+        throw SpreadsheetError(QStringLiteral("无法把工作簿保存为 %1：%2")
+                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    return cut;
 }

@@ -1,14 +1,17 @@
 #include "ProductEditorUnit.h"
 
 #include "ControlOps.h"
+#include "DataError.h"
 #include "DropDownComboBox.h"
 #include "FixedLabel.h"
 #include "GlowButton.h"
 #include "GroupBox.h"
 #include "Guard.h"
+#include "MessageBoxes.h"
 #include "ProductStatements.h"
 #include "ShadedPanel.h"
 #include "ShareDMUnit.h"
+#include "Transaction.h"
 
 #include <QCompleter>
 #include <QLineEdit>
@@ -41,7 +44,8 @@ FixedLabel* label(QWidget* parent, const char* name, const QString& text, int x,
 
 } // namespace
 
-TProductEditorfrm::TProductEditorfrm(QWidget* parent) : QDialog(parent) {
+TProductEditorfrm::TProductEditorfrm(QWidget* parent)
+    : QDialog(parent), m_product(new Query(nullptr, this)) {
     setObjectName("ProductEditorfrm");
     setWindowTitle(QStringLiteral("信息"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -94,8 +98,9 @@ void TProductEditorfrm::FormShow() {
                       true, QString());
     FillDistinctCombo(cbxUnit, QStringLiteral("Product"), QStringLiteral("ProductUnit"), QString(),
                       true, QString());
-    openEditedProduct();
-    const Query& product = scratch();
+    m_product->setConnection(&ShareDM->ADOConnection1);
+    OpenSQL(*m_product, ProductByIndexStatement(RecordIndex));
+    const Query& product = *m_product;
     cbxSerial->setText(product.AsString(QStringLiteral("ProductSerial")));
     cbxName->setCurrentText(product.AsString(QStringLiteral("ProductName")));
     cbxType->setText(product.AsString(QStringLiteral("ProductType")));
@@ -109,14 +114,52 @@ void TProductEditorfrm::openEditedProduct() {
 
 // The code and the name are required; a changed code must be free and, when the name, model or
 // unit changed, the filled boxes must not match any product. A refusal keeps the dialog open
-// with every input as it was.
+// with every input as it was. The checks and the write are one write transaction, so that no
+// other program stores the same code or product in between; and the product is written only
+// while it is as the showing read it.
 void TProductEditorfrm::AdvGlowButton1Click() {
     RequireText(cbxSerial, QStringLiteral("商品编号不允许空"));
     RequireText(cbxName, QStringLiteral("商品名称不允许空"));
+    try {
+        saveInTransaction();
+    } catch (const RowConflict& conflict) {
+        if (conflict.kind() == RowConflict::Kind::Deleted) {
+            ShowWarning(QStringLiteral("该商品已被其他用户删除，您的修改没有保存。"));
+            accept();
+            return;
+        }
+        const QString changed = fieldLabels(conflict.changedFields());
+        if (AskYesNo(QStringLiteral("警告"),
+                     QStringLiteral("该商品已被其他用户修改%1，您的修改没有保存。\n"
+                                    "要重新载入该商品，显示其他用户保存的内容吗？")
+                         .arg(changed.isEmpty() ? changed : QStringLiteral("（%1）").arg(changed)),
+                     QMessageBox::Warning) == MessageAnswer::Yes)
+            FormShow();
+        return;
+    }
+    accept();
+}
+
+// The dialog's words for the product's columns.
+QString TProductEditorfrm::fieldLabels(const QStringList& fields) const {
+    const QList<std::pair<QString, const FixedLabel*>> labels{
+        {QStringLiteral("ProductSerial"), lbl1},
+        {QStringLiteral("ProductName"), lbl2},
+        {QStringLiteral("ProductType"), lbl3},
+        {QStringLiteral("ProductUnit"), lbl4}};
+    QStringList named;
+    for (const auto& [field, label] : labels)
+        if (fields.contains(field, Qt::CaseInsensitive))
+            named << label->text();
+    return named.join(QStringLiteral("、"));
+}
+
+void TProductEditorfrm::saveInTransaction() {
+    Transaction transaction(ShareDM->ADOConnection1);
     checkCode();
     checkCombination();
     writeProduct();
-    accept();
+    transaction.Commit();
 }
 
 void TProductEditorfrm::checkCode() {
@@ -147,8 +190,10 @@ void TProductEditorfrm::checkCombination() {
 }
 
 void TProductEditorfrm::writeProduct() {
-    openEditedProduct();
-    Query& product = scratch();
+    Query& product = *m_product;
+    // Gone before the showing: not made again.
+    if (product.IsEmpty())
+        throw RowConflict(RowConflict::Kind::Deleted, {});
     product.Edit();
     product.SetField(QStringLiteral("ProductSerial"), cbxSerial->text());
     product.SetField(QStringLiteral("ProductName"), cbxName->currentText());

@@ -7,12 +7,14 @@ class FixedLabel;
 class GlowButton;
 class GroupBox;
 class QLineEdit;
+class Query;
 class ShadedPanel;
 
 // The product editor: changes the code, name, model and unit of one product of the catalogue.
-// The caller sets RecordIndex and shows the dialog modally; it closes with Accepted only when the
-// product row was written. Movements refer to products by key, so a change shows in every
-// movement of the product.
+// The caller sets RecordIndex and shows the dialog modally; it closes with Accepted when the
+// product row was written, or was found deleted by another user (so that the list is listed
+// again). Movements refer to products by key, so a change shows in every movement of the
+// product.
 class TProductEditorfrm : public QDialog {
     Q_OBJECT
 public:
@@ -46,8 +48,13 @@ protected:
 
 private:
     void buildControls();
+    void saveInTransaction();
     void openEditedProduct();
     void checkCode();
     void checkCombination();
     void writeProduct();
+    QString fieldLabels(const QStringList& fields) const;
+
+    // The product as the showing read it: the save writes it only while it is still so.
+    Query* m_product;
 };

@@ -67,7 +67,9 @@ bool WriteReportPdf(const PreparedReport& report, const QString& path,
         throw ReportError(QStringLiteral("无法写入 PDF 文件 %1。").arg(path));
     const bool complete = drawPages(report, painter, writer, 0, report.PageCount() - 1,
                                     pdfResolution / 96.0, progress);
-    painter.end();
+    const bool ended = painter.end();
+    if (complete && !ended)
+        throw ReportError(QStringLiteral("无法写入 PDF 文件 %1。").arg(path));
     if (!complete) {
         file.cancelWriting();
         return false;

@@ -48,10 +48,6 @@ QString MovementStatement(int storeIndex) {
     return QStringLiteral("select * from Store where StoreIndex=") + QString::number(storeIndex);
 }
 
-QString DeleteMovementStatement(int storeIndex) {
-    return QStringLiteral("delete from Store where StoreIndex=") + QString::number(storeIndex);
-}
-
 QString EntryModelListFragment(const QString& name) {
     return QStringLiteral(" and ProductName=") + QuotedSql(name);
 }

@@ -27,9 +27,8 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment);
 
 // One movement joined with its product, for showing it.
 QString MovementWithProductStatement(int storeIndex);
-// One movement alone, for writing it.
+// One movement alone, for writing or deleting it.
 QString MovementStatement(int storeIndex);
-QString DeleteMovementStatement(int storeIndex);
 // The conditions of the dialog's model list (the typed name) and unit list (the typed name and
 // model); added also when the texts are empty.
 QString EntryModelListFragment(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "BlueScheme.h"
 #include "ControlOps.h"
+#include "DataError.h"
 #include "DatePicker.h"
 #include "DropDownComboBox.h"
 #include "FixedLabel.h"
@@ -51,7 +52,8 @@ constexpr int LabelHeight = 17;
 
 } // namespace
 
-TStoreEditorfrm::TStoreEditorfrm(QWidget* parent) : QDialog(parent) {
+TStoreEditorfrm::TStoreEditorfrm(QWidget* parent)
+    : QDialog(parent), m_movement(new Query(nullptr, this)) {
     setObjectName("StoreEditorfrm");
     setWindowTitle(QStringLiteral("添加"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -246,34 +248,40 @@ void TStoreEditorfrm::FormShow() {
     ClearInputs(this);
     dtInDate->setDate(QDate::currentDate());
     m_recordTime = QTime(0, 0);
+    m_saveAsNew = false;
+    m_movement->Close();
     if (EditFlag)
         showStoredMovement();
     cbxSerial->setFocus();
 }
 
-// The movement to change, with its product. A movement that is gone by now leaves the boxes
-// empty and the kind as the caller set it; saving then appends it again.
+// The movement to change, with its product. The movement is kept as read: a save or a deletion
+// goes through only while it is still so. A movement that is gone by now leaves the boxes empty
+// and the kind as the caller set it.
 void TStoreEditorfrm::showStoredMovement() {
-    Query& query = ShareDM->ADOQueryTemp1;
-    OpenSQL(query, MovementWithProductStatement(RecordIndex));
+    m_movement->setConnection(&ShareDM->ADOConnection1);
+    OpenSQL(*m_movement, MovementStatement(RecordIndex));
+    Query& product = ShareDM->ADOQueryTemp1;
+    OpenSQL(product, MovementWithProductStatement(RecordIndex));
     setWindowTitle(QStringLiteral("修改"));
-    if (query.IsEmpty())
+    const Query& movement = *m_movement;
+    if (movement.IsEmpty())
         return;
-    cbxSerial->setEditText(query.AsString("ProductSerial"));
-    cbxName->setEditText(query.AsString("ProductName"));
-    cbxType->setEditText(query.AsString("ProductType"));
-    cbxUnit->setEditText(query.AsString("ProductUnit"));
+    cbxSerial->setEditText(product.AsString("ProductSerial"));
+    cbxName->setEditText(product.AsString("ProductName"));
+    cbxType->setEditText(product.AsString("ProductType"));
+    cbxUnit->setEditText(product.AsString("ProductUnit"));
     // The amount last, so that it shows as stored and not as price times quantity.
-    nPrice->setValue(query.AsFloat("StorePrice"));
-    nNumber->setValue(query.AsFloat("StoreNumber"));
-    nSum->setValue(query.AsFloat("StoreSum"));
-    const QDateTime recorded = query.AsDateTime("StoreRecordDate");
+    nPrice->setValue(movement.AsFloat("StorePrice"));
+    nNumber->setValue(movement.AsFloat("StoreNumber"));
+    nSum->setValue(movement.AsFloat("StoreSum"));
+    const QDateTime recorded = movement.AsDateTime("StoreRecordDate");
     if (recorded.isValid()) {
         dtInDate->setDate(recorded.date());
         m_recordTime = recorded.time();
     }
-    edtRemark->setEditText(query.AsString("StoreRemark"));
-    KindFlag = static_cast<int>(query.AsInteger("StoreKind"));
+    edtRemark->setEditText(movement.AsString("StoreRemark"));
+    KindFlag = static_cast<int>(movement.AsInteger("StoreKind"));
 }
 
 QString TStoreEditorfrm::productMatchFragment() const {
@@ -358,6 +366,24 @@ void TStoreEditorfrm::SaveStoreRecord() {
     RequireText(cbxName, QStringLiteral("请输入商品的名称！"));
     RequireText(nPrice, QStringLiteral("请输入价格！"));
     RequireText(nNumber, QStringLiteral("请输入数量！"));
+    try {
+        saveInTransaction();
+    } catch (const RowConflict& conflict) {
+        if (conflict.kind() == RowConflict::Kind::Modified)
+            offerReload(conflict, QStringLiteral("您的修改没有保存"));
+        // Deleted by another user: written again only when the operator says so; else nothing is
+        // written, and the dialog closes so that the lists show the movement gone.
+        if (AskYesNo(QStringLiteral("警告"),
+                     QStringLiteral("该记录已被其他用户删除，您的修改没有保存。\n"
+                                    "要把输入的内容保存为一条新的记录吗？"),
+                     QMessageBox::Warning) != MessageAnswer::Yes)
+            return;
+        m_saveAsNew = true;
+        saveInTransaction();
+    }
+}
+
+void TStoreEditorfrm::saveInTransaction() {
     // A product appended on the way never stays without its movement.
     Transaction transaction(ShareDM->ADOConnection1);
     const QString code = cbxSerial->currentText();
@@ -373,6 +399,35 @@ void TStoreEditorfrm::SaveStoreRecord() {
     }
     writeMovement(*product);
     transaction.Commit();
+}
+
+[[noreturn]] void TStoreEditorfrm::offerReload(const RowConflict& conflict,
+                                               const QString& notDone) {
+    const QString changed = fieldLabels(conflict.changedFields());
+    const QString text =
+        QStringLiteral(
+            "该记录已被其他用户修改%1，%2。\n要重新载入该记录，显示其他用户保存的内容吗？")
+            .arg(changed.isEmpty() ? QString() : QStringLiteral("（%1）").arg(changed), notDone);
+    if (AskYesNo(QStringLiteral("警告"), text, QMessageBox::Warning) == MessageAnswer::Yes)
+        FormShow();
+    throw SilentAbort();
+}
+
+// The dialog's words for the movement's columns.
+QString TStoreEditorfrm::fieldLabels(const QStringList& fields) const {
+    const QList<std::pair<QString, QString>> labels{
+        {QStringLiteral("StoreProduct"), QStringLiteral("商品")},
+        {QStringLiteral("StorePrice"), priceLabel->text()},
+        {QStringLiteral("StoreNumber"), numberLabel->text()},
+        {QStringLiteral("StoreSum"), sumLabel->text()},
+        {QStringLiteral("StoreRecordDate"), dateLabel->text()},
+        {QStringLiteral("StoreRemark"), remarkLabel->text()},
+        {QStringLiteral("StoreKind"), QStringLiteral("入库或出库")}};
+    QStringList named;
+    for (const auto& [field, label] : labels)
+        if (fields.contains(field, Qt::CaseInsensitive))
+            named << label;
+    return named.join(QStringLiteral("、"));
 }
 
 // The key of the product the boxes name; none when it is a new product.
@@ -405,10 +460,13 @@ qint64 TStoreEditorfrm::appendProduct() {
 }
 
 void TStoreEditorfrm::writeMovement(qint64 product) {
-    Query& query = ShareDM->ADOQueryTemp1;
-    if (EditFlag) {
-        OpenSQL(query, MovementStatement(RecordIndex));
-        query.Edit(); // appends when the movement is gone
+    const bool edit = EditFlag && !m_saveAsNew;
+    Query& query = edit ? *m_movement : ShareDM->ADOQueryTemp1;
+    if (edit) {
+        // Gone before the showing: not written again unasked either.
+        if (query.IsEmpty())
+            throw RowConflict(RowConflict::Kind::Deleted, {});
+        query.Edit();
     } else {
         OpenSQL(query, NoRowStatement(QStringLiteral("Store")));
         query.Append();
@@ -433,12 +491,21 @@ void TStoreEditorfrm::AdvGlowButton4Click() {
     FormShow();
 }
 
-// Deletes the movement only, never its product. A movement already gone counts as deleted.
+// Deletes the movement only, never its product, and only while it is as the showing read it.
+// A movement already gone counts as deleted.
 void TStoreEditorfrm::AdvGlowButton3Click() {
     if (AskYesCancel(QStringLiteral("警告"), QStringLiteral("确定要删除该条仓库信息？"),
                      QMessageBox::Warning) != MessageAnswer::Yes)
         return;
-    ExecSQL(ShareDM->ADOQueryTemp1, DeleteMovementStatement(RecordIndex));
+    try {
+        if (m_movement->IsEmpty())
+            throw RowConflict(RowConflict::Kind::Deleted, {});
+        m_movement->Delete();
+    } catch (const RowConflict& conflict) {
+        if (conflict.kind() == RowConflict::Kind::Modified)
+            offerReload(conflict, QStringLiteral("没有删除"));
+        ShowInformation(QStringLiteral("该记录已被其他用户删除。"));
+    }
     accept();
 }
 

@@ -14,6 +14,7 @@ class GroupBox;
 class NumberBox;
 class Query;
 class QLineEdit;
+class RowConflict;
 
 // The stock entry dialog: adds, changes or deletes one stock movement (one Store row). The
 // product is found by its code or by its name, model and unit; a product that the catalogue
@@ -93,13 +94,24 @@ private:
     void showStoredMovement();
     void fillNameListForCompletion();
 
-    // Saves the movement in one transaction; a refused input writes nothing.
+    // Saves the movement in one transaction; a refused input writes nothing. An edited movement
+    // is written only while it is still as the showing read it: when another user changed it,
+    // see offerReload; when another user deleted it, the operator is asked whether to save the
+    // inputs as a new movement (on "否" nothing is written and the dialog closes).
     void SaveStoreRecord();
+    void saveInTransaction();
     std::optional<qint64> productKey();
     qint64 appendProduct();
     void writeMovement(qint64 product);
+    // Another user changed the movement shown for editing: the message names what, and the
+    // dialog shows the movement anew when the operator wants. Ends the handler.
+    [[noreturn]] void offerReload(const RowConflict& conflict, const QString& notDone);
+    QString fieldLabels(const QStringList& fields) const;
 
     QTime m_recordTime; // time of day of the movement shown; midnight for a new one
+    // The movement shown for editing, as read: a save or a deletion compares with it.
+    Query* m_movement;
+    bool m_saveAsNew = false; // the edited movement is gone and the inputs become a new one
     bool m_focusByProgram = false;
     bool m_nameListFilled = false;
 };

@@ -234,7 +234,8 @@ void TMainForm::AdvGlowButton2Click() {
 }
 void TMainForm::AdvGlowButton3Click() {
     if (ADOQueryStoreIn.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh1, nullptr, nullptr);
+        ExportGridToExcel(DBGridEh1, nullptr, nullptr,
+                          MovementReportNames(MovementKind::StockIn).title);
 }
 
 void TMainForm::AdvGlowButton5Click() {
@@ -255,7 +256,8 @@ void TMainForm::AdvGlowButton7Click() {
 }
 void TMainForm::AdvGlowButton8Click() {
     if (ADOQueryStoreOut.Active() && ADOQueryStoreOut.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh2, nullptr, nullptr);
+        ExportGridToExcel(DBGridEh2, nullptr, nullptr,
+                          MovementReportNames(MovementKind::StockOut).title);
 }
 
 // After OK the page's own list and the balance are listed again, unfiltered; after Cancel
@@ -286,7 +288,7 @@ void TMainForm::AdvGlowButton15Click() {
 }
 void TMainForm::AdvGlowButton16Click() {
     if (ADOQueryStore.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh3, nullptr, nullptr);
+        ExportGridToExcel(DBGridEh3, nullptr, nullptr, BalanceReportNames().title);
 }
 
 void TMainForm::cbx1Change() {

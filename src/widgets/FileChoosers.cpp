@@ -43,6 +43,20 @@ QString ChooseFile(QWidget* parent, const QString& caption, const QString& start
     return QFileDialog::getOpenFileName(parent, caption, startFolder, filter);
 }
 
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& proposed,
+                       const QString& filter, const QString& suffix) {
+    QString answer;
+    if (scriptedAnswer(caption, proposed, answer))
+        return answer;
+    QFileDialog dialog(parent, caption, proposed, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 namespace FileChoosers {
 
 void setScripted(bool scripted) {

@@ -12,12 +12,16 @@ QString ChooseFolder(QWidget* parent, const QString& caption, const QString& sta
 // `filter` in Qt's form, e.g. "数据库文件 (*.mdb)".
 QString ChooseFile(QWidget* parent, const QString& caption, const QString& startFolder,
                    const QString& filter);
+// Where to save a file: the chooser starts at `proposed` (folder and file name), adds `suffix`
+// to a name typed without one and asks before an existing file is replaced.
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& proposed,
+                       const QString& filter, const QString& suffix);
 
 namespace FileChoosers {
 
 struct Shown {
     QString caption;
-    QString startFolder;
+    QString startFolder; // for a file to save: the proposed path
 };
 
 void setScripted(bool scripted);

@@ -46,6 +46,21 @@ void showNotice(const QString& caption, const QString& text, QMessageBox::Icon a
     box.exec();
 }
 
+// A question with "是" and a second button that closing the box also answers.
+MessageAnswer ask(const QString& caption, const QString& text, QMessageBox::Icon asked,
+                  const QString& otherText, MessageAnswer other, bool yesIsDefault) {
+    const QMessageBox::Icon icon = record(caption, text, asked);
+    if (state().scripted)
+        return state().answers.isEmpty() ? other : state().answers.dequeue();
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(otherText, QMessageBox::RejectRole);
+    box.setDefaultButton(yesIsDefault ? yes : no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? MessageAnswer::Yes : other;
+}
+
 } // namespace
 
 void ShowWarning(const QString& text) {
@@ -61,16 +76,11 @@ void ShowError(const QString& text) {
 }
 
 MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked) {
-    const QMessageBox::Icon icon = record(caption, text, asked);
-    if (state().scripted)
-        return state().answers.isEmpty() ? MessageAnswer::Cancel : state().answers.dequeue();
-    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::Cancel;
+    return ask(caption, text, asked, QStringLiteral("取消"), MessageAnswer::Cancel, true);
+}
+
+MessageAnswer AskYesNo(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+    return ask(caption, text, asked, QStringLiteral("否"), MessageAnswer::No, false);
 }
 
 namespace MessageBoxes {

@@ -10,13 +10,16 @@
 // Every box shown is recorded; tests switch to scripted mode, in which nothing is displayed and
 // questions take their answers from a queue.
 
-enum class MessageAnswer { Yes, Cancel };
+enum class MessageAnswer { Yes, No, Cancel };
 
 void ShowWarning(const QString& text);     // caption "警告", button "确定"
 void ShowInformation(const QString& text); // caption "信息", button "确定"
 void ShowError(const QString& text);       // a failure: caption "警告", button "确定"
 // Buttons "是" and "取消"; closing the box answers Cancel.
 MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon);
+// Buttons "是" and "否", "否" the default: for a question whose "yes" writes something the user
+// may not want. Closing the box answers No.
+MessageAnswer AskYesNo(const QString& caption, const QString& text, QMessageBox::Icon icon);
 
 namespace MessageBoxes {
 
@@ -28,7 +31,8 @@ struct Shown {
 
 void setScripted(bool scripted);
 bool isScripted();
-// Queues the answer of the next question; a question with no queued answer gets Cancel.
+// Queues the answer of the next question; a question with no queued answer is answered as by
+// closing its box (Cancel, or No).
 void setNextAnswer(MessageAnswer answer);
 QList<Shown> shown();
 void clearShown(); // also drops answers still queued

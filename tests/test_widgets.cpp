@@ -12,6 +12,7 @@
 #include "Guard.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
+#include "Numbers.h"
 #include "OfficePager.h"
 #include "ShareDMUnit.h"
 #include "SqlValues.h"
@@ -118,12 +119,54 @@ private slots:
         QTest::newRow("beyond fifteen digits") << q << 1e16 << "10,000,000,000,000,000.00";
         QTest::newRow("negative section") << "#,##0.00;(#,##0.00)" << -5.0 << "(5.00)";
         QTest::newRow("zero section") << "#,##0.00;-#,##0.00;零" << 0.0 << "零";
+        const double infinity = std::numeric_limits<double>::infinity();
+        QTest::newRow("infinity") << q << infinity << "#NUM!";
+        QTest::newRow("minus infinity") << yuan << -infinity << "#NUM!";
+        QTest::newRow("infinity, general form") << QString() << infinity << "#NUM!";
+        // A double holds 15 significant digits; the ones after them are not shown.
+        QTest::newRow("thirteen whole digits, plain")
+            << "0.####" << 4503599627370.49 << "4503599627370.49";
+        QTest::newRow("twelve whole digits, plain")
+            << "0.####" << 563229171349.57 << "563229171349.57";
+        QTest::newRow("fourteen whole digits keep their decimals' places")
+            << q << 12345678901234.56 << "12,345,678,901,234.60";
     }
     void formatFloat() {
         QFETCH(QString, format);
         QFETCH(double, value);
         QFETCH(QString, expected);
         QCOMPARE(FormatFloat(format, value), expected);
+    }
+
+    // Many equal amounts, where plain addition drifts into the fourth decimal and beyond.
+    void numberSumTotalsAmountsExactly_data() {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<bool>("plainDrifts"); // plain addition prints another number
+        QTest::newRow("eleven digits") << 363229171.35 << 100 << "36322917135" << true;
+        QTest::newRow("thirteen digits") << 3456789012.34 << 300 << "1037036703702" << false;
+        QTest::newRow("cents") << 0.07 << 1000 << "70" << false;
+        QTest::newRow("a million amounts") << 99999.99 << 1000000 << "99999990000" << true;
+        QTest::newRow("with a decimal") << 98765432109.87 << 40 << "3950617284394.8" << false;
+    }
+    void numberSumTotalsAmountsExactly() {
+        QFETCH(double, amount);
+        QFETCH(int, count);
+        QFETCH(QString, total);
+        QFETCH(bool, plainDrifts);
+        NumberSum sum;
+        double plain = 0;
+        for (int i = 0; i < count; ++i) {
+            sum.add(amount);
+            plain += amount;
+        }
+        QCOMPARE(FormatFloat("0.####", sum.total()), total);
+        QCOMPARE(FormatFloat("0.####", plain) != total, plainDrifts);
+        // Far past the largest number the total is not finite, and shows as such.
+        sum.add(std::numeric_limits<double>::max());
+        sum.add(std::numeric_limits<double>::max());
+        QCOMPARE(FormatFloat("0.####", sum.total()), "#NUM!");
     }
 
     void gridDatesShowTimeOnlyWhenNotMidnight() {

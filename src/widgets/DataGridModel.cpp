@@ -1,5 +1,6 @@
 #include "DataGridModel.h"
 
+#include "Numbers.h"
 #include "Query.h"
 
 DataGridModel::DataGridModel(QObject* parent)
@@ -47,10 +48,10 @@ void DataGridModel::computeSums() {
         const int field = m_fieldIndex[i];
         if (m_columns[i].Footer != FooterKind::Sum || field < 0)
             continue;
-        double total = 0;
+        NumberSum total;
         for (int row = 0; row < m_rowCount; ++row)
-            total += m_query->FloatAt(row, field);
-        m_sums[i] = total;
+            total.add(m_query->FloatAt(row, field));
+        m_sums[i] = total.total();
     }
 }
 

@@ -590,6 +590,7 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 1);
         QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
         QCOMPARE(MessageBoxes::shown()[0].text, "确定要删除该条仓库信息？");
+        QCOMPARE(MessageBoxes::shown()[0].defaultAnswer, MessageAnswer::Cancel); // Enter is safe
         QVERIFY(d.isVisible());
         QCOMPARE(movements(e.db).size(), 2);
 

@@ -29,6 +29,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -442,6 +443,32 @@ private slots:
         QCOMPARE(shown[0].caption, "警告");
         QCOMPARE(shown[1].caption, "信息");
         QCOMPARE(shown[3].text, "q2");
+    }
+
+    // A destructive question makes "取消" the button that Enter presses: on the real box.
+    void questionsDefaultToTheButtonAsked_data() {
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::newRow("yes") << int(MessageAnswer::Yes);
+        QTest::newRow("cancel") << int(MessageAnswer::Cancel);
+    }
+    void questionsDefaultToTheButtonAsked() {
+        QFETCH(int, defaultAnswer);
+        const auto asked = MessageAnswer(defaultAnswer);
+        MessageBoxes::setScripted(false);
+        QString defaultText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            defaultText = box->defaultButton()->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const MessageAnswer answer =
+            AskYesCancel("警告", "确定要删除吗？", QMessageBox::Warning, asked);
+        MessageBoxes::setScripted(true);
+        QCOMPARE(answer, asked);
+        QCOMPARE(defaultText, asked == MessageAnswer::Yes ? "是" : "取消");
+        QCOMPARE(MessageBoxes::shown().last().defaultAnswer, asked);
     }
 
     // Whatever icon a caller asks for, "警告" goes with the warning sign and "信息" with the

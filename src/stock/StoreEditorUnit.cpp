@@ -436,7 +436,7 @@ void TStoreEditorfrm::AdvGlowButton4Click() {
 // Deletes the movement only, never its product. A movement already gone counts as deleted.
 void TStoreEditorfrm::AdvGlowButton3Click() {
     if (AskYesCancel(QStringLiteral("警告"), QStringLiteral("确定要删除该条仓库信息？"),
-                     QMessageBox::Warning) != MessageAnswer::Yes)
+                     QMessageBox::Warning, MessageAnswer::Cancel) != MessageAnswer::Yes)
         return;
     ExecSQL(ShareDM->ADOQueryTemp1, DeleteMovementStatement(RecordIndex));
     accept();

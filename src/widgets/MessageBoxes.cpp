@@ -29,9 +29,10 @@ QMessageBox::Icon iconOfCaption(const QString& caption, QMessageBox::Icon asked)
     return asked;
 }
 
-QMessageBox::Icon record(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+QMessageBox::Icon record(const QString& caption, const QString& text, QMessageBox::Icon asked,
+                         MessageAnswer defaultAnswer = MessageAnswer::Yes) {
     const QMessageBox::Icon icon = iconOfCaption(caption, asked);
-    state().shown.append({caption, text, icon});
+    state().shown.append({caption, text, icon, defaultAnswer});
     return icon;
 }
 
@@ -60,14 +61,15 @@ void ShowError(const QString& text) {
     showNotice(warningCaption, text, QMessageBox::Warning);
 }
 
-MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked) {
-    const QMessageBox::Icon icon = record(caption, text, asked);
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked,
+                           MessageAnswer defaultAnswer) {
+    const QMessageBox::Icon icon = record(caption, text, asked, defaultAnswer);
     if (state().scripted)
         return state().answers.isEmpty() ? MessageAnswer::Cancel : state().answers.dequeue();
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(defaultAnswer == MessageAnswer::Yes ? yes : cancel);
     box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::Cancel;

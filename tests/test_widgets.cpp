@@ -21,6 +21,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -168,6 +169,93 @@ private slots:
         sum.add(std::numeric_limits<double>::max());
         sum.add(std::numeric_limits<double>::max());
         QCOMPARE(FormatFloat("0.####", sum.total()), "#NUM!");
+    }
+
+    void typedDates_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("date"); // invalid: no date
+        const QString zh = "zh_CN";
+        const int year = QDate::currentDate().year();
+        QTest::newRow("slashes") << zh << "2026/12/3" << QDate(2026, 12, 3);
+        QTest::newRow("dashes") << zh << "2026-12-3" << QDate(2026, 12, 3);
+        QTest::newRow("dots, leading zeros") << zh << "2026.01.09" << QDate(2026, 1, 9);
+        QTest::newRow("month and day of this year") << zh << "12/3" << QDate(year, 12, 3);
+        QTest::newRow("eight digits") << zh << "20261203" << QDate(2026, 12, 3);
+        QTest::newRow("two-digit year") << zh << "26/12/3" << QDate(2026, 12, 3);
+        QTest::newRow("blanks around") << zh << " 2026/12/3 " << QDate(2026, 12, 3);
+        QTest::newRow("no such day") << zh << "2026/2/30" << QDate();
+        QTest::newRow("no such month") << zh << "2026/13/1" << QDate();
+        QTest::newRow("a part missing") << zh << "2026//3" << QDate();
+        QTest::newRow("four parts") << zh << "2026/12/3/4" << QDate();
+        QTest::newRow("a day alone") << zh << "12" << QDate();
+        QTest::newRow("letters") << zh << "2026/十二/3" << QDate();
+        QTest::newRow("empty") << zh << "" << QDate();
+        QTest::newRow("US order") << "en_US"
+                                  << "3/12/2026" << QDate(2026, 3, 12);
+        QTest::newRow("US month and day") << "en_US"
+                                          << "12/3" << QDate(year, 12, 3);
+        QTest::newRow("British order") << "en_GB"
+                                       << "3/12/2026" << QDate(2026, 12, 3);
+        QTest::newRow("year first in any locale") << "en_GB"
+                                                  << "2026-12-3" << QDate(2026, 12, 3);
+    }
+    void typedDates() {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QDate, date);
+        const std::optional<QDate> parsed =
+            ParseTypedDate(typed, QLocale(locale), QDate::currentDate());
+        QCOMPARE(parsed.value_or(QDate()), date);
+    }
+
+    // Typed through the keyboard into the picker, read on Enter or when the box is left; the
+    // calendar stays.
+    void datePickerTakesTypedDates_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("ending"); // 0: Enter, 1: Tab away
+        QTest::addColumn<QDate>("date");
+        const QDate before(2024, 5, 20);
+        QTest::newRow("full date, Enter") << "2026/12/3" << 0 << QDate(2026, 12, 3);
+        QTest::newRow("dashes, Tab") << "2026-12-3" << 1 << QDate(2026, 12, 3);
+        QTest::newRow("month and day") << "12/3" << 0 << QDate(QDate::currentDate().year(), 12, 3);
+        QTest::newRow("no date: as before") << "2026/2/30" << 1 << before;
+        QTest::newRow("letters are not taken") << "2026a/1b/2" << 0 << QDate(2026, 1, 2);
+    }
+    void datePickerTakesTypedDates() {
+        QFETCH(QString, typed);
+        QFETCH(int, ending);
+        QFETCH(QDate, date);
+        QWidget window;
+        auto* picker = new DatePicker(&window);
+        auto* next = new QLineEdit(&window);
+        next->move(0, 40);
+        auto* edit = picker->findChild<QLineEdit*>();
+        picker->setDate(QDate(2024, 5, 20));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), picker);
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClicks(picker, typed);
+        QTest::keyClick(picker, ending == 0 ? Qt::Key_Return : Qt::Key_Tab);
+        QCOMPARE(picker->date(), date);
+        QCOMPARE(edit->text(), QLocale().toString(date, QLocale::ShortFormat));
+
+        // Backspace takes back what was typed.
+        next->setFocus();
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(picker, "2025/1/19");
+        QTest::keyClick(picker, Qt::Key_Backspace);
+        QTest::keyClicks(picker, "8");
+        QTest::keyClick(picker, Qt::Key_Return);
+        QCOMPARE(picker->date(), QDate(2025, 1, 18));
+
+        // The drop-down calendar still sets the date.
+        QVERIFY(picker->calendarPopup());
+        emit picker->calendarWidget()->clicked(QDate(2025, 7, 1));
+        QCOMPARE(picker->date(), QDate(2025, 7, 1));
     }
 
     void gridDatesShowTimeOnlyWhenNotMidnight() {

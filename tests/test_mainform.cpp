@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolTip>
@@ -771,6 +772,53 @@ private slots:
             g->setColumnVisible(column, true);
     }
 
+    // Maximised and back at its normal size, or made larger and back, every page looks as
+    // before: the horizontal scroll bar under the footer, no gap above the footer.
+    void maximiseAndRestoreGiveTheSamePicture_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("maximise"); // else resized by the user
+        QTest::newRow("stock in, maximised") << 0 << true;
+        QTest::newRow("stock in, resized") << 0 << false;
+        QTest::newRow("stock out, maximised") << 1 << true;
+        QTest::newRow("stock balance, maximised") << 2 << true;
+        QTest::newRow("product list, resized") << 3 << false;
+    }
+    void maximiseAndRestoreGiveTheSamePicture() {
+        QFETCH(int, page);
+        QFETCH(bool, maximise);
+        TMainForm& f = filled->form;
+        QWidget* pageWidget = showFilledPage(page);
+        QVERIFY(pageWidget);
+        QCoreApplication::processEvents();
+        const QSize normal = f.size();
+        const QImage before = f.grab().toImage();
+        const auto* scrollBar = filledGrid(page)->findChild<QScrollBar*>("horizontalScroll");
+        QVERIFY(scrollBar);
+        // The stock pages' columns are wider than the page; the balance and products fit.
+        QCOMPARE(scrollBar->isVisible(), page < 2);
+        for (int round = 0; round < 2; ++round) {
+            if (maximise)
+                f.showMaximized();
+            else
+                f.resize(1500, 850);
+            QTRY_VERIFY(f.size().width() > normal.width());
+            QCoreApplication::processEvents();
+            QVERIFY(!scrollBar->isVisible()); // everything fits
+            if (round == 0)
+                saveGrab(f.grab().toImage(), QString("larger, page %1").arg(page + 1));
+            if (maximise)
+                f.showNormal();
+            else
+                f.resize(normal);
+            QTRY_COMPARE(f.size(), normal);
+            QCoreApplication::processEvents();
+        }
+        const QImage after = f.grab().toImage();
+        saveGrab(after, QString("back to normal, page %1").arg(page + 1));
+        QCOMPARE(scrollBar->isVisible(), page < 2);
+        QCOMPARE(after, before);
+    }
+
     void administrationTabShowsAndHides() {
         OfficePager* pager = form->AdvOfficePager1;
         pager->setCurrentIndex(3);
@@ -816,5 +864,23 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainForm)
+int main(int argc, char** argv) {
+    // The display-less platform's screen (800 × 800) is smaller than the window, so that
+    // maximising would make it smaller: give it a screen of a common desktop's size.
+    QTemporaryDir folder;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && folder.isValid()) {
+        QFile config(folder.filePath("screens.json"));
+        if (config.open(QIODevice::WriteOnly)) {
+            config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1600,
+                             "height": 900, "logicalDpi": 96, "logicalBaseDpi": 96,
+                             "dpr": 1.0}]})");
+            config.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+        }
+    }
+    QApplication app(argc, argv);
+    TestMainForm test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_mainform.moc"

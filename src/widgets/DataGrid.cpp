@@ -103,6 +103,7 @@ DataGrid::DataGrid(QWidget* parent)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_footer);
     layout->addWidget(m_scrollBar);
+    m_scrollBar->setObjectName(QStringLiteral("horizontalScroll"));
     m_scrollBar->hide();
 
     // The view's own horizontal scroll bar is hidden; this one, under the footer, mirrors it.
@@ -375,5 +376,18 @@ void DataGrid::mirrorScrollRange() {
     m_scrollBar->setRange(inner->minimum(), inner->maximum());
     m_scrollBar->setPageStep(inner->pageStep());
     m_scrollBar->setSingleStep(inner->singleStep());
-    m_scrollBar->setVisible(inner->maximum() > inner->minimum());
+    // The range changes while the grid's layout places the view. Showing or hiding the bar
+    // then would change the layout inside its own pass, which loses the change: the bar keeps
+    // no height and its room opens as a gap above the footer. So it is done right after.
+    if (m_scrollBarPending)
+        return;
+    m_scrollBarPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_scrollBarPending = false;
+            const QScrollBar* range = m_view->horizontalScrollBar();
+            m_scrollBar->setVisible(range->maximum() > range->minimum());
+        },
+        Qt::QueuedConnection);
 }

@@ -117,5 +117,6 @@ private:
     GridCanvas m_canvas;
     int m_drawingRow = -1;
     bool m_syncing = false;
+    bool m_scrollBarPending = false;
     std::vector<QMetaObject::Connection> m_queryConnections;
 };

@@ -322,6 +322,46 @@ private slots:
                  Qt::Alignment(Qt::AlignCenter));
     }
 
+    // The widest text of a column as the fitting finds it (texts by their bounds, numbers and
+    // dates by their shapes) is the widest of every row's text measured one by one.
+    void widestCellTextIsTheWidestOfAllRows() {
+        GridFixture f;
+        QStringList rows;
+        const QStringList remarks = {"",
+                                     "iiiiiiiiiiiiiiii",
+                                     "WWWWWWWWWW",
+                                     "送货至城东仓库",
+                                     "客户：吴主管 电话 1234567",
+                                     "2024-03-05 12:00",
+                                     "Wi中文 mixed ÄÖÜ ¥",
+                                     "1111111111111111111"};
+        for (int i = 0; i < 300; ++i) {
+            const QString remark = remarks[i % remarks.size()] + QString(i % 7, u'某');
+            rows << QString("(1,0,%1,%2,'2024-%3-%4 %5','%6')")
+                        .arg(i % 11 == 0 ? QString("null") : QString::number((i - 150) * 1013.37))
+                        .arg(i == 299 ? QString("9e999") : QString::number(i * 7.5))
+                        .arg(1 + i % 12, 2, 10, QChar('0'))
+                        .arg(1 + i % 28, 2, 10, QChar('0'))
+                        .arg(i % 5 == 0 ? "10:20:30" : "00:00:00")
+                        .arg(remark);
+        }
+        f.db.exec("delete from Store");
+        f.db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreSum,StoreRecordDate,"
+                  "StoreRemark) values " +
+                  rows.join(','));
+        f.open();
+        const QFontMetrics metrics(DataGrid::textFont());
+        for (int column = 0; column < f.grid.columnCount(); ++column) {
+            int widest = 0;
+            for (int row = 0; row < f.grid.model()->rowCount(); ++row)
+                widest = std::max(widest, metrics.horizontalAdvance(f.grid.cellText(row, column)));
+            QCOMPARE(f.grid.model()->widestCellWidth(column, metrics), widest);
+        }
+        // A closed list fits to its title and footer alone.
+        f.query.Close();
+        QCOMPARE(f.grid.model()->widestCellWidth(0, metrics), 0);
+    }
+
     void footerShowsSumsAndStaticText() {
         GridFixture f;
         f.grid.setFooterText(0, "共 0 条");

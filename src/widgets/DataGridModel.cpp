@@ -1,5 +1,6 @@
 #include "DataGridModel.h"
 
+#include "ColumnTextWidth.h"
 #include "Numbers.h"
 #include "Query.h"
 
@@ -74,6 +75,13 @@ std::optional<double> DataGridModel::sum(int column) const {
     if (column < 0 || column >= int(m_sums.size()))
         return std::nullopt;
     return m_sums[column];
+}
+
+int DataGridModel::widestCellWidth(int column, const QFontMetrics& metrics) const {
+    if (!m_query || column < 0 || column >= int(m_columns.size()) || m_rowCount == 0)
+        return 0;
+    return WidestCellTextWidth(*m_query, m_fieldIndex[column], *m_formatter, column,
+                               m_columns[column].DisplayFormat.isEmpty(), metrics);
 }
 
 int DataGridModel::fieldIndex(int column) const {

@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -774,6 +775,15 @@ private slots:
         QCOMPARE(db.scalar("select StoreNumber from Store where StoreIndex=2"), "6");
         QCOMPARE(form.DBGridEh3->footerText(4), "17.00"); // 10 + 7 received
         QCOMPARE(form.DBGridEh3->footerText(5), "8.00");  // 6 + 1 + 1 shipped
+
+        // Enter on a row of the stock-in list opens it, as a double-click does.
+        whileOpen([&] {
+            QCOMPARE(dlg->windowTitle(), "修改");
+            QCOMPARE(qobject_cast<QComboBox*>(find("cbxSerial"))->currentText(),
+                     inGrid->cellText(inGrid->currentRow(), 0));
+        });
+        QTest::keyClick(inGrid->view(), Qt::Key_Return);
+        QVERIFY(opened);
 
         // A double-click on an empty list opens nothing.
         db.exec("delete from Store where StoreKind=0");

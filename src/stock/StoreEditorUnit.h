@@ -89,7 +89,9 @@ private:
     QList<QWidget*> productBoxes() const;
     QString productMatchFragment() const;
     void fixProduct(const Query& product);
+    void openProduct();
     void moveFocus(QWidget* control);
+    bool leftByTabOrEnter() const;
     void showStoredMovement();
     void fillNameListForCompletion();
 
@@ -101,5 +103,7 @@ private:
 
     QTime m_recordTime; // time of day of the movement shown; midnight for a new one
     bool m_focusByProgram = false;
+    // How the operator left the box whose look-up runs.
+    Qt::FocusReason m_leftBy = Qt::OtherFocusReason;
     bool m_nameListFilled = false;
 };

@@ -589,6 +589,7 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 1);
         const QString question = MessageBoxes::shown()[0].text;
         QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
+        QCOMPARE(MessageBoxes::shown()[0].defaultAnswer, MessageAnswer::Cancel); // Enter is safe
         QVERIFY2(question.contains("备份时间：" +
                                    QLocale().toString(BackupFiles::BackupTime(backup).date(),
                                                       QLocale::ShortFormat)),

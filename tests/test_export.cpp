@@ -480,6 +480,21 @@ private slots:
             QVERIFY(messages.first().contains("1 个单元格") && messages.first().contains("截断"));
     }
 
+    // An amount another program stored as infinity: one mark in the grid, its footer and the
+    // workbook, never "i.nf" or "Inf".
+    void infinityShowsOneMarkEverywhere() {
+        Window w;
+        w.db.exec("update Store set StoreSum=9e999 where StoreIndex=1");
+        w.form->QueryStoreIn(QString());
+        QCOMPARE(w.form->DBGridEh1->cellText(0, 6), "#NUM!");
+        QCOMPARE(w.form->DBGridEh1->footerText(6), "#NUM!");
+        w.form->AdvGlowButton3->click();
+        const ReadBack book = readWorkbook(onlyOpened());
+        QCOMPARE(book.value("G2").toString(), "#NUM!");
+        QCOMPARE(book.type("G2"), "str");
+        QCOMPARE(book.type("G3"), "int"); // the other amounts stay numbers
+    }
+
     void failureLeavesNoFile_data() {
         QTest::addColumn<bool>("whileWriting");
         QTest::addColumn<QString>("reason");

@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolTip>
@@ -194,6 +195,10 @@ class TestMainForm : public QObject {
     // Shows the filled window on a page, laid out and painted.
     QWidget* showFilledPage(int index) {
         TMainForm& f = filled->form;
+        // A menu an earlier case left open would keep the keyboard.
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        f.activateWindow();
         f.show();
         f.AdvOfficePager1->setCurrentIndex(index);
         if (!QTest::qWaitForWindowExposed(&f))
@@ -684,6 +689,71 @@ private slots:
             g->setColumnWidth(column, widths[column]);
     }
 
+    // A double-click on the border right of a title fits the column to its widest value, its
+    // footer and its title (beside a sort marker): everything whole, and one pixel less would
+    // shorten something. Dragging the border widens the column.
+    void columnsFitOnDoubleClickAndWidenByDragging_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("stock in") << 0;
+        QTest::newRow("stock balance") << 2;
+        QTest::newRow("product list") << 3;
+    }
+    void columnsFitOnDoubleClickAndWidenByDragging() {
+        QFETCH(int, page);
+        DataGrid* g = filledGrid(page);
+        QVERIFY(showFilledPage(page));
+        QHeaderView* titles = g->view()->horizontalHeader();
+        auto* header = static_cast<GridTitleHeader*>(titles);
+        QList<int> widths;
+        for (int column = 0; column < g->columnCount(); ++column)
+            widths << g->column(column).Width;
+        g->setSortMarker(1, SortMarker::smUpEh);
+        const auto allWhole = [&](int column) {
+            for (int row = 0; row < g->model()->rowCount(); ++row) {
+                if (g->shownCellText(row, column) != g->cellText(row, column))
+                    return false;
+            }
+            return g->footer()->shownText(column) == g->footerText(column) &&
+                   header->titleLayout(column).text == g->column(column).Title;
+        };
+        // The border of a title, in the title row's coordinates, brought into sight first.
+        const auto border = [&](int column) {
+            g->view()->scrollTo(g->model()->index(0, column));
+            QCoreApplication::processEvents();
+            return QPoint(titles->sectionViewportPosition(column) + titles->sectionSize(column) - 1,
+                          titles->height() / 2);
+        };
+        int shortenedBefore = 0;
+        for (int column = 0; column < g->columnCount(); ++column) {
+            shortenedBefore += allWhole(column) ? 0 : 1;
+            QTest::mouseDClick(titles->viewport(), Qt::LeftButton, Qt::NoModifier, border(column));
+            const int fitted = g->view()->columnWidth(column);
+            QCOMPARE(fitted, g->fittingColumnWidth(column));
+            QCOMPARE(g->column(column).Width, fitted);
+            QVERIFY2(allWhole(column), qPrintable(g->column(column).Title));
+            g->setColumnWidth(column, fitted - 1);
+            QVERIFY2(!allWhole(column), qPrintable(g->column(column).Title));
+            g->setColumnWidth(column, fitted);
+            QCOMPARE(g->footer()->cellRect(column).width(), fitted);
+        }
+        QVERIFY(shortenedBefore > 0);
+        saveGrab(g->window()->grab().toImage(), QString("fitted columns, page %1").arg(page + 1));
+
+        const QPoint from = border(0);
+        const int before = g->view()->columnWidth(0);
+        QTest::mousePress(titles->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(titles->viewport(), from + QPoint(40, 0));
+        QTest::mouseRelease(titles->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            from + QPoint(40, 0));
+        QCOMPARE(g->view()->columnWidth(0), before + 40);
+        QCOMPARE(g->column(0).Width, before + 40);
+        QCOMPARE(g->sortMarker(1), SortMarker::smUpEh); // a border is no title click
+
+        g->setSortMarker(1, SortMarker::smNoneEh);
+        for (int column = 0; column < g->columnCount(); ++column)
+            g->setColumnWidth(column, widths[column]);
+    }
+
     // The indicator's title cell opens a menu of the columns with check marks: hidden columns
     // leave no gap in the rows, titles and footer, stay hidden over a new query, and come back.
     void columnChooserHidesAndShowsColumns() {
@@ -771,6 +841,130 @@ private slots:
             g->setColumnVisible(column, true);
     }
 
+    // Maximised and back at its normal size, or made larger and back, every page looks as
+    // before: the horizontal scroll bar under the footer, no gap above the footer.
+    void maximiseAndRestoreGiveTheSamePicture_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("maximise"); // else resized by the user
+        QTest::newRow("stock in, maximised") << 0 << true;
+        QTest::newRow("stock in, resized") << 0 << false;
+        QTest::newRow("stock out, maximised") << 1 << true;
+        QTest::newRow("stock balance, maximised") << 2 << true;
+        QTest::newRow("product list, resized") << 3 << false;
+    }
+    void maximiseAndRestoreGiveTheSamePicture() {
+        QFETCH(int, page);
+        QFETCH(bool, maximise);
+        TMainForm& f = filled->form;
+        QWidget* pageWidget = showFilledPage(page);
+        QVERIFY(pageWidget);
+        QCoreApplication::processEvents();
+        const QSize normal = f.size();
+        const QImage before = f.grab().toImage();
+        const auto* scrollBar = filledGrid(page)->findChild<QScrollBar*>("horizontalScroll");
+        QVERIFY(scrollBar);
+        // The stock pages' columns are wider than the page; the balance and products fit.
+        QCOMPARE(scrollBar->isVisible(), page < 2);
+        for (int round = 0; round < 2; ++round) {
+            if (maximise)
+                f.showMaximized();
+            else
+                f.resize(1500, 850);
+            QTRY_VERIFY(f.size().width() > normal.width());
+            QCoreApplication::processEvents();
+            QVERIFY(!scrollBar->isVisible()); // everything fits
+            if (round == 0)
+                saveGrab(f.grab().toImage(), QString("larger, page %1").arg(page + 1));
+            if (maximise)
+                f.showNormal();
+            else
+                f.resize(normal);
+            QTRY_COMPARE(f.size(), normal);
+            QCoreApplication::processEvents();
+        }
+        const QImage after = f.grab().toImage();
+        saveGrab(after, QString("back to normal, page %1").arg(page + 1));
+        QCOMPARE(scrollBar->isVisible(), page < 2);
+        QCOMPARE(after, before);
+    }
+
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the one
+    // before, round the ends, past the administration page while it is hidden; wherever the
+    // focus is on the page.
+    void keysSwitchPages_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("administrator");
+        QTest::addColumn<int>("to");
+        const int ctrl = int(Qt::ControlModifier);
+        const int ctrlShift = int(Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::newRow("Ctrl+Tab") << 0 << int(Qt::Key_Tab) << ctrl << true << 1;
+        QTest::newRow("Ctrl+PgDn") << 1 << int(Qt::Key_PageDown) << ctrl << true << 2;
+        QTest::newRow("Ctrl+Tab to administration") << 2 << int(Qt::Key_Tab) << ctrl << true << 3;
+        QTest::newRow("Ctrl+Tab round") << 3 << int(Qt::Key_Tab) << ctrl << true << 0;
+        QTest::newRow("Ctrl+Tab past hidden") << 2 << int(Qt::Key_Tab) << ctrl << false << 0;
+        QTest::newRow("Ctrl+Shift+Tab") << 2 << int(Qt::Key_Backtab) << ctrlShift << true << 1;
+        QTest::newRow("Ctrl+PgUp round") << 0 << int(Qt::Key_PageUp) << ctrl << true << 3;
+        QTest::newRow("Ctrl+PgUp past hidden") << 0 << int(Qt::Key_PageUp) << ctrl << false << 2;
+    }
+    void keysSwitchPages() {
+        QFETCH(int, from);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, administrator);
+        QFETCH(int, to);
+        TMainForm& f = filled->form;
+        f.setAdministrationVisible(administrator);
+        QVERIFY(showFilledPage(from));
+        QTRY_COMPARE(QApplication::activeWindow(), &f);
+        // From a filter box, a date box and the grid.
+        QWidget* const inPage[][3] = {
+            {f.TntComboBox5, f.DateTimePicker3, f.DBGridEh1->view()},
+            {f.TntComboBox2, f.DateTimePicker1, f.DBGridEh2->view()},
+            {f.TntComboBox8, f.DateTimePicker7, f.DBGridEh3->view()},
+            {f.cbx3, f.edt2, f.DBGridEh4->view()},
+        };
+        for (QWidget* focus : inPage[from]) {
+            f.AdvOfficePager1->setCurrentIndex(from);
+            focus->setFocus();
+            QCOMPARE(QApplication::focusWidget()->window(), &f);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                            Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(f.AdvOfficePager1->currentIndex(), to);
+        }
+        f.setAdministrationVisible(true);
+    }
+
+    // Ctrl+F goes to the page's first filter, its text selected for typing over.
+    void ctrlFGoesToTheFirstFilter_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("stock in") << 0 << "DateTimePicker2";
+        QTest::newRow("stock out") << 1 << "DateTimePicker1";
+        QTest::newRow("stock balance") << 2 << "DateTimePicker7";
+        QTest::newRow("product list") << 3 << "cbx2";
+    }
+    void ctrlFGoesToTheFirstFilter() {
+        QFETCH(int, page);
+        QFETCH(QString, filter);
+        TMainForm& f = filled->form;
+        QVERIFY(showFilledPage(page));
+        QTRY_COMPARE(QApplication::activeWindow(), &f);
+        filledGrid(page)->view()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        while (focus->objectName().isEmpty() && focus->parentWidget())
+            focus = focus->parentWidget();
+        QCOMPARE(focus->objectName(), filter);
+        auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (!edit)
+            edit = QApplication::focusWidget()->findChild<QLineEdit*>();
+        QVERIFY(edit);
+        QCOMPARE(edit->selectedText(), edit->text());
+    }
+
     void administrationTabShowsAndHides() {
         OfficePager* pager = form->AdvOfficePager1;
         pager->setCurrentIndex(3);
@@ -816,5 +1010,23 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainForm)
+int main(int argc, char** argv) {
+    // The display-less platform's screen (800 × 800) is smaller than the window, so that
+    // maximising would make it smaller: give it a screen of a common desktop's size.
+    QTemporaryDir folder;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && folder.isValid()) {
+        QFile config(folder.filePath("screens.json"));
+        if (config.open(QIODevice::WriteOnly)) {
+            config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1600,
+                             "height": 900, "logicalDpi": 96, "logicalBaseDpi": 96,
+                             "dpr": 1.0}]})");
+            config.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+        }
+    }
+    QApplication app(argc, argv);
+    TestMainForm test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_mainform.moc"

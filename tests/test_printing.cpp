@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QtTest>
@@ -494,6 +495,53 @@ private slots:
             QVERIFY2(text.contains(expected), qPrintable(expected + "\n" + text));
         for (const QString& unexpected : absent)
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
+    }
+
+    // Sums of 11 digits and more, of many equal amounts (where plain addition drifts): every
+    // printed number whole, the totals exact, drawn smaller where they do not fit their cells.
+    void largeTotalsPrintWholeAndExact_data() {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("cell");  // one record's amount as the grid shows it
+        QTest::addColumn<QString>("total"); // the amount column's total
+        QTest::newRow("eleven digits") << 363229171.35 << 100 << "￥ 363,229,171.35"
+                                       << "36322917135";
+        QTest::newRow("thirteen digits") << 3456789012.34 << 300 << "￥ 3,456,789,012.34"
+                                         << "1037036703702";
+        QTest::newRow("thirteen digits and a decimal")
+            << 98765432109.87 << 40 << "￥ 98,765,432,109.87"
+            << "3950617284394.8";
+    }
+    void largeTotalsPrintWholeAndExact() {
+        QFETCH(double, amount);
+        QFETCH(int, count);
+        QFETCH(QString, cell);
+        QFETCH(QString, total);
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个')");
+        db.exec(QString("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
+                        "insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,"
+                        "StoreSum,StoreRecordDate,StoreRemark) "
+                        "select 1,0,1,%2,%2,'2024-03-01 00:00:00','' from n")
+                    .arg(count)
+                    .arg(amount, 0, 'f', 2));
+        const QString output = db.dir().path() + "合计.pdf";
+        QProcess tool;
+        tool.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db",
+                   {"print", output, "list", db.dir().databasePath(), "in"});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QString text = pdfText(output);
+        QVERIFY2(!text.contains(QChar(0x2026)), qPrintable(text.left(2000)));
+        // The footer line: the quantity total, the amount total, each a whole word.
+        const QRegularExpression footer(QString("\\s%1\\s+%2\\s").arg(count).arg(total));
+        QVERIFY2(footer.match(text).hasMatch(), qPrintable(text.right(1500)));
+        QVERIFY2(text.contains(cell), qPrintable(cell));
+        if (!qEnvironmentVariable("VARNHOLT_GRAB_DIR").isEmpty())
+            QProcess::execute("pdftoppm", {"-png", "-r", "80", "-f", "1", "-l", "1", output,
+                                           qEnvironmentVariable("VARNHOLT_GRAB_DIR") + "/" +
+                                               QTest::currentDataTag()});
     }
 
     void toolFaults_data() {

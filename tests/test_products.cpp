@@ -2,6 +2,7 @@
 // product editor opened from it, through the real widgets.
 #include "Colors.h"
 #include "DataGrid.h"
+#include "DataGridModel.h"
 #include "DatePicker.h"
 #include "DropDownComboBox.h"
 #include "FixedLabel.h"
@@ -420,6 +421,29 @@ private slots:
         QCOMPARE(f.DBGridEh4->footerText(0), save ? "共 6 条" : "共 2 条");
     }
 
+    // Enter on a row opens it as a double-click does; on the balance, where a double-click does
+    // nothing, Enter does nothing either.
+    void enterOnARowOpensItAsADoubleClickDoes() {
+        Window w;
+        TMainForm& f = *w.form;
+        w.select("A2");
+        QString shown;
+        QTimer::singleShot(0, f.ProductEditorfrm, [&] {
+            shown = f.ProductEditorfrm->isVisible() ? f.ProductEditorfrm->cbxSerial->text() : "";
+            f.ProductEditorfrm->AdvGlowButton2->click();
+        });
+        QTest::keyClick(f.DBGridEh4->view(), Qt::Key_Return);
+        QCOMPARE(shown, "A2");
+
+        w.db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
+                  "StoreRecordDate) values (1,0,2,3,6,'2024-03-01 00:00:00')");
+        f.QueryStoreBalance(QString());
+        QTest::keyClick(f.DBGridEh3->view(), Qt::Key_Enter);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(MessageBoxes::shown().size(), 0);
+    }
+
     void aDoubleClickOnAnEmptyListDoesNothing() {
         Window w;
         TMainForm& f = *w.form;
@@ -431,26 +455,61 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 0);
     }
 
-    // Movements refer to the product by key: its new unit shows at the next query of the stock
-    // page, not before.
-    void aChangedUnitShowsInTheMovementsAtTheNextQuery() {
+    // Movements refer to the product by key: after the editor's OK the stock pages and the
+    // balance show its new texts at once, each list with the filters and the order it had; the
+    // name filters offer changed names as soon as their lists are opened.
+    void aProductEditShowsInTheStockListsAtOnce() {
         Window w;
         TMainForm& f = *w.form;
         w.db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
-                  "StoreRecordDate) values (1,0,2,3,6,'2024-03-01 00:00:00')");
-        f.QueryStoreIn(QString());
-        QCOMPARE(f.ADOQueryStoreIn.AsString("ProductUnit"), "个");
+                  "StoreRecordDate) values (1,0,2,3,6,'2024-03-01 00:00:00'),"
+                  "(2,0,1,1,1,'2024-03-02 00:00:00'),(3,0,1,1,1,'2024-03-03 00:00:00'),"
+                  "(1,1,1,3,3,'2024-03-04 00:00:00')");
+        f.DateTimePicker2->setDate(QDate(2024, 3, 1));
+        f.DateTimePicker3->setDate(QDate(2024, 3, 31));
+        f.TntComboBox5->setCurrentText("螺丝");
+        f.AdvGlowButton4->click();
+        f.DBGridEh1TitleBtnClick(f.DBGridEh1, 2, &f.DBGridEh1->column(2)); // by model, ascending
+        f.DBGridEh1TitleBtnClick(f.DBGridEh1, 2, &f.DBGridEh1->column(2)); // descending
+        f.TntComboBox7->setCurrentText("螺丝");
+        f.AdvGlowButton13->click();
+        QCOMPARE(f.DBGridEh1->cellText(0, 2), "M4");
+        QCOMPARE(f.DBGridEh3->footerText(0), "共 2 条");
+        // Filters changed but not applied stay unapplied.
+        f.TntComboBox5->setCurrentText("垫圈");
+
         w.select("A1");
         QVERIFY(w.doubleClick([](TProductEditorfrm& d) {
             d.cbxUnit->setCurrentText("盒");
             d.AdvGlowButton1->click();
         }));
-        QCOMPARE(f.ADOQueryStoreIn.AsString("ProductUnit"), "个");
-        f.DateTimePicker2->setDate(QDate(2024, 3, 1));
-        f.DateTimePicker3->setDate(QDate(2024, 3, 31));
-        f.AdvGlowButton4->click();
-        QCOMPARE(f.ADOQueryStoreIn.RecordCount(), 1);
-        QCOMPARE(f.ADOQueryStoreIn.AsString("ProductUnit"), "盒");
+        const auto units = [](const DataGrid* grid) {
+            QStringList shown;
+            for (int row = 0; row < grid->model()->rowCount(); ++row)
+                shown << grid->cellText(row, 0) + ":" + grid->cellText(row, 3);
+            return shown;
+        };
+        QCOMPARE(units(f.DBGridEh1), QStringList({"A2:个", "A1:盒"})); // filtered, descending
+        QCOMPARE(f.DBGridEh1->footerText(0), "共 2 条");
+        QCOMPARE(units(f.DBGridEh2), QStringList{"A1:盒"});
+        QCOMPARE(sorted(units(f.DBGridEh3)), QStringList({"A1:盒", "A2:个"}));
+        QCOMPARE(f.TntComboBox5->currentText(), "垫圈");
+
+        // A renamed product is in the name filters' lists when they open; their texts stay.
+        w.select("C1");
+        QVERIFY(w.doubleClick([](TProductEditorfrm& d) {
+            d.cbxName->setCurrentText("平垫片");
+            d.AdvGlowButton1->click();
+        }));
+        for (DropDownComboBox* names : {f.TntComboBox5, f.TntComboBox1, f.TntComboBox7, f.cbx2}) {
+            const QString before = names->currentText();
+            QVERIFY(!items(names).contains("平垫片"));
+            emit names->dropDown();
+            QVERIFY2(items(names).contains("平垫片"), qPrintable(names->objectName()));
+            QVERIFY(!items(names).contains("垫圈"));
+            QCOMPARE(items(names).first(), "所有");
+            QCOMPARE(names->currentText(), before);
+        }
     }
 };
 

@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -267,46 +268,41 @@ private slots:
         QTest::addColumn<QString>("left");      // the box left: code or name
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<bool>("fixed");
-        QTest::addColumn<QString>("focus"); // empty: not moved by the look-up
-        const QStringList empty{"", "", "", ""};
         QTest::newRow("known code") << QStringList{"A1", "", "", ""} << "code"
-                                    << QStringList{"A1", "螺丝", "M3", "个"} << true << "nPrice";
+                                    << QStringList{"A1", "螺丝", "M3", "个"} << true;
         QTest::newRow("known code replaces typed texts")
             << QStringList{"A2", "垫圈", "X", ""} << "code" << QStringList{"A2", "螺丝", "M4", "个"}
-            << true << "nPrice";
-        QTest::newRow("unknown code opens the boxes")
-            << QStringList{"ZZ", "螺丝", "", ""} << "code" << QStringList{"ZZ", "螺丝", "", ""}
-            << false << "cbxName";
+            << true;
+        QTest::newRow("unknown code opens the boxes") << QStringList{"ZZ", "螺丝", "", ""} << "code"
+                                                      << QStringList{"ZZ", "螺丝", "", ""} << false;
         QTest::newRow("code is compared whole")
-            << QStringList{"A", "", "", ""} << "code" << QStringList{"A", "", "", ""} << false
-            << "cbxName";
+            << QStringList{"A", "", "", ""} << "code" << QStringList{"A", "", "", ""} << false;
         QTest::newRow("code with a quote")
             << QStringList{"Q'1", "", "", ""} << "code"
-            << QStringList{"Q'1", "O'Brien %#--", "X'1 #2#", "只--"} << true << "nPrice";
+            << QStringList{"Q'1", "O'Brien %#--", "X'1 #2#", "只--"} << true;
         QTest::newRow("name, model and unit of one product")
             << QStringList{"ZZ", "螺丝", "M4", "个"} << "name"
-            << QStringList{"A2", "螺丝", "M4", "个"} << true << "nPrice";
+            << QStringList{"A2", "螺丝", "M4", "个"} << true;
         QTest::newRow("name of several products gives the first code")
             << QStringList{"ZZ", "螺丝", "", ""} << "name" << QStringList{"A1", "螺丝", "", ""}
-            << false << "";
+            << false;
         QTest::newRow("no product matches") << QStringList{"ZZ", "螺丝", "M9", ""} << "name"
-                                            << QStringList{"ZZ", "螺丝", "M9", ""} << false << "";
-        QTest::newRow("empty boxes match every product")
-            << QStringList{"ZZ", "", "", ""} << "name" << QStringList{"A1", "", "", ""} << false
-            << "";
+                                            << QStringList{"ZZ", "螺丝", "M9", ""} << false;
+        QTest::newRow("empty boxes match nothing")
+            << QStringList{"ZZ", "", "", ""} << "name" << QStringList{"ZZ", "", "", ""} << false;
         QTest::newRow("name is compared whole") << QStringList{"ZZ", "螺", "", ""} << "name"
-                                                << QStringList{"ZZ", "螺", "", ""} << false << "";
+                                                << QStringList{"ZZ", "螺", "", ""} << false;
         QTest::newRow("quotes and signs in every box")
             << QStringList{"", "O'Brien %#--", "X'1 #2#", "只--"} << "name"
-            << QStringList{"Q'1", "O'Brien %#--", "X'1 #2#", "只--"} << true << "nPrice";
+            << QStringList{"Q'1", "O'Brien %#--", "X'1 #2#", "只--"} << true;
     }
-    // The boxes are left as the operator leaves them: the focus moves to another control.
+    // The boxes are left for a box the operator chose (here the remark): the look-up runs and
+    // the focus stays where the operator put it (see focusRules for Tab, Enter and clicks).
     void lookUps() {
         QFETCH(QStringList, typed);
         QFETCH(QString, left);
         QFETCH(QStringList, shown);
         QFETCH(bool, fixed);
-        QFETCH(QString, focus);
         Editor e;
         TStoreEditorfrm& d = e.dialog;
         QVERIFY(e.show(false, 0));
@@ -319,8 +315,177 @@ private slots:
                  shown);
         QCOMPARE(e.productFixed(), fixed);
         QCOMPARE(e.productOpen(), !fixed);
-        QCOMPARE(e.focusName(), focus.isEmpty() ? QString("edtRemark") : focus);
+        QCOMPARE(e.focusName(), "edtRemark");
         QCOMPARE(MessageBoxes::shown().size(), 0);
+    }
+
+    // The dialog's focus rules through the keyboard and the mouse, each case ending in the row
+    // it stores. A look-up that settles the product moves on to the price only after Tab or
+    // Enter (or when the box the operator went to is fixed by it); a box the operator clicked
+    // keeps the focus. A box the dialog puts the focus into has its text selected; boxes that
+    // open again for a code that no product has are empty; empty boxes match nothing.
+    // Steps: "type:TEXT" (keys), "ime:TEXT" (Chinese through the input method), "tab",
+    // "backtab", "enter", "click:BOX", "selectAll", "focus:BOX" (the focus is there, its whole
+    // text selected when "focus:BOX:selected"), "boxes:CODE|NAME|MODEL|UNIT" (what they show),
+    // "fixed" / "open" (the product boxes).
+    void focusRules_data() {
+        QTest::addColumn<int>("record"); // 0: a new stock-in movement; else this one is edited
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("stored");  // serial|kind|price|number|sum of the saved row
+        QTest::addColumn<QString>("product"); // the last product afterwards
+        const QString lastProduct = "Q'1|O'Brien %#--|X'1 #2#|只--";
+        QTest::newRow("click into 数量 after a found code")
+            << 0 << QStringList{"type:A1", "click:nNumber",       "focus:nNumber",
+                                "fixed",   "boxes:A1|螺丝|M3|个", "selectAll",
+                                "type:16", "click:nPrice",        "selectAll",
+                                "type:2"}
+            << "A1|0|2|16|32" << lastProduct;
+        QTest::newRow("edit: a new code, then a click into 数量")
+            << 2
+            << QStringList{"focus:cbxSerial:selected",
+                           "type:B1",
+                           "click:nNumber",
+                           "focus:nNumber",
+                           "fixed",
+                           "selectAll",
+                           "type:16"}
+            << "B1|1|2.5|16|40" << lastProduct;
+        QTest::newRow("Tab after a found code goes to 价格, selected")
+            << 0 << QStringList{"type:A2", "tab", "focus:nPrice:selected",  "fixed",
+                                "type:3",  "tab", "focus:nNumber:selected", "type:5"}
+            << "A2|0|3|5|15" << lastProduct;
+        QTest::newRow("Enter after an unknown code goes to 商品名称")
+            << 0 << QStringList{"type:N1",      "enter",    "focus:cbxName", "open",   "ime:扳手",
+                                "tab",          "ime:12寸", "tab",           "ime:把", "tab",
+                                "focus:nPrice", "type:2",   "enter",         "type:3"}
+            << "N1|0|2|3|6"
+            << "N1|扳手|12寸|把";
+        QTest::newRow("a new code over a found one empties the boxes")
+            << 0
+            << QStringList{"type:A1",
+                           "tab",
+                           "fixed",
+                           "backtab",
+                           "focus:cbxSerial:selected",
+                           "type:N2",
+                           "tab",
+                           "focus:cbxName:selected",
+                           "open",
+                           "boxes:N2|||",
+                           "ime:钳子",
+                           "boxes:N2|钳子||",
+                           "click:nPrice",
+                           "selectAll",
+                           "type:4",
+                           "tab",
+                           "type:1"}
+            << "N2|0|4|1|4"
+            << "N2|钳子||";
+        QTest::newRow("a new code over a found one, then a click into 数量")
+            << 0 << QStringList{"type:B1",       "tab",           "backtab",       "type:N4",
+                                "click:nNumber", "focus:nNumber", "open",          "boxes:N4|||",
+                                "selectAll",     "type:7",        "click:cbxName", "ime:垫片",
+                                "click:nPrice",  "focus:nPrice",  "open",          "selectAll",
+                                "type:1"}
+            << "N4|0|1|7|7"
+            << "N4|垫片||";
+        QTest::newRow("Tab through the empty name box matches nothing")
+            << 0 << QStringList{"type:N3",
+                                "tab",
+                                "focus:cbxName",
+                                "tab",
+                                "focus:cbxType",
+                                "boxes:N3|||",
+                                "open",
+                                "click:cbxName",
+                                "ime:新品",
+                                "click:nPrice",
+                                "boxes:N3|新品||",
+                                "selectAll",
+                                "type:1",
+                                "tab",
+                                "type:1"}
+            << "N3|0|1|1|1"
+            << "N3|新品||";
+        QTest::newRow("a name of one product, then a click into 数量")
+            << 0 << QStringList{"click:cbxName", "ime:垫圈", "click:nNumber",
+                                "focus:nNumber", "fixed",    "boxes:B1|垫圈|M3|只",
+                                "selectAll",     "type:2",   "click:nPrice",
+                                "selectAll",     "type:5"}
+            << "B1|0|5|2|10" << lastProduct;
+        QTest::newRow("Tab through name and model settles the product at the model")
+            << 0
+            << QStringList{"click:cbxName",
+                           "ime:螺丝",
+                           "tab",
+                           "focus:cbxType",
+                           "open",
+                           "boxes:A1|螺丝||",
+                           "type:M4",
+                           "tab",
+                           "focus:nPrice:selected",
+                           "fixed",
+                           "boxes:A2|螺丝|M4|个",
+                           "type:1",
+                           "tab",
+                           "type:1"}
+            << "A2|0|1|1|1" << lastProduct;
+    }
+    void focusRules() {
+        QFETCH(int, record);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, stored);
+        QFETCH(QString, product);
+        Editor e;
+        TStoreEditorfrm& d = e.dialog;
+        QVERIFY(e.show(record != 0, 0, record));
+        const auto box = [&](const QString& name) { return d.findChild<QWidget*>(name); };
+        for (const QString& step : steps) {
+            const QString verb = step.section(':', 0, 0);
+            const QString what = step.section(':', 1);
+            if (verb == "type") {
+                QTest::keyClicks(keyTarget(), what);
+            } else if (verb == "ime") {
+                typeThroughInputMethod(what);
+            } else if (verb == "tab" || verb == "backtab" || verb == "enter") {
+                QTest::keyClick(keyTarget(), verb == "tab"       ? Qt::Key_Tab
+                                             : verb == "backtab" ? Qt::Key_Backtab
+                                                                 : Qt::Key_Return);
+            } else if (verb == "click") {
+                // A completion list still open closes at the click, as on the screen.
+                if (QWidget* popup = QApplication::activePopupWidget())
+                    popup->hide();
+                QWidget* target = box(what);
+                if (auto* combo = qobject_cast<QComboBox*>(target))
+                    target = combo->lineEdit();
+                QTest::mouseClick(target, Qt::LeftButton);
+            } else if (verb == "selectAll") {
+                QTest::keyClick(keyTarget(), Qt::Key_A, Qt::ControlModifier);
+            } else if (verb == "focus") {
+                QCOMPARE(e.focusName(), what.section(':', 0, 0));
+                if (what.endsWith(":selected")) {
+                    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                    if (auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget()))
+                        edit = combo->lineEdit();
+                    QVERIFY(edit);
+                    QCOMPARE(edit->selectedText(), edit->text());
+                }
+            } else if (verb == "boxes") {
+                QCOMPARE(QStringList({d.cbxSerial->currentText(), d.cbxName->currentText(),
+                                      d.cbxType->currentText(), d.cbxUnit->currentText()})
+                             .join('|'),
+                         what);
+            } else if (verb == "fixed" || verb == "open") {
+                QVERIFY2(verb == "fixed" ? e.productFixed() : e.productOpen(), qPrintable(step));
+            } else {
+                QFAIL(qPrintable("unknown step " + step));
+            }
+        }
+        QTest::mouseClick(d.AdvGlowButton1, Qt::LeftButton);
+        QCOMPARE(MessageBoxes::shown().size(), 0);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(movements(e.db).last().section('|', 0, 4), stored);
+        QCOMPARE(products(e.db).last(), product);
     }
 
     void listsOfTheProductBoxes() {
@@ -355,11 +520,6 @@ private slots:
                                                    << ""
                                                    << "A2"
                                                    << "";
-        QTest::newRow("one match wins over a later unknown code")
-            << QStringList{"", "螺丝", "M4", "个"} << "name"
-            << "NEW"
-            << "A2"
-            << "";
         QTest::newRow("several matches and the first one's code")
             << QStringList{"", "螺丝", "", ""} << "name"
             << ""
@@ -595,6 +755,7 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 1);
         QCOMPARE(MessageBoxes::shown()[0].caption, "警告");
         QCOMPARE(MessageBoxes::shown()[0].text, "确定要删除该条仓库信息？");
+        QCOMPARE(MessageBoxes::shown()[0].defaultAnswer, MessageAnswer::Cancel); // Enter is safe
         QVERIFY(d.isVisible());
         QCOMPARE(movements(e.db).size(), 2);
 
@@ -778,6 +939,15 @@ private slots:
         QCOMPARE(db.scalar("select StoreNumber from Store where StoreIndex=2"), "6");
         QCOMPARE(form.DBGridEh3->footerText(4), "17.00"); // 10 + 7 received
         QCOMPARE(form.DBGridEh3->footerText(5), "8.00");  // 6 + 1 + 1 shipped
+
+        // Enter on a row of the stock-in list opens it, as a double-click does.
+        whileOpen([&] {
+            QCOMPARE(dlg->windowTitle(), "修改");
+            QCOMPARE(qobject_cast<QComboBox*>(find("cbxSerial"))->currentText(),
+                     inGrid->cellText(inGrid->currentRow(), 0));
+        });
+        QTest::keyClick(inGrid->view(), Qt::Key_Return);
+        QVERIFY(opened);
 
         // A double-click on an empty list opens nothing.
         db.exec("delete from Store where StoreKind=0");

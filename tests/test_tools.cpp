@@ -122,6 +122,12 @@ private slots:
         QCOMPARE(out.lines[1].section('\t', 7, 7), "2024/4/2 08:30:00");
         QCOMPARE(runTool({"list", file, "in", "--name", "O'Brien"}).lines.last(),
                  "共 1 条\t\t\t\t.50\t\t￥ 1.50\t\t");
+
+        // An amount stored as infinity by another program: the grid's mark, in its row and total.
+        db->exec("update Store set StoreSum=-9e999 where StoreIndex=2");
+        const Result infinite = runTool({"list", file, "in", "--name", "O'Brien"});
+        QCOMPARE(infinite.lines[1].section('\t', 6, 6), "#NUM!");
+        QCOMPARE(infinite.lines.last().section('\t', 6, 6), "#NUM!");
     }
 
     void balanceAsTheGridShowsIt() {

@@ -12,6 +12,7 @@
 #include "Guard.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
+#include "Numbers.h"
 #include "OfficePager.h"
 #include "ShareDMUnit.h"
 #include "SqlValues.h"
@@ -20,6 +21,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +30,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -118,12 +121,141 @@ private slots:
         QTest::newRow("beyond fifteen digits") << q << 1e16 << "10,000,000,000,000,000.00";
         QTest::newRow("negative section") << "#,##0.00;(#,##0.00)" << -5.0 << "(5.00)";
         QTest::newRow("zero section") << "#,##0.00;-#,##0.00;零" << 0.0 << "零";
+        const double infinity = std::numeric_limits<double>::infinity();
+        QTest::newRow("infinity") << q << infinity << "#NUM!";
+        QTest::newRow("minus infinity") << yuan << -infinity << "#NUM!";
+        QTest::newRow("infinity, general form") << QString() << infinity << "#NUM!";
+        // A double holds 15 significant digits; the ones after them are not shown.
+        QTest::newRow("thirteen whole digits, plain")
+            << "0.####" << 4503599627370.49 << "4503599627370.49";
+        QTest::newRow("twelve whole digits, plain")
+            << "0.####" << 563229171349.57 << "563229171349.57";
+        QTest::newRow("fourteen whole digits keep their decimals' places")
+            << q << 12345678901234.56 << "12,345,678,901,234.60";
     }
     void formatFloat() {
         QFETCH(QString, format);
         QFETCH(double, value);
         QFETCH(QString, expected);
         QCOMPARE(FormatFloat(format, value), expected);
+    }
+
+    // Many equal amounts, where plain addition drifts into the fourth decimal and beyond.
+    void numberSumTotalsAmountsExactly_data() {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<bool>("plainDrifts"); // plain addition prints another number
+        QTest::newRow("eleven digits") << 363229171.35 << 100 << "36322917135" << true;
+        QTest::newRow("thirteen digits") << 3456789012.34 << 300 << "1037036703702" << false;
+        QTest::newRow("cents") << 0.07 << 1000 << "70" << false;
+        QTest::newRow("a million amounts") << 99999.99 << 1000000 << "99999990000" << true;
+        QTest::newRow("with a decimal") << 98765432109.87 << 40 << "3950617284394.8" << false;
+    }
+    void numberSumTotalsAmountsExactly() {
+        QFETCH(double, amount);
+        QFETCH(int, count);
+        QFETCH(QString, total);
+        QFETCH(bool, plainDrifts);
+        NumberSum sum;
+        double plain = 0;
+        for (int i = 0; i < count; ++i) {
+            sum.add(amount);
+            plain += amount;
+        }
+        QCOMPARE(FormatFloat("0.####", sum.total()), total);
+        QCOMPARE(FormatFloat("0.####", plain) != total, plainDrifts);
+        // Far past the largest number the total is not finite, and shows as such.
+        sum.add(std::numeric_limits<double>::max());
+        sum.add(std::numeric_limits<double>::max());
+        QCOMPARE(FormatFloat("0.####", sum.total()), "#NUM!");
+    }
+
+    void typedDates_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("date"); // invalid: no date
+        const QString zh = "zh_CN";
+        const int year = QDate::currentDate().year();
+        QTest::newRow("slashes") << zh << "2026/12/3" << QDate(2026, 12, 3);
+        QTest::newRow("dashes") << zh << "2026-12-3" << QDate(2026, 12, 3);
+        QTest::newRow("dots, leading zeros") << zh << "2026.01.09" << QDate(2026, 1, 9);
+        QTest::newRow("month and day of this year") << zh << "12/3" << QDate(year, 12, 3);
+        QTest::newRow("eight digits") << zh << "20261203" << QDate(2026, 12, 3);
+        QTest::newRow("two-digit year") << zh << "26/12/3" << QDate(2026, 12, 3);
+        QTest::newRow("blanks around") << zh << " 2026/12/3 " << QDate(2026, 12, 3);
+        QTest::newRow("no such day") << zh << "2026/2/30" << QDate();
+        QTest::newRow("no such month") << zh << "2026/13/1" << QDate();
+        QTest::newRow("a part missing") << zh << "2026//3" << QDate();
+        QTest::newRow("four parts") << zh << "2026/12/3/4" << QDate();
+        QTest::newRow("a day alone") << zh << "12" << QDate();
+        QTest::newRow("letters") << zh << "2026/十二/3" << QDate();
+        QTest::newRow("empty") << zh << "" << QDate();
+        QTest::newRow("US order") << "en_US"
+                                  << "3/12/2026" << QDate(2026, 3, 12);
+        QTest::newRow("US month and day") << "en_US"
+                                          << "12/3" << QDate(year, 12, 3);
+        QTest::newRow("British order") << "en_GB"
+                                       << "3/12/2026" << QDate(2026, 12, 3);
+        QTest::newRow("year first in any locale") << "en_GB"
+                                                  << "2026-12-3" << QDate(2026, 12, 3);
+    }
+    void typedDates() {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QDate, date);
+        const std::optional<QDate> parsed =
+            ParseTypedDate(typed, QLocale(locale), QDate::currentDate());
+        QCOMPARE(parsed.value_or(QDate()), date);
+    }
+
+    // Typed through the keyboard into the picker, read on Enter or when the box is left; the
+    // calendar stays.
+    void datePickerTakesTypedDates_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("ending"); // 0: Enter, 1: Tab away
+        QTest::addColumn<QDate>("date");
+        const QDate before(2024, 5, 20);
+        QTest::newRow("full date, Enter") << "2026/12/3" << 0 << QDate(2026, 12, 3);
+        QTest::newRow("dashes, Tab") << "2026-12-3" << 1 << QDate(2026, 12, 3);
+        QTest::newRow("month and day") << "12/3" << 0 << QDate(QDate::currentDate().year(), 12, 3);
+        QTest::newRow("no date: as before") << "2026/2/30" << 1 << before;
+        QTest::newRow("letters are not taken") << "2026a/1b/2" << 0 << QDate(2026, 1, 2);
+    }
+    void datePickerTakesTypedDates() {
+        QFETCH(QString, typed);
+        QFETCH(int, ending);
+        QFETCH(QDate, date);
+        QWidget window;
+        auto* picker = new DatePicker(&window);
+        auto* next = new QLineEdit(&window);
+        next->move(0, 40);
+        auto* edit = picker->findChild<QLineEdit*>();
+        picker->setDate(QDate(2024, 5, 20));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), picker);
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClicks(picker, typed);
+        QTest::keyClick(picker, ending == 0 ? Qt::Key_Return : Qt::Key_Tab);
+        QCOMPARE(picker->date(), date);
+        QCOMPARE(edit->text(), QLocale().toString(date, QLocale::ShortFormat));
+
+        // Backspace takes back what was typed.
+        next->setFocus();
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(picker, "2025/1/19");
+        QTest::keyClick(picker, Qt::Key_Backspace);
+        QTest::keyClicks(picker, "8");
+        QTest::keyClick(picker, Qt::Key_Return);
+        QCOMPARE(picker->date(), QDate(2025, 1, 18));
+
+        // The drop-down calendar still sets the date.
+        QVERIFY(picker->calendarPopup());
+        emit picker->calendarWidget()->clicked(QDate(2025, 7, 1));
+        QCOMPARE(picker->date(), QDate(2025, 7, 1));
     }
 
     void gridDatesShowTimeOnlyWhenNotMidnight() {
@@ -188,6 +320,46 @@ private slots:
         const QModelIndex cell = f.grid.model()->index(0, 1);
         QCOMPARE(cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
                  Qt::Alignment(Qt::AlignCenter));
+    }
+
+    // The widest text of a column as the fitting finds it (texts by their bounds, numbers and
+    // dates by their shapes) is the widest of every row's text measured one by one.
+    void widestCellTextIsTheWidestOfAllRows() {
+        GridFixture f;
+        QStringList rows;
+        const QStringList remarks = {"",
+                                     "iiiiiiiiiiiiiiii",
+                                     "WWWWWWWWWW",
+                                     "送货至城东仓库",
+                                     "客户：吴主管 电话 1234567",
+                                     "2024-03-05 12:00",
+                                     "Wi中文 mixed ÄÖÜ ¥",
+                                     "1111111111111111111"};
+        for (int i = 0; i < 300; ++i) {
+            const QString remark = remarks[i % remarks.size()] + QString(i % 7, u'某');
+            rows << QString("(1,0,%1,%2,'2024-%3-%4 %5','%6')")
+                        .arg(i % 11 == 0 ? QString("null") : QString::number((i - 150) * 1013.37))
+                        .arg(i == 299 ? QString("9e999") : QString::number(i * 7.5))
+                        .arg(1 + i % 12, 2, 10, QChar('0'))
+                        .arg(1 + i % 28, 2, 10, QChar('0'))
+                        .arg(i % 5 == 0 ? "10:20:30" : "00:00:00")
+                        .arg(remark);
+        }
+        f.db.exec("delete from Store");
+        f.db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreSum,StoreRecordDate,"
+                  "StoreRemark) values " +
+                  rows.join(','));
+        f.open();
+        const QFontMetrics metrics(DataGrid::textFont());
+        for (int column = 0; column < f.grid.columnCount(); ++column) {
+            int widest = 0;
+            for (int row = 0; row < f.grid.model()->rowCount(); ++row)
+                widest = std::max(widest, metrics.horizontalAdvance(f.grid.cellText(row, column)));
+            QCOMPARE(f.grid.model()->widestCellWidth(column, metrics), widest);
+        }
+        // A closed list fits to its title and footer alone.
+        f.query.Close();
+        QCOMPARE(f.grid.model()->widestCellWidth(0, metrics), 0);
     }
 
     void footerShowsSumsAndStaticText() {
@@ -399,6 +571,32 @@ private slots:
         QCOMPARE(shown[0].caption, "警告");
         QCOMPARE(shown[1].caption, "信息");
         QCOMPARE(shown[3].text, "q2");
+    }
+
+    // A destructive question makes "取消" the button that Enter presses: on the real box.
+    void questionsDefaultToTheButtonAsked_data() {
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::newRow("yes") << int(MessageAnswer::Yes);
+        QTest::newRow("cancel") << int(MessageAnswer::Cancel);
+    }
+    void questionsDefaultToTheButtonAsked() {
+        QFETCH(int, defaultAnswer);
+        const auto asked = MessageAnswer(defaultAnswer);
+        MessageBoxes::setScripted(false);
+        QString defaultText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            defaultText = box->defaultButton()->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const MessageAnswer answer =
+            AskYesCancel("警告", "确定要删除吗？", QMessageBox::Warning, asked);
+        MessageBoxes::setScripted(true);
+        QCOMPARE(answer, asked);
+        QCOMPARE(defaultText, asked == MessageAnswer::Yes ? "是" : "取消");
+        QCOMPARE(MessageBoxes::shown().last().defaultAnswer, asked);
     }
 
     // Whatever icon a caller asks for, "警告" goes with the warning sign and "信息" with the

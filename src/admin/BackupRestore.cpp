@@ -113,7 +113,8 @@ void BackupRestore::RestoreData() {
                        "恢复之前，当前的数据会另存为 %5.before-restore-日期-时间。")
             .arg(QDir::toNativeSeparators(chosen), timeText(BackupFiles::BackupTime(chosen)),
                  CountsText(backup), CountsText(current), QFileInfo(path).fileName());
-    if (AskYesCancel(QStringLiteral("警告"), question, QMessageBox::Warning) != MessageAnswer::Yes)
+    if (AskYesCancel(QStringLiteral("警告"), question, QMessageBox::Warning,
+                     MessageAnswer::Cancel) != MessageAnswer::Yes)
         return;
     const RestoreResult result = [&] {
         const WaitCursor busy;

@@ -1,5 +1,6 @@
 #include "CellText.h"
 
+#include "Numbers.h"
 #include "Utf8.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -137,7 +139,7 @@ int TextDisplayWidth(std::string_view utf8) {
 int NumberDisplayWidth(double value) {
     constexpr int widest = 11;
     if (!std::isfinite(value))
-        return 3;
+        return static_cast<int>(std::char_traits<char>::length(NonFiniteMark));
     // Most quantities and prices have a few decimals: count them without formatting the number.
     const double magnitude = std::fabs(value);
     if (magnitude < 1e10) {

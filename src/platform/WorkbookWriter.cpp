@@ -1,6 +1,7 @@
 #include "WorkbookWriter.h"
 
 #include "CellText.h"
+#include "Numbers.h"
 #include "SheetLayout.h"
 
 #include <QDir>
@@ -234,9 +235,8 @@ void SheetWriter::writeCell(int row, int column, const SheetCell& cell) {
         if (std::isfinite(cell.number)) {
             check(worksheet_write_number(m_sheet, r, c, cell.number, general), row, column);
         } else {
-            // A sheet has no infinite numbers: such a value is written as the engine shows it.
-            const char* text = std::isnan(cell.number) ? "NaN" : cell.number > 0 ? "Inf" : "-Inf";
-            check(worksheet_write_string(m_sheet, r, c, text, general), row, column);
+            // A sheet has no infinite numbers: such a value shows as the grid shows it.
+            check(worksheet_write_string(m_sheet, r, c, NonFiniteMark, general), row, column);
         }
         return;
     case SheetCell::Kind::Text: {

@@ -3,6 +3,7 @@
 #include "ControlOps.h"
 #include "DataGrid.h"
 #include "ProductStatements.h"
+#include "Query.h"
 #include "ShareDMUnit.h"
 
 #include <QComboBox>
@@ -13,6 +14,17 @@ void InitializeProductFilters(const ProductFilterControls& controls) {
     RefillModelList(controls);
 }
 
+void RefillNameList(const ProductFilterControls& controls) {
+    const QString typed = controls.name->currentText();
+    FillDistinctCombo(controls.name, QStringLiteral("Product"), QStringLiteral("ProductName"),
+                      QString(), true, AllItems);
+    const int entry = controls.name->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry >= 0)
+        controls.name->setCurrentIndex(entry);
+    else
+        controls.name->setEditText(typed);
+}
+
 void RefillModelList(const ProductFilterControls& controls) {
     FillDistinctCombo(controls.model, QStringLiteral("Product"), QStringLiteral("ProductType"),
                       ModelListFragment(controls.name->currentText()), true, AllItems);
@@ -21,6 +33,17 @@ void RefillModelList(const ProductFilterControls& controls) {
 void PrefetchList(const ProductFilterControls& controls, const QString& statement) {
     controls.query->SQL() = QStringList{statement};
     controls.query->Prefetch();
+}
+
+void RelistPage(const ProductFilterControls& controls) {
+    Query& query = *controls.query;
+    if (!query.Active() || query.SQL().isEmpty())
+        return;
+    const QString statement = query.SQL().first();
+    const QString order = query.Sort();
+    RunList(controls, statement);
+    if (!order.isEmpty())
+        query.SetSort(order);
 }
 
 void RunList(const ProductFilterControls& controls, const QString& statement) {

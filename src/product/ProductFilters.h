@@ -17,12 +17,18 @@ struct ProductFilterControls {
 
 // Fills the name list ("所有" and every product name) and the model list.
 void InitializeProductFilters(const ProductFilterControls& controls);
+// Refills the name list ("所有" and every product name) before it opens, so that names changed
+// or added meanwhile are there; the box keeps its text.
+void RefillNameList(const ProductFilterControls& controls);
 // Rebuilds the model list before it opens: "所有" and the models of the chosen name (of every
 // name for "所有"); it then reads "所有".
 void RefillModelList(const ProductFilterControls& controls);
 // Starts fetching a list statement on a connection of its own (see Query::Prefetch); the next
 // RunList of the same statement takes those rows.
 void PrefetchList(const ProductFilterControls& controls, const QString& statement);
+// Runs the page's list again as it was last run (its filters, its order), to show what changed
+// in the data; does nothing while the list is closed.
+void RelistPage(const ProductFilterControls& controls);
 // Runs a list statement on the page's query and writes the row count under the first column.
 // A failing statement leaves the grid empty and the count as it was.
 void RunList(const ProductFilterControls& controls, const QString& statement);

@@ -30,11 +30,17 @@ void ProductListPage::ModelDropDown() {
     RefillModelList(m_controls);
 }
 
-void ProductListPage::EditCurrentProduct() {
+void ProductListPage::NameDropDown() {
+    RefillNameList(m_controls);
+}
+
+bool ProductListPage::EditCurrentProduct() {
     const Query& products = *m_controls.query;
     if (!products.Active() || products.RecordCount() == 0)
-        return;
+        return false;
     m_editor->RecordIndex = static_cast<qint32>(products.AsInteger(QStringLiteral("ProductIndex")));
-    if (m_editor->exec() == QDialog::Accepted)
-        List(QString());
+    if (m_editor->exec() != QDialog::Accepted)
+        return false;
+    List(QString());
+    return true;
 }

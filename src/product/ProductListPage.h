@@ -19,9 +19,11 @@ public:
     // The query button: the name and model filters.
     void QueryButtonClick();
     void ModelDropDown();
+    void NameDropDown();
     // Opens the editor for the current product; after a save every product is listed again,
     // while the filter boxes keep their texts. Nothing happens on an empty or closed list.
-    void EditCurrentProduct();
+    // True when a product was saved.
+    bool EditCurrentProduct();
 
 private:
     ProductFilterControls m_controls;

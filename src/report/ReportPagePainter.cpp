@@ -1,6 +1,7 @@
 #include "ReportPagePainter.h"
 
 #include "ColorCodes.h"
+#include "Numbers.h"
 #include "PreparedReport.h"
 #include "ReportText.h"
 
@@ -81,10 +82,72 @@ void ReportPagePainter::drawText(const PreparedText& text) {
         drawFrame(text);
 }
 
+bool IsNumberText(const QString& text) {
+    if (text == QLatin1String(NonFiniteMark))
+        return true;
+    bool digits = false;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digits = true;
+        else if (!QStringView(u"+-.,'%￥¥$ \u00A0\u202F").contains(c))
+            return false;
+    }
+    return digits;
+}
+
+// Drawn in the font's size when it fits, else in the largest smaller size that fits.
+void ReportPagePainter::drawNumber(const PreparedText& text, const QRectF& area,
+                                   const FontEntry& font) {
+    const QString& number = text.text;
+    double width = font.metrics.horizontalAdvance(number);
+    if (width <= area.width()) {
+        drawLine(text, area, number, font.metrics);
+        return;
+    }
+    QFont smaller = font.font;
+    QFontMetricsF metrics = font.metrics;
+    double size = smaller.pointSizeF();
+    // Text widths grow with the size, but not exactly in proportion (glyphs are fitted to the
+    // device's pixels): start at the proportional size and step down until it fits.
+    size *= area.width() / width;
+    for (int attempt = 0; attempt < 40 && size > 0.1; ++attempt, size *= 0.97) {
+        smaller.setPointSizeF(size);
+        metrics = QFontMetricsF(smaller, m_painter.device());
+        width = metrics.horizontalAdvance(number);
+        if (width <= area.width())
+            break;
+    }
+    m_painter.setFont(smaller);
+    drawLine(text, area, number, metrics);
+    m_painter.setFont(font.font);
+}
+
+// One line in the area as the text's alignment places it.
+void ReportPagePainter::drawLine(const PreparedText& text, const QRectF& area, const QString& line,
+                                 const QFontMetricsF& metrics) {
+    const double height = metrics.ascent() + metrics.descent();
+    double top = area.top();
+    if (text.alignment & frtaMiddle)
+        top = area.center().y() - height / 2;
+    else if (text.alignment & frtaDown)
+        top = area.bottom() - height;
+    const double width = metrics.horizontalAdvance(line);
+    double left = area.left();
+    if (text.alignment & frtaCenter)
+        left = area.center().x() - width / 2;
+    else if (text.alignment & frtaRight)
+        left = area.right() - width;
+    m_painter.drawText(QPointF(left, top + metrics.ascent()), line);
+}
+
 void ReportPagePainter::drawLines(const PreparedText& text, const QRectF& area,
                                   const FontEntry& font) {
     const QFontMetricsF& metrics = font.metrics;
     const QString& content = text.text;
+    if (IsNumberText(content)) {
+        drawNumber(text, area, font);
+        return;
+    }
     const int maxLines = std::max(1, int(area.height() / metrics.lineSpacing()));
 
     // Paragraphs as they are, wrapped at word boundaries when more lines fit.

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QPainter;
+class QString;
 struct PreparedPage;
 struct PreparedText;
 struct ReportFont;
@@ -15,7 +16,8 @@ struct ReportFont;
 // coordinates: `origin` is where the paper's top-left corner lies and `scale` the device pixels
 // per design unit (1/96 inch). Fonts are sized for the painter's device, so a page looks the
 // same at every scale. A text is kept inside its rectangle: wrapped at word boundaries when
-// more lines fit, cut short with "…" when it is still too long.
+// more lines fit, cut short with "…" when it is still too long. A number is never wrapped or
+// cut: one that does not fit is drawn in a smaller font, as large as fits.
 class ReportPagePainter {
 public:
     ReportPagePainter(QPainter& painter, QPointF origin, double scale);
@@ -37,6 +39,9 @@ private:
     };
     const FontEntry& fontFor(const ReportFont& font);
     void drawLines(const PreparedText& text, const QRectF& area, const FontEntry& font);
+    void drawNumber(const PreparedText& text, const QRectF& area, const FontEntry& font);
+    void drawLine(const PreparedText& text, const QRectF& area, const QString& line,
+                  const QFontMetricsF& metrics);
     void drawFrame(const PreparedText& text);
 
     QPainter& m_painter;
@@ -44,3 +49,7 @@ private:
     double m_scale;
     std::vector<FontEntry> m_fonts;
 };
+
+// Whether a text is a number as a report shows one: digits with signs, separators, a decimal
+// point, a currency sign and blanks, or the mark of a number that is not finite.
+bool IsNumberText(const QString& text);

@@ -33,6 +33,14 @@ void StockBalancePage::ModelDropDown() {
     RefillModelList(m_controls);
 }
 
+void StockBalancePage::NameDropDown() {
+    RefillNameList(m_controls);
+}
+
+void StockBalancePage::Relist() {
+    RelistPage(m_controls);
+}
+
 void StockBalancePage::CellColor(const GridColumn& column, int row, QColor& color) const {
     if (column.FieldName != QLatin1String("StoreBalanceNumber"))
         return;

@@ -19,6 +19,9 @@ public:
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();
+    void NameDropDown();
+    // The balance as last listed (its cut-off, its filters), again.
+    void Relist();
     // The quantity on hand in blue, or red when it is below zero; other columns keep `color`.
     void CellColor(const GridColumn& column, int row, QColor& color) const;
 

@@ -1,6 +1,7 @@
 #include "StockListing.h"
 
 #include "ListFormatter.h"
+#include "Numbers.h"
 #include "RowStream.h"
 #include "StockStatements.h"
 
@@ -16,7 +17,7 @@ void WriteListing(RowStream& rows, const std::vector<GridColumn>& columns, Listi
     }
     out.endLine();
 
-    std::vector<double> sums(count, 0.0);
+    std::vector<NumberSum> sums(count);
     std::string text;
     int rowCount = 0;
     while (rows.Next()) {
@@ -26,7 +27,7 @@ void WriteListing(RowStream& rows, const std::vector<GridColumn>& columns, Listi
                 const CellValue value = rows.Cell(fields[c]);
                 formatter.append(static_cast<int>(c), value, text);
                 if (columns[c].Footer == FooterKind::Sum)
-                    sums[c] += CellAsFloat(value);
+                    sums[c].add(CellAsFloat(value));
             }
             out.cell(text);
         }
@@ -39,7 +40,7 @@ void WriteListing(RowStream& rows, const std::vector<GridColumn>& columns, Listi
         if (columns[c].Footer == FooterKind::StaticText)
             text = RowCountText(rowCount).toStdString();
         else if (columns[c].Footer == FooterKind::Sum && rowCount > 0 && fields[c] >= 0)
-            formatter.appendSum(static_cast<int>(c), sums[c], text);
+            formatter.appendSum(static_cast<int>(c), sums[c].total(), text);
         out.cell(text);
     }
     out.endLine();

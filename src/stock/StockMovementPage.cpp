@@ -32,6 +32,14 @@ void StockMovementPage::ModelDropDown() {
     RefillModelList(m_controls);
 }
 
+void StockMovementPage::NameDropDown() {
+    RefillNameList(m_controls);
+}
+
+void StockMovementPage::Relist() {
+    RelistPage(m_controls);
+}
+
 bool StockMovementPage::AddMovement(TStoreEditorfrm& editor) {
     editor.EditFlag = false;
     editor.KindFlag = m_kind;

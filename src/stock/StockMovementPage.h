@@ -19,6 +19,9 @@ public:
     // The query button: the date range, then the name and model filters.
     void QueryButtonClick();
     void ModelDropDown();
+    void NameDropDown();
+    // The list as last run, again: after a change of the products it shows.
+    void Relist();
 
     // The stock entry dialog for a new movement of the page's kind. True when it closed with OK.
     bool AddMovement(TStoreEditorfrm& editor);

@@ -16,10 +16,12 @@
 #include "StockStatements.h"
 #include "Transaction.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -185,11 +187,13 @@ void TStoreEditorfrm::connectHandlers() {
 // focus itself.
 FocusNotifier* TStoreEditorfrm::onLeave(QWidget* control, void (TStoreEditorfrm::*handler)()) {
     auto* notifier = new FocusNotifier(control);
-    connect(notifier, &FocusNotifier::left, this, [this, handler] {
+    connect(notifier, &FocusNotifier::left, this, [this, handler](Qt::FocusReason reason) {
         if (m_focusByProgram)
             return;
         const FocusByProgram byProgram(m_focusByProgram);
+        m_leftBy = reason;
         RunGuarded([this, handler] { (this->*handler)(); });
+        m_leftBy = Qt::OtherFocusReason;
     });
     return notifier;
 }
@@ -252,7 +256,7 @@ void TStoreEditorfrm::FormShow() {
     m_movement->Close();
     if (EditFlag)
         showStoredMovement();
-    cbxSerial->setFocus();
+    moveFocus(cbxSerial);
 }
 
 // The movement to change, with its product. The movement is kept as read: a save or a deletion
@@ -289,34 +293,69 @@ QString TStoreEditorfrm::productMatchFragment() const {
                                 cbxUnit->currentText());
 }
 
-// Settles an existing product: its name, model and unit are fixed and the price comes next.
+// Settles an existing product: its name, model and unit are fixed. The price comes next when
+// the operator went on with Tab or Enter, or into a box that is now fixed; a box the operator
+// clicked keeps the focus.
 void TStoreEditorfrm::fixProduct(const Query& product) {
     cbxName->setEditText(product.AsString("ProductName"));
     cbxType->setEditText(product.AsString("ProductType"));
     cbxUnit->setEditText(product.AsString("ProductUnit"));
-    moveFocus(nPrice); // before fixing, so that no fixed box holds the focus
+    const QWidget* focus = QApplication::focusWidget();
+    const QList<QWidget*> boxes = productBoxes();
+    const bool intoProductBox =
+        focus && std::any_of(boxes.cbegin(), boxes.cend(), [&](QWidget* box) {
+            return box == focus || box->isAncestorOf(focus);
+        });
+    if (leftByTabOrEnter() || intoProductBox)
+        moveFocus(nPrice); // before fixing, so that no fixed box holds the focus
     SetControlsEnabled(productBoxes(), false);
 }
 
+// The product is not settled (a code that no product has): the product boxes open. Boxes that
+// were fixed held another product's texts: they open empty, for the new product's.
+void TStoreEditorfrm::openProduct() {
+    const bool wasFixed = !cbxName->isEnabled();
+    SetControlsEnabled(productBoxes(), true);
+    if (wasFixed) {
+        for (DropDownComboBox* box : {cbxName, cbxType, cbxUnit})
+            box->setEditText(QString());
+    }
+    if (leftByTabOrEnter())
+        moveFocus(cbxName);
+}
+
+// A box the dialog puts the focus into has its text selected, so that typing replaces it.
 void TStoreEditorfrm::moveFocus(QWidget* control) {
     const FocusByProgram byProgram(m_focusByProgram);
     control->setFocus(Qt::OtherFocusReason);
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->selectAll();
+}
+
+// Tab, and Enter (which moves on as Tab does), go on to the next box in the dialog's order;
+// a click, Shift+Tab or anything else is the operator's own choice of box.
+bool TStoreEditorfrm::leftByTabOrEnter() const {
+    return m_leftBy == Qt::TabFocusReason;
 }
 
 void TStoreEditorfrm::cbxSerialExit() {
     Query& query = ShareDM->ADOQueryTemp1;
     OpenSQL(query, ProductBySerialStatement(cbxSerial->currentText()));
-    if (!query.IsEmpty()) {
+    if (!query.IsEmpty())
         fixProduct(query);
-        return;
-    }
-    SetControlsEnabled(productBoxes(), true);
-    moveFocus(cbxName);
+    else
+        openProduct();
 }
 
+// With no name, model or unit typed there is nothing to match.
 void TStoreEditorfrm::cbxNameExit() {
+    const QString fragment = productMatchFragment();
+    if (fragment.isEmpty())
+        return;
     Query& query = ShareDM->ADOQueryTemp1;
-    OpenSQL(query, ProductListStatement(productMatchFragment()));
+    OpenSQL(query, ProductListStatement(fragment));
     if (query.IsEmpty())
         return;
     cbxSerial->setEditText(query.AsString("ProductSerial"));
@@ -495,7 +534,7 @@ void TStoreEditorfrm::AdvGlowButton4Click() {
 // A movement already gone counts as deleted.
 void TStoreEditorfrm::AdvGlowButton3Click() {
     if (AskYesCancel(QStringLiteral("警告"), QStringLiteral("确定要删除该条仓库信息？"),
-                     QMessageBox::Warning) != MessageAnswer::Yes)
+                     QMessageBox::Warning, MessageAnswer::Cancel) != MessageAnswer::Yes)
         return;
     try {
         if (m_movement->IsEmpty())

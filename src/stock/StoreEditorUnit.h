@@ -90,7 +90,9 @@ private:
     QList<QWidget*> productBoxes() const;
     QString productMatchFragment() const;
     void fixProduct(const Query& product);
+    void openProduct();
     void moveFocus(QWidget* control);
+    bool leftByTabOrEnter() const;
     void showStoredMovement();
     void fillNameListForCompletion();
 
@@ -113,5 +115,7 @@ private:
     Query* m_movement;
     bool m_saveAsNew = false; // the edited movement is gone and the inputs become a new one
     bool m_focusByProgram = false;
+    // How the operator left the box whose look-up runs.
+    Qt::FocusReason m_leftBy = Qt::OtherFocusReason;
     bool m_nameListFilled = false;
 };

@@ -2,6 +2,7 @@
 
 #include "DataError.h"
 #include "DataGrid.h"
+#include "DatePicker.h"
 #include "DropDownComboBox.h"
 #include "ExportToExcelUnit.h"
 #include "GlowButton.h"
@@ -18,6 +19,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QMetaObject>
+#include <QShortcut>
+#include <iterator>
 
 namespace {
 
@@ -78,14 +81,17 @@ void TMainForm::connectHandlers() {
     auto onDropDown = [this](DropDownComboBox* combo, void (TMainForm::*handler)()) {
         connect(combo, &DropDownComboBox::dropDown, this, Guarded(this, handler));
     };
+    // Enter on a row opens it as a double-click does.
     auto onDoubleClick = [this](DataGrid* grid, void (TMainForm::*handler)()) {
         connect(grid, &DataGrid::doubleClicked, this, Guarded(this, handler));
+        connect(grid, &DataGrid::enterPressed, this, Guarded(this, handler));
     };
 
     onClick(AdvGlowButton4, &TMainForm::AdvGlowButton4Click);
     onClick(AdvGlowButton1, &TMainForm::AdvGlowButton1Click);
     onClick(AdvGlowButton2, &TMainForm::AdvGlowButton2Click);
     onClick(AdvGlowButton3, &TMainForm::AdvGlowButton3Click);
+    onDropDown(TntComboBox5, &TMainForm::TntComboBox5DropDown);
     onDropDown(TntComboBox6, &TMainForm::TntComboBox6DropDown);
     onDoubleClick(DBGridEh1, &TMainForm::DBGridEh1DblClick);
 
@@ -93,12 +99,14 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton6, &TMainForm::AdvGlowButton6Click);
     onClick(AdvGlowButton7, &TMainForm::AdvGlowButton7Click);
     onClick(AdvGlowButton8, &TMainForm::AdvGlowButton8Click);
+    onDropDown(TntComboBox1, &TMainForm::TntComboBox1DropDown);
     onDropDown(TntComboBox2, &TMainForm::TntComboBox2DropDown);
     onDoubleClick(DBGridEh2, &TMainForm::DBGridEh2DblClick);
 
     onClick(AdvGlowButton13, &TMainForm::AdvGlowButton13Click);
     onClick(AdvGlowButton15, &TMainForm::AdvGlowButton15Click);
     onClick(AdvGlowButton16, &TMainForm::AdvGlowButton16Click);
+    onDropDown(TntComboBox7, &TMainForm::TntComboBox7DropDown);
     onDropDown(TntComboBox8, &TMainForm::TntComboBox8DropDown);
     DBGridEh3->OnGetCellParams = [this](DataGrid* sender, const GridColumn& column, int row,
                                         QColor& textColor) {
@@ -112,11 +120,40 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton17, &TMainForm::AdvGlowButton17Click);
     onClick(AdvGlowButton18, &TMainForm::AdvGlowButton18Click);
     onClick(AdvGlowButton11, &TMainForm::AdvGlowButton11Click);
+    onDropDown(cbx2, &TMainForm::cbx2DropDown);
     onDropDown(cbx3, &TMainForm::cbx3DropDown);
     onDoubleClick(DBGridEh4, &TMainForm::DBGridEh4DblClick);
 
     for (DataGrid* grid : {DBGridEh1, DBGridEh2, DBGridEh3, DBGridEh4})
         connectGrid(grid);
+    connectKeyboard();
+}
+
+// Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the one before
+// (a hidden page is passed over); Ctrl+F goes to the page's first filter.
+void TMainForm::connectKeyboard() {
+    const auto onKeys = [this](std::initializer_list<QKeySequence> keys, auto action) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            connect(shortcut, &QShortcut::activated, this, [action] { RunGuarded(action); });
+        }
+    };
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+           [this] { AdvOfficePager1->stepPage(1); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+           [this] { AdvOfficePager1->stepPage(-1); });
+    onKeys({QKeySequence::Find}, [this] {
+        if (QWidget* filter = firstFilter())
+            filter->setFocus(Qt::ShortcutFocusReason);
+    });
+}
+
+QWidget* TMainForm::firstFilter() const {
+    QWidget* const filters[] = {DateTimePicker2, DateTimePicker1, DateTimePicker7, cbx2};
+    const int page = AdvOfficePager1->currentIndex();
+    return page >= 0 && page < int(std::size(filters)) ? filters[page] : nullptr;
 }
 
 // Title clicks and cell painting of every grid go to the same two handlers.
@@ -219,6 +256,9 @@ void TMainForm::QueryProducts(const QString& fragment) {
 void TMainForm::AdvGlowButton4Click() {
     m_stockInPage->QueryButtonClick();
 }
+void TMainForm::TntComboBox5DropDown() {
+    m_stockInPage->NameDropDown();
+}
 void TMainForm::TntComboBox6DropDown() {
     m_stockInPage->ModelDropDown();
 }
@@ -240,6 +280,9 @@ void TMainForm::AdvGlowButton3Click() {
 
 void TMainForm::AdvGlowButton5Click() {
     m_stockOutPage->QueryButtonClick();
+}
+void TMainForm::TntComboBox1DropDown() {
+    m_stockOutPage->NameDropDown();
 }
 void TMainForm::TntComboBox2DropDown() {
     m_stockOutPage->ModelDropDown();
@@ -276,6 +319,9 @@ void TMainForm::enterMovement(StockMovementPage& page, bool edit) {
 void TMainForm::AdvGlowButton13Click() {
     m_balancePage->QueryButtonClick();
 }
+void TMainForm::TntComboBox7DropDown() {
+    m_balancePage->NameDropDown();
+}
 void TMainForm::TntComboBox8DropDown() {
     m_balancePage->ModelDropDown();
 }
@@ -309,11 +355,20 @@ void TMainForm::AdvGlowButton18Click() {
 void TMainForm::AdvGlowButton11Click() {
     m_productListPage->QueryButtonClick();
 }
+void TMainForm::cbx2DropDown() {
+    m_productListPage->NameDropDown();
+}
 void TMainForm::cbx3DropDown() {
     m_productListPage->ModelDropDown();
 }
+// A saved product changes what the stock lists show of it (its code, name, model or unit):
+// they are listed again as they stand, with their filters and order.
 void TMainForm::DBGridEh4DblClick() {
-    m_productListPage->EditCurrentProduct();
+    if (!m_productListPage->EditCurrentProduct())
+        return;
+    m_stockInPage->Relist();
+    m_stockOutPage->Relist();
+    m_balancePage->Relist();
 }
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,

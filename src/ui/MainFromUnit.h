@@ -74,6 +74,7 @@ public:
 
     // Page 1, stock in.
     void AdvGlowButton4Click();
+    void TntComboBox5DropDown();
     void TntComboBox6DropDown();
     void AdvGlowButton1Click();
     void DBGridEh1DblClick();
@@ -81,6 +82,7 @@ public:
     void AdvGlowButton3Click();
     // Page 2, stock out.
     void AdvGlowButton5Click();
+    void TntComboBox1DropDown();
     void TntComboBox2DropDown();
     void AdvGlowButton6Click();
     void DBGridEh2DblClick();
@@ -88,6 +90,7 @@ public:
     void AdvGlowButton8Click();
     // Page 3, stock balance.
     void AdvGlowButton13Click();
+    void TntComboBox7DropDown();
     void TntComboBox8DropDown();
     void DBGridEh3GetCellParams(DataGrid* Sender, const GridColumn& Column, int Row,
                                 QColor& TextColor);
@@ -100,6 +103,7 @@ public:
     void AdvGlowButton17Click(); // 备份数据
     void AdvGlowButton18Click(); // 恢复数据
     void AdvGlowButton11Click();
+    void cbx2DropDown();
     void cbx3DropDown();
     void DBGridEh4DblClick();
     // All four grids.
@@ -235,6 +239,9 @@ private:
     void createPages();
     void connectHandlers();
     void connectGrid(DataGrid* grid);
+    void connectKeyboard();
+    // The first filter of the page shown, where Ctrl+F goes.
+    QWidget* firstFilter() const;
     // The add buttons and double-clicks of both movement pages.
     void enterMovement(StockMovementPage& page, bool edit);
     // The print buttons of the three list pages.

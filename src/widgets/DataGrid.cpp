@@ -10,12 +10,14 @@
 
 #include <QEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -103,6 +105,7 @@ DataGrid::DataGrid(QWidget* parent)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_footer);
     layout->addWidget(m_scrollBar);
+    m_scrollBar->setObjectName(QStringLiteral("horizontalScroll"));
     m_scrollBar->hide();
 
     // The view's own horizontal scroll bar is hidden; this one, under the footer, mirrors it.
@@ -120,6 +123,12 @@ DataGrid::DataGrid(QWidget* parent)
         m_footer->update();
     });
     connect(titles, &QHeaderView::geometriesChanged, m_footer, qOverload<>(&QWidget::update));
+    // A double-click on a title's border fits the column to all its values, not only to the
+    // rows in sight as the view would.
+    disconnect(titles, &QHeaderView::sectionHandleDoubleClicked, m_view,
+               &QTableView::resizeColumnToContents);
+    connect(titles, &QHeaderView::sectionHandleDoubleClicked, this, &DataGrid::fitColumnWidth);
+    m_view->installEventFilter(this);
     connect(titles, &QHeaderView::sectionClicked, this, [this](int index) {
         if (index >= 0 && index < columnCount())
             emit titleBtnClick(index, &m_model->columns()[index]);
@@ -151,6 +160,19 @@ void DataGrid::setColumns(std::vector<GridColumn> columns) {
     m_staticFooters.clear();
     applyColumnLayout();
     reload();
+}
+
+int DataGrid::fittingColumnWidth(int index) const {
+    const QFontMetrics metrics(textFont());
+    // A cell's text has its padding on both sides and the grid line on its right.
+    const int cells = m_model->widestCellWidth(index, metrics) + 2 * CellPadding + 1;
+    const auto* titles = static_cast<const GridTitleHeader*>(m_view->horizontalHeader());
+    return std::max({cells, m_footer->fittingWidth(index), titles->fittingWidth(index)});
+}
+
+void DataGrid::fitColumnWidth(int index) {
+    if (index >= 0 && index < columnCount())
+        setColumnWidth(index, fittingColumnWidth(index));
 }
 
 int DataGrid::columnCount() const {
@@ -312,6 +334,14 @@ void DataGrid::DefaultDrawColumnCell(const QRect& rect, int dataCol, const GridC
 bool DataGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonDblClick)
         emit doubleClicked();
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & ~Qt::KeypadModifier)) {
+            emit enterPressed();
+            return true;
+        }
+    }
     return QFrame::eventFilter(watched, event);
 }
 
@@ -375,5 +405,18 @@ void DataGrid::mirrorScrollRange() {
     m_scrollBar->setRange(inner->minimum(), inner->maximum());
     m_scrollBar->setPageStep(inner->pageStep());
     m_scrollBar->setSingleStep(inner->singleStep());
-    m_scrollBar->setVisible(inner->maximum() > inner->minimum());
+    // The range changes while the grid's layout places the view. Showing or hiding the bar
+    // then would change the layout inside its own pass, which loses the change: the bar keeps
+    // no height and its room opens as a gap above the footer. So it is done right after.
+    if (m_scrollBarPending)
+        return;
+    m_scrollBarPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_scrollBarPending = false;
+            const QScrollBar* range = m_view->horizontalScrollBar();
+            m_scrollBar->setVisible(range->maximum() > range->minimum());
+        },
+        Qt::QueuedConnection);
 }

@@ -39,6 +39,11 @@ public:
     int columnIndexOf(const GridColumn* column) const; // -1 when not a column of this grid
 
     void setColumnWidth(int index, int width);
+    // The narrowest width at which the column shows its widest value over all rows, its footer
+    // and its title whole. A double-click on the border right of a title sets it; dragging the
+    // border sets any width.
+    int fittingColumnWidth(int index) const;
+    void fitColumnWidth(int index);
     void setColumnVisible(int index, bool visible);
 
     // Up or Down on one column clears the markers of all others.
@@ -94,6 +99,8 @@ public:
 signals:
     void titleBtnClick(int col, GridColumn* column);
     void doubleClicked();
+    // Enter or Return on the rows: the keyboard's way to open the current row.
+    void enterPressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,5 +124,6 @@ private:
     GridCanvas m_canvas;
     int m_drawingRow = -1;
     bool m_syncing = false;
+    bool m_scrollBarPending = false;
     std::vector<QMetaObject::Connection> m_queryConnections;
 };

@@ -1,5 +1,7 @@
 #include "DataGridModel.h"
 
+#include "ColumnTextWidth.h"
+#include "Numbers.h"
 #include "Query.h"
 
 DataGridModel::DataGridModel(QObject* parent)
@@ -47,10 +49,10 @@ void DataGridModel::computeSums() {
         const int field = m_fieldIndex[i];
         if (m_columns[i].Footer != FooterKind::Sum || field < 0)
             continue;
-        double total = 0;
+        NumberSum total;
         for (int row = 0; row < m_rowCount; ++row)
-            total += m_query->FloatAt(row, field);
-        m_sums[i] = total;
+            total.add(m_query->FloatAt(row, field));
+        m_sums[i] = total.total();
     }
 }
 
@@ -73,6 +75,13 @@ std::optional<double> DataGridModel::sum(int column) const {
     if (column < 0 || column >= int(m_sums.size()))
         return std::nullopt;
     return m_sums[column];
+}
+
+int DataGridModel::widestCellWidth(int column, const QFontMetrics& metrics) const {
+    if (!m_query || column < 0 || column >= int(m_columns.size()) || m_rowCount == 0)
+        return 0;
+    return WidestCellTextWidth(*m_query, m_fieldIndex[column], *m_formatter, column,
+                               m_columns[column].DisplayFormat.isEmpty(), metrics);
 }
 
 int DataGridModel::fieldIndex(int column) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Query;
+class QFontMetrics;
 
 // The table model of a DataGrid: one row per record of the query in its current order, one
 // column per GridColumn. Cells are read from the query when asked for; nothing is copied.
@@ -41,6 +42,9 @@ public:
     // A Sum footer's text: the sum through the footer format, or the cell format when the
     // column has none; empty over a closed or empty result.
     QString sumText(int column) const;
+    // The width in pixels of the column's widest display text over all rows (see
+    // WidestCellTextWidth); 0 over a closed or empty result.
+    int widestCellWidth(int column, const QFontMetrics& metrics) const;
     // The query's field position of a column, -1 when the result has no such field.
     int fieldIndex(int column) const;
 

@@ -1,5 +1,7 @@
 #include "DisplayFormat.h"
 
+#include "Numbers.h"
+
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -104,9 +106,25 @@ NumberPicture parsePicture(const QString& section) {
     return picture;
 }
 
+// A double holds 15 significant decimal digits; any digit after them is an artefact of its
+// binary form ("1234567890123.4501" for a sum of amounts with two decimals).
+constexpr int SignificantDigits = 15;
+
+// The decimals of |value| that lie within its significant digits, at most `decimals`.
+int significantDecimals(double value, int decimals) {
+    const double magnitude = std::fabs(value);
+    int integerDigits = 1;
+    for (double power = 10; power <= magnitude && integerDigits < 400; power *= 10)
+        ++integerDigits;
+    return std::clamp(SignificantDigits - integerDigits, 0, decimals);
+}
+
 // The digits of |value| rounded to `decimals` places, halves away from zero, at least
-// decimals + 1 of them. Returns their count.
-int roundedDigits(double value, int decimals, char* digits, int capacity) {
+// decimals + 1 of them; places beyond the significant digits are zeros. Returns their count.
+int roundedDigits(double value, int wantedDecimals, char* digits, int capacity) {
+    const int decimals = significantDecimals(value, wantedDecimals);
+    const int padding = wantedDecimals - decimals;
+    capacity -= padding;
     const double scaled = std::round(std::fabs(value) * std::pow(10.0, decimals));
     int count;
     if (scaled < 9.0e15) {
@@ -124,7 +142,8 @@ int roundedDigits(double value, int decimals, char* digits, int capacity) {
         std::memset(digits, '0', pad);
         count += pad;
     }
-    return count;
+    std::memset(digits + count, '0', padding);
+    return count + padding;
 }
 
 QString timeOfDayFormat(const QLocale& locale) {
@@ -185,6 +204,10 @@ void NumberFormat::appendPicture(const Picture& picture, double value, bool show
 }
 
 void NumberFormat::append(double value, std::string& out) const {
+    if (!std::isfinite(value)) {
+        out += NonFiniteMark;
+        return;
+    }
     if (m_general) {
         out += m_locale.toString(value, 'g', 15).toStdString();
         return;

@@ -17,7 +17,7 @@ bool FocusNotifier::eventFilter(QObject*, QEvent* event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && m_entered) {
             m_entered = false;
-            emit left();
+            emit left(reason);
         }
     }
     return false;

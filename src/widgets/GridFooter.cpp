@@ -30,6 +30,14 @@ QString GridFooter::shownText(int column) const {
         .elidedText(m_grid->footerText(column), Qt::ElideRight, textRectOf(cell).width());
 }
 
+int GridFooter::fittingWidth(int column) const {
+    const QString text = m_grid->footerText(column);
+    if (text.isEmpty())
+        return 0;
+    const QRect room = textRectOf(QRect(0, 0, 1000, height()));
+    return QFontMetrics(DataGrid::textFont()).horizontalAdvance(text) + 1000 - room.width();
+}
+
 bool GridFooter::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);

@@ -16,6 +16,8 @@ public:
     // What the footer cell shows: the footer text, or as much of its beginning as fits followed
     // by "…"; the whole text is then the cell's tooltip.
     QString shownText(int column) const;
+    // The narrowest cell that shows the column's footer text whole.
+    int fittingWidth(int column) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -109,6 +109,18 @@ GridTitleHeader::TitleLayout GridTitleHeader::layoutSection(const QRect& rect,
     return layout;
 }
 
+int GridTitleHeader::fittingWidth(int logicalIndex) const {
+    if (!model())
+        return 0;
+    const QString title = model()->headerData(logicalIndex, Qt::Horizontal).toString();
+    const auto marker = SortMarker(
+        model()->headerData(logicalIndex, Qt::Horizontal, DataGridModel::SortMarkerRole).toInt());
+    int width = QFontMetrics(DataGrid::textFont()).horizontalAdvance(title) + 2 * TitlePadding;
+    if (marker != SortMarker::smNoneEh) // the marker's room, as layoutSection leaves it
+        width += MarkerRightInset + 2 * MarkerHalfWidth + MarkerGap + 1 - TitlePadding;
+    return width;
+}
+
 void GridTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     // The section's face through the style (its pressed look included), without its text.
     QStyleOptionHeader option;

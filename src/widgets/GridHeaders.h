@@ -20,6 +20,8 @@ public:
         SortMarker marker = SortMarker::smNoneEh;
     };
     TitleLayout titleLayout(int logicalIndex) const;
+    // The narrowest section that shows the title whole, beside its sort marker when it has one.
+    int fittingWidth(int logicalIndex) const;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

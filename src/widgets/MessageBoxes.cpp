@@ -29,9 +29,10 @@ QMessageBox::Icon iconOfCaption(const QString& caption, QMessageBox::Icon asked)
     return asked;
 }
 
-QMessageBox::Icon record(const QString& caption, const QString& text, QMessageBox::Icon asked) {
+QMessageBox::Icon record(const QString& caption, const QString& text, QMessageBox::Icon asked,
+                         MessageAnswer defaultAnswer = MessageAnswer::Yes) {
     const QMessageBox::Icon icon = iconOfCaption(caption, asked);
-    state().shown.append({caption, text, icon});
+    state().shown.append({caption, text, icon, defaultAnswer});
     return icon;
 }
 
@@ -46,16 +47,17 @@ void showNotice(const QString& caption, const QString& text, QMessageBox::Icon a
     box.exec();
 }
 
-// A question with "是" and a second button that closing the box also answers.
+// A question with "是" and a second button that closing the box also answers; `defaultAnswer`
+// is the button Enter presses.
 MessageAnswer ask(const QString& caption, const QString& text, QMessageBox::Icon asked,
-                  const QString& otherText, MessageAnswer other, bool yesIsDefault) {
-    const QMessageBox::Icon icon = record(caption, text, asked);
+                  const QString& otherText, MessageAnswer other, MessageAnswer defaultAnswer) {
+    const QMessageBox::Icon icon = record(caption, text, asked, defaultAnswer);
     if (state().scripted)
         return state().answers.isEmpty() ? other : state().answers.dequeue();
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(otherText, QMessageBox::RejectRole);
-    box.setDefaultButton(yesIsDefault ? yes : no);
+    box.setDefaultButton(defaultAnswer == MessageAnswer::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes ? MessageAnswer::Yes : other;
@@ -75,12 +77,13 @@ void ShowError(const QString& text) {
     showNotice(warningCaption, text, QMessageBox::Warning);
 }
 
-MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked) {
-    return ask(caption, text, asked, QStringLiteral("取消"), MessageAnswer::Cancel, true);
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon asked,
+                           MessageAnswer defaultAnswer) {
+    return ask(caption, text, asked, QStringLiteral("取消"), MessageAnswer::Cancel, defaultAnswer);
 }
 
 MessageAnswer AskYesNo(const QString& caption, const QString& text, QMessageBox::Icon asked) {
-    return ask(caption, text, asked, QStringLiteral("否"), MessageAnswer::No, false);
+    return ask(caption, text, asked, QStringLiteral("否"), MessageAnswer::No, MessageAnswer::No);
 }
 
 namespace MessageBoxes {

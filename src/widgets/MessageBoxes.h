@@ -15,8 +15,10 @@ enum class MessageAnswer { Yes, No, Cancel };
 void ShowWarning(const QString& text);     // caption "警告", button "确定"
 void ShowInformation(const QString& text); // caption "信息", button "确定"
 void ShowError(const QString& text);       // a failure: caption "警告", button "确定"
-// Buttons "是" and "取消"; closing the box answers Cancel.
-MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon);
+// Buttons "是" and "取消"; closing the box answers Cancel. `defaultAnswer` is the button that
+// Enter presses: a question whose "是" destroys or replaces data makes it Cancel.
+MessageAnswer AskYesCancel(const QString& caption, const QString& text, QMessageBox::Icon icon,
+                           MessageAnswer defaultAnswer = MessageAnswer::Yes);
 // Buttons "是" and "否", "否" the default: for a question whose "yes" writes something the user
 // may not want. Closing the box answers No.
 MessageAnswer AskYesNo(const QString& caption, const QString& text, QMessageBox::Icon icon);
@@ -27,6 +29,8 @@ struct Shown {
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // The button Enter presses: "确定" (Yes) for a notice, as chosen for a question.
+    MessageAnswer defaultAnswer = MessageAnswer::Yes;
 };
 
 void setScripted(bool scripted);

@@ -209,6 +209,17 @@ void OfficePager::setCurrentIndex(int index) {
     emit currentChanged(index);
 }
 
+void OfficePager::stepPage(int step) {
+    const int pages = count();
+    for (int i = 1; i < pages; ++i) {
+        const int index = ((currentIndex() + i * step) % pages + pages) % pages;
+        if (isTabVisible(index)) {
+            setCurrentIndex(index);
+            return;
+        }
+    }
+}
+
 QRect OfficePager::tabRect(int index) const {
     const QRect rect = m_strip->tabRect(index);
     return rect.isNull() ? rect : rect.translated(m_strip->pos());

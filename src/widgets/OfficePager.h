@@ -29,6 +29,9 @@ public:
 
     int currentIndex() const;
     void setCurrentIndex(int index);
+    // Goes to the next visible page (step 1) or the one before (step -1), round from the last
+    // to the first; hidden pages are passed over.
+    void stepPage(int step);
 
     // The tab's place in the strip (empty when hidden), in pager coordinates.
     QRect tabRect(int index) const;

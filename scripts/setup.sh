@@ -22,6 +22,12 @@ packages=(
     poppler-utils
     # the tests read exported workbooks back
     python3-openpyxl
+    # the icon's PNG sizes are rendered from its SVG at build time
+    qt6-svg-dev
+    # the Debian package (scripts/package.sh): dependencies computed from the binaries by
+    # dpkg-shlibdeps, which CPack finds ELF files for with "file"; its tests check the desktop
+    # entry and the AppStream metadata
+    dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

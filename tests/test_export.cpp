@@ -489,7 +489,7 @@ private slots:
         QCOMPARE(w.form->DBGridEh1->cellText(0, 6), "#NUM!");
         QCOMPARE(w.form->DBGridEh1->footerText(6), "#NUM!");
         w.form->AdvGlowButton3->click();
-        const ReadBack book = readWorkbook(onlyOpened());
+        READ_BACK(book, onlyOpened());
         QCOMPARE(book.value("G2").toString(), "#NUM!");
         QCOMPARE(book.type("G2"), "str");
         QCOMPARE(book.type("G3"), "int"); // the other amounts stay numbers

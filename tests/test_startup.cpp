@@ -4,6 +4,7 @@
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "OfficePager.h"
+#include "ProgramFolders.h"
 #include "ProgramLifecycle.h"
 #include "Schema.h"
 #include "ShareDMUnit.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -30,10 +32,11 @@ const QString Admin = QStringLiteral("管理员");
 const QString NoticeText = QStringLiteral("当前用户密码为空，请用管理员身份登录进行设置。");
 const QString WrongPassword = QStringLiteral("密码不正确,请重新输入");
 
-// One run of the program on a program directory: data module, windows and life cycle.
+// One run of the program on its folders (a program directory holds them all): data module,
+// windows and life cycle.
 struct Program {
-    explicit Program(const QString& appPath)
-        : form(appPath), login(&form), lifecycle(appPath, login) {
+    explicit Program(const ProgramFolders& folders)
+        : form(folders.resources), login(&form), lifecycle(folders, login) {
         lifecycle.setCloseWaitMs(0);
         form.setLifecycle(&lifecycle);
     }
@@ -278,6 +281,7 @@ private slots:
         QCOMPARE(shown.first().icon, QMessageBox::Warning);
         QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Degraded);
         QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 4);
+        QVERIFY(program.form.AdvOfficeStatusBar1->toolTip().contains(dir.databasePath()));
 
         MessageBoxes::setNextAnswer(MessageAnswer::Yes);
         QVERIFY(program.form.close());
@@ -285,6 +289,26 @@ private slots:
         QCOMPARE(QFile::exists(dir.databasePath()), present);
         QCOMPARE(digest(dir.databasePath()), content);
         QCOMPARE(filesIn(dir.path()), present ? QStringList{DatabaseFileName} : QStringList());
+    }
+
+    void firstStartInTheUsersFolderMakesItsDatabase() {
+        QTemporaryDir root;
+        ProgramFolders folders(root.path() + "/share/varnholt/");
+        folders.program = root.path() + "/bin/";
+        folders.data = root.path() + "/home/.local/share/Varnholt/";
+        folders.dataKind = ProgramFolders::DataKind::UserFolder;
+        Program program(folders);
+        program.logInAs(Admin, "");
+        QVERIFY(program.loginShown);
+        QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Running);
+        QCOMPARE(modeOf(folders.databasePath()), mode_t(0600));
+        QCOMPARE(opened, QStringList{folders.resources + "Qhelp.jpg"});
+        QCOMPARE(program.form.AdvOfficeStatusBar1->toolTip(), DataLocationText(folders));
+        QCOMPARE(filesIn(root.path()), QStringList{"home"}); // nothing beside the program
+
+        MessageBoxes::setNextAnswer(MessageAnswer::Yes);
+        QVERIFY(program.form.close());
+        QCOMPARE(filesIn(folders.data), QStringList({"backup", "Varnholt.mdb"}));
     }
 };
 

@@ -274,6 +274,28 @@ private slots:
             QCOMPARE(filesIn(folder), made); // no temporary file left beside it
     }
 
+    void helpSaysWhereTheDataIs_data() {
+        QTest::addColumn<QString>("varnholtData");
+        QTest::addColumn<QString>("database");
+        const QString buildFolder =
+            QDir(qEnvironmentVariable("VARNHOLT_TOOLS_DIR")).canonicalPath();
+        QTest::newRow("beside the tool in the build folder") << "" << buildFolder + "/Varnholt.mdb";
+        QTest::newRow("VARNHOLT_DATA") << "/srv/商店"
+                                       << "/srv/商店/Varnholt.mdb";
+    }
+    void helpSaysWhereTheDataIs() {
+        QFETCH(QString, varnholtData);
+        QFETCH(QString, database);
+        const QByteArray before = qgetenv("VARNHOLT_DATA");
+        qputenv("VARNHOLT_DATA", varnholtData.toUtf8());
+        const Result result = runTool({"--help"});
+        qputenv("VARNHOLT_DATA", before);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.lines.contains("  varnholt-db check FILE"));
+        QVERIFY2(result.lines.contains("  数据文件：" + database),
+                 qPrintable(result.lines.join('\n')));
+    }
+
     void badInputFailsWithAMessage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");

@@ -20,6 +20,7 @@
 //                                      replace the data with a checked backup; the data replaced
 //                                      is kept as FILE.before-restore-YYYYMMDD-HHMMSS
 //   varnholt-db check FILE             integrity, tables and the rows of every table
+//   varnholt-db --help                 these commands, and where the program keeps the data
 #include "DataError.h"
 #include "DataGrid.h"
 #include "DatabaseBackup.h"
@@ -31,6 +32,7 @@
 #include "PreparedReport.h"
 #include "PrintGrid.h"
 #include "ProductGridColumns.h"
+#include "ProgramFolders.h"
 #include "ProgramLocale.h"
 #include "Report.h"
 #include "ReportError.h"
@@ -65,21 +67,35 @@ QTextStream& err() {
     return stream;
 }
 
+const char* const UsageText =
+    "用法：\n"
+    "  varnholt-db init FILE\n"
+    "  varnholt-db sql FILE STATEMENTS\n"
+    "  varnholt-db compact FILE\n"
+    "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
+    "[--model 型号]\n"
+    "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+    "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
+    "  varnholt-db print OUT.pdf list ...|balance ...\n"
+    "  varnholt-db export OUT.xlsx list ...|balance ...\n"
+    "  varnholt-db backup FILE DEST_FOLDER\n"
+    "  varnholt-db restore FILE BACKUP_FILE\n"
+    "  varnholt-db check FILE\n";
+
 int usage() {
-    err() << "用法：\n"
-             "  varnholt-db init FILE\n"
-             "  varnholt-db sql FILE STATEMENTS\n"
-             "  varnholt-db compact FILE\n"
-             "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
-             "[--model 型号]\n"
-             "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
-             "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
-             "  varnholt-db print OUT.pdf list ...|balance ...\n"
-             "  varnholt-db export OUT.xlsx list ...|balance ...\n"
-             "  varnholt-db backup FILE DEST_FOLDER\n"
-             "  varnholt-db restore FILE BACKUP_FILE\n"
-             "  varnholt-db check FILE\n";
+    err() << UsageText;
     return 2;
+}
+
+// --help: the commands, and where the program keeps this user's data.
+int help() {
+    out() << UsageText << '\n'
+          << QStringLiteral("程序的数据：") << '\n'
+          << "  " << DataLocationText(CurrentProgramFolders()).replace('\n', "\n  ") << '\n'
+          << QStringLiteral(
+                 "环境变量 VARNHOLT_DATA 可以指定另一个数据文件夹（例如几位店员共用的文件夹）。")
+          << '\n';
+    return 0;
 }
 
 // Keeps one record on one line of tab-separated output and the terminal as it is: a backslash,
@@ -362,7 +378,7 @@ void writeListReport(const QString& output, const QString& file, const PageListi
     Report report;
     report.setDataSet(&dataSet);
     BuildGridReport(&grid, report, listing.names.title, false, NarrowTemplateName, WideTemplateName,
-                    GetAppPath());
+                    CurrentProgramFolders().resources);
     const auto prepared = report.PrepareReport();
     WriteReportPdf(*prepared, output);
     out() << QStringLiteral("已写入 PDF 文件 %1（%2 页）").arg(output).arg(prepared->PageCount())
@@ -449,6 +465,8 @@ int main(int argc, char** argv) {
     SetProgramLocale();
     const QStringList args = app.arguments();
     try {
+        if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h" || args[1] == "help"))
+            return help();
         if (args.size() == 3 && args[1] == "init") {
             Connection::CreateDatabase(args[2], DatabasePassword);
             out() << "已建立数据库文件 " << args[2] << '\n';

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -23,6 +24,11 @@ void installQtTranslations(QApplication& app) {
 
 void SetUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Varnholt"));
+    // The name of the desktop entry and of the icon that an installation puts in the icon theme
+    // (packaging/): the desktop shows the window under the menu entry's name and icon.
+    const QString desktopName = QStringLiteral("org.varnholt.Varnholt");
+    QGuiApplication::setDesktopFileName(desktopName);
+    QApplication::setWindowIcon(QIcon::fromTheme(desktopName));
     SetProgramLocale();
     installQtTranslations(app);
     QFont font(BlueScheme::fontFamily());

@@ -2,6 +2,7 @@
 
 #include "AutomaticBackup.h"
 #include "DataError.h"
+#include "DataFolder.h"
 #include "DesktopOpener.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
@@ -10,6 +11,7 @@
 #include "SysLoginUnit.h"
 
 #include <QCoreApplication>
+#include <QStatusBar>
 #include <QThread>
 #include <iostream>
 
@@ -18,20 +20,22 @@ const QString AdministratorName = QStringLiteral("管理员");
 constexpr int AdministrationPage = 3;
 } // namespace
 
-ProgramLifecycle::ProgramLifecycle(QString appPath, TSysLoginfrm& login)
-    : m_appPath(std::move(appPath)), m_login(login) {}
+ProgramLifecycle::ProgramLifecycle(ProgramFolders folders, TSysLoginfrm& login)
+    : m_folders(std::move(folders)), m_login(login) {}
 
 QString ProgramLifecycle::databasePath() const {
-    return m_appPath + DatabaseFileName;
+    return m_folders.databasePath();
 }
 
 QString ProgramLifecycle::backupFolder() const {
-    return m_appPath + QStringLiteral("backup");
+    return m_folders.backupFolder();
 }
 
 void ProgramLifecycle::FormShow(TMainForm& form) {
     // A failing step raises out of here: the guard shows it and the later steps are skipped.
     m_state = State::Degraded;
+    form.AdvOfficeStatusBar1->setToolTip(DataLocationText(m_folders));
+    PrepareDataFolder(m_folders, DatabasePassword);
     // The path goes to the engine as it is: a folder name may hold ";" or blanks.
     ShareDM->ADOConnection1.OpenFile(databasePath(), DatabasePassword);
     showHelpOnFirstRun();
@@ -46,7 +50,7 @@ void ProgramLifecycle::showHelpOnFirstRun() {
     const QString firstRun = QStringLiteral("FirstRun");
     if (ReadRemark(firstRun) == QStringLiteral("False"))
         return;
-    OpenWithDesktop(m_appPath + QStringLiteral("Qhelp.jpg"));
+    OpenWithDesktop(m_folders.helpPicturePath());
     WriteRemark(firstRun, QStringLiteral("False"));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainFormLifecycle.h"
+#include "ProgramFolders.h"
 
 #include <QDateTime>
 #include <QString>
@@ -9,14 +10,16 @@
 class TSysLoginfrm;
 
 // The life of the program around its main window: the start-up sequence when the window is
-// first shown (open the database, first-run help, log-in, administration tab, filling the
-// pages), the question before exit, and at exit the automatic backup and the compaction of the
-// database (only of a file that the program opened).
+// first shown (ready the data folder and open the database, first-run help, log-in,
+// administration tab, filling the pages), the question before exit, and at exit the automatic
+// backup and the compaction of the database (only of a file that the program opened). `folders`
+// says where the database, the backups and the help picture are (a single program directory
+// holds them all).
 class ProgramLifecycle : public MainFormLifecycle {
 public:
     enum class State { Starting, Running, Degraded, Ending };
 
-    ProgramLifecycle(QString appPath, TSysLoginfrm& login);
+    ProgramLifecycle(ProgramFolders folders, TSysLoginfrm& login);
 
     void FormShow(TMainForm& form) override;
     void FormCloseQuery(TMainForm& form, bool& CanClose) override;
@@ -26,7 +29,7 @@ public:
     QString databasePath() const;
     // The pause between closing the connection and compacting the file.
     void setCloseWaitMs(int ms) { m_closeWaitMs = ms; }
-    // The folder of the automatic backups at exit: "backup" in the program directory.
+    // The folder of the automatic backups at exit: "backup" in the data folder.
     QString backupFolder() const;
     // The clock that dates the automatic backups.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -36,7 +39,7 @@ private:
     bool logIn(TMainForm& form);
     void backUp(bool wroteThisSession);
 
-    QString m_appPath;
+    ProgramFolders m_folders;
     TSysLoginfrm& m_login;
     State m_state = State::Starting;
     int m_closeWaitMs = 500;

@@ -2,6 +2,7 @@
 // start-up sequence runs when the main window is first shown.
 #include "ApplicationSetup.h"
 #include "MainFromUnit.h"
+#include "ProgramFolders.h"
 #include "ProgramLifecycle.h"
 #include "ShareDMUnit.h"
 #include "StoreEditorUnit.h"
@@ -13,12 +14,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SetUpApplication(app);
 
+    // Beside the executable in the build folder and a portable copy; the share folder and the
+    // user's data folder when installed.
+    const ProgramFolders folders = CurrentProgramFolders();
     TShareDM dataModule;
-    TMainForm MainForm(GetAppPath());
+    TMainForm MainForm(folders.resources);
     TStoreEditorfrm StoreEditorfrm(&MainForm);
     MainForm.setStoreEditor(&StoreEditorfrm);
     TSysLoginfrm SysLoginfrm(&MainForm);
-    ProgramLifecycle lifecycle(GetAppPath(), SysLoginfrm);
+    ProgramLifecycle lifecycle(folders, SysLoginfrm);
     MainForm.setLifecycle(&lifecycle);
 
     MainForm.show();

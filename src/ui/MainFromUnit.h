@@ -38,7 +38,8 @@ class QStatusBar;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // appPath: the program directory, ending with "/".
+    // appPath: the folder of the program's read-only files (the report templates in frf/), ending
+    // with "/": the program directory, or the share folder of an installed program.
     explicit TMainForm(const QString& appPath, QWidget* parent = nullptr);
     ~TMainForm() override;
 

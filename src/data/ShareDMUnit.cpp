@@ -2,10 +2,8 @@
 
 #include "DataError.h"
 #include "DatabaseCompactor.h"
-#include "TempFiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QRegularExpression>
 
 TShareDM* ShareDM = nullptr;
@@ -37,10 +35,6 @@ QString GetAppPath() {
     if (!path.endsWith('/'))
         path += '/';
     return path;
-}
-
-QString MakeTempFileName() {
-    return MakeUniqueFileName(QDir::tempPath(), QStringLiteral("~SM"));
 }
 
 bool OpenSQL(Query& query, const QString& sql) {

@@ -34,8 +34,6 @@ extern const QString DatabaseFileName;
 
 // The directory of the running executable, ending with "/".
 QString GetAppPath();
-// A fresh file name with prefix "~SM" in the temporary directory; no such file exists.
-QString MakeTempFileName();
 
 bool OpenSQL(Query& query, const QString& sql);
 int ExecSQL(Query& query, const QString& sql);

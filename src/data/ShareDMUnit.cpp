@@ -37,6 +37,10 @@ QString GetAppPath() {
     return path;
 }
 
+QString UserStatement(const QString& userName) {
+    return QStringLiteral("select * from Power where PowerName=") + QuotedSql(userName);
+}
+
 bool OpenSQL(Query& query, const QString& sql) {
     query.Close();
     query.SQL().clear();

@@ -53,3 +53,6 @@ QString FormatSql(const QString& sqlTemplate, const QStringList& args);
 
 // The statement FillDistinctCombo sends.
 QString DistinctStatement(const QString& table, const QString& column, const QString& fragment);
+// The account of one user (its PowerName and PowerKey), by its whole name: the login and the
+// password settings read it alike.
+QString UserStatement(const QString& userName);

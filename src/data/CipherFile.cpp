@@ -80,18 +80,6 @@ void execute(sqlite3* db, const QString& sql) {
     }
 }
 
-void forEachRow(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*)>& onRow) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        throw DataError(engineMessage(db));
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        onRow(statement);
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_DONE)
-        throw DataError(engineMessage(db));
-}
-
 sqlite3* open(const QString& path, const QString& password, int flags, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     // Each connection is used by one thread at a time: the engine need not lock it on every call.

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 // Low-level access to an encrypted database file, shared by the connection, the preparation of
 // new files and compaction. Every function throws DataError with the engine's message.
@@ -36,8 +34,6 @@ void sizeCacheFor(sqlite3* db, qint64 fileBytes);
 qint64 cacheKiBFor(qint64 fileBytes);
 
 void execute(sqlite3* db, const QString& sql);
-// Runs one statement and hands each row of its result to `onRow`.
-void forEachRow(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*)>& onRow);
 int userVersion(sqlite3* db);
 // Whether the engine opened the file for reading only (a write-protected file).
 bool readOnly(sqlite3* db);

@@ -2,6 +2,7 @@
 
 #include "CipherFile.h"
 #include "DataError.h"
+#include "PreparedStatement.h"
 #include "SqlValues.h"
 #include "Transaction.h"
 
@@ -63,9 +64,8 @@ QStringList fromVersion1() {
 
 // Whether a statement yields a row.
 bool yieldsRow(sqlite3* db, const QString& sql) {
-    bool found = false;
-    CipherFile::forEachRow(db, sql, [&](sqlite3_stmt*) { found = true; });
-    return found;
+    PreparedStatement statement(db, sql);
+    return statement.step();
 }
 
 // Whether some code is carried by more than one product (products without a code do not count:
@@ -164,19 +164,15 @@ void UpgradeSchema(sqlite3* db) {
 bool HasUniqueProductCodes(sqlite3* db) {
     // The names of the unique indexes of Product, then whether one of them is on the code alone.
     QStringList unique;
-    CipherFile::forEachRow(db, QStringLiteral("PRAGMA index_list(Product)"),
-                           [&](sqlite3_stmt* row) {
-                               if (sqlite3_column_int(row, 2))
-                                   unique << QString::fromUtf8(
-                                       reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
-                           });
+    PreparedStatement indexes(db, QStringLiteral("PRAGMA index_list(Product)"));
+    while (indexes.step())
+        if (indexes.integer(2))
+            unique << indexes.text(1);
     for (const QString& index : unique) {
         QStringList columns;
-        CipherFile::forEachRow(db, "PRAGMA index_info(" + QuotedName(index) + ')',
-                               [&](sqlite3_stmt* row) {
-                                   columns << QString::fromUtf8(
-                                       reinterpret_cast<const char*>(sqlite3_column_text(row, 2)));
-                               });
+        PreparedStatement info(db, "PRAGMA index_info(" + QuotedName(index) + ')');
+        while (info.step())
+            columns << info.text(2);
         if (columns == QStringList{QStringLiteral("ProductSerial")})
             return true;
     }

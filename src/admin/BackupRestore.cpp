@@ -66,13 +66,11 @@ BackupRestore::BackupRestore(QWidget* window, std::function<void()> relistPages)
     : m_window(window), m_relistPages(std::move(relistPages)) {}
 
 QString BackupRestore::startFolder() const {
-    const QString folder = ReadRemark(FolderSetting);
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+    return RememberedFolder(FolderSetting);
 }
 
 void BackupRestore::rememberFolder(const QString& folder) {
-    if (ReadRemark(FolderSetting) != folder)
-        WriteRemark(FolderSetting, folder);
+    RememberFolder(FolderSetting, folder);
 }
 
 void BackupRestore::BackupData() {

@@ -2,9 +2,11 @@
 
 #include "UserError.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
+#include <utility>
 
 // An engine or data failure. Carries the engine's own message; only windows turn it into a
 // message box.
@@ -29,6 +31,16 @@ public:
           m_kind(kind), m_changedFields(std::move(changedFields)) {}
     Kind kind() const { return m_kind; }
     QStringList changedFields() const { return m_changedFields; }
+    // The changed fields in a window's words, as "（数量、备注）": `labels` pairs each column
+    // name with its caption; empty when none of them changed.
+    QString changedText(const QList<std::pair<QString, QString>>& labels) const {
+        QStringList named;
+        for (const auto& [field, label] : labels)
+            if (m_changedFields.contains(field, Qt::CaseInsensitive))
+                named << label;
+        return named.isEmpty() ? QString()
+                               : QStringLiteral("（%1）").arg(named.join(QStringLiteral("、")));
+    }
 
 private:
     Kind m_kind;

@@ -4,6 +4,8 @@
 #include "DatabaseCompactor.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 TShareDM* ShareDM = nullptr;
@@ -105,6 +107,16 @@ bool WriteRemark(const QString& name, const QString& value) {
     query.SetField("RemarksValue", value);
     query.Post();
     return true;
+}
+
+QString RememberedFolder(const QString& name) {
+    const QString folder = ReadRemark(name);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+void RememberFolder(const QString& name, const QString& folder) {
+    if (ReadRemark(name) != folder)
+        WriteRemark(name, folder);
 }
 
 bool CompactDatabase(const QString& path, const QString& password) {

@@ -40,6 +40,11 @@ int ExecSQL(Query& query, const QString& sql);
 
 QString ReadRemark(const QString& name);
 bool WriteRemark(const QString& name, const QString& value);
+// A folder remembered in the setting `name` (the last one a file was saved to or chosen from);
+// the home folder when none is stored or it is gone.
+QString RememberedFolder(const QString& name);
+// Stores `folder` in the setting `name` when it differs from what is stored.
+void RememberFolder(const QString& name, const QString& folder);
 
 // Compacts the database file in place (see DatabaseCompactor). Returns false, leaving the file
 // as it was, when it is busy or anything fails; other connections to the file keep working.

@@ -60,9 +60,7 @@ Workbook& BuildWorkbook(SpreadsheetApplication& application, ExportQuery& export
 // Where the user wants the workbook: the list's name in the folder of the last export. Empty
 // when the user chose nothing.
 QString chooseWorkbookFile(const QString& listName) {
-    QString folder = ReadRemark(ExportFolderSetting);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
+    const QString folder = RememberedFolder(ExportFolderSetting);
     const QString name = listName.isEmpty() ? QStringLiteral("导出") : listName;
     const QString file =
         ChooseSaveFile(QApplication::activeWindow(), QStringLiteral("导出到电子表格文件"),
@@ -70,10 +68,8 @@ QString chooseWorkbookFile(const QString& listName) {
                        QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
     if (file.isEmpty())
         return {};
-    const QString chosen = QFileInfo(file).absolutePath();
     try {
-        if (chosen != folder)
-            WriteRemark(ExportFolderSetting, chosen);
+        RememberFolder(ExportFolderSetting, QFileInfo(file).absolutePath());
     } catch (const DataError&) {
         // Only a convenience: a file that cannot be written now (read-only, busy) still exports.
     }

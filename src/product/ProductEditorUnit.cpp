@@ -128,11 +128,10 @@ void TProductEditorfrm::AdvGlowButton1Click() {
             accept();
             return;
         }
-        const QString changed = fieldLabels(conflict.changedFields());
         if (AskYesNo(QStringLiteral("警告"),
                      QStringLiteral("该商品已被其他用户修改%1，您的修改没有保存。\n"
                                     "要重新载入该商品，显示其他用户保存的内容吗？")
-                         .arg(changed.isEmpty() ? changed : QStringLiteral("（%1）").arg(changed)),
+                         .arg(conflict.changedText(fieldLabels())),
                      QMessageBox::Warning) == MessageAnswer::Yes)
             FormShow();
         return;
@@ -141,17 +140,11 @@ void TProductEditorfrm::AdvGlowButton1Click() {
 }
 
 // The dialog's words for the product's columns.
-QString TProductEditorfrm::fieldLabels(const QStringList& fields) const {
-    const QList<std::pair<QString, const FixedLabel*>> labels{
-        {QStringLiteral("ProductSerial"), lbl1},
-        {QStringLiteral("ProductName"), lbl2},
-        {QStringLiteral("ProductType"), lbl3},
-        {QStringLiteral("ProductUnit"), lbl4}};
-    QStringList named;
-    for (const auto& [field, label] : labels)
-        if (fields.contains(field, Qt::CaseInsensitive))
-            named << label->text();
-    return named.join(QStringLiteral("、"));
+QList<std::pair<QString, QString>> TProductEditorfrm::fieldLabels() const {
+    return {{QStringLiteral("ProductSerial"), lbl1->text()},
+            {QStringLiteral("ProductName"), lbl2->text()},
+            {QStringLiteral("ProductType"), lbl3->text()},
+            {QStringLiteral("ProductUnit"), lbl4->text()}};
 }
 
 void TProductEditorfrm::saveInTransaction() {

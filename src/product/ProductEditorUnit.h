@@ -53,7 +53,7 @@ private:
     void checkCode();
     void checkCombination();
     void writeProduct();
-    QString fieldLabels(const QStringList& fields) const;
+    QList<std::pair<QString, QString>> fieldLabels() const;
 
     // The product as the showing read it: the save writes it only while it is still so.
     Query* m_product;

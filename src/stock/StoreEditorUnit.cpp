@@ -442,31 +442,24 @@ void TStoreEditorfrm::saveInTransaction() {
 
 [[noreturn]] void TStoreEditorfrm::offerReload(const RowConflict& conflict,
                                                const QString& notDone) {
-    const QString changed = fieldLabels(conflict.changedFields());
     const QString text =
         QStringLiteral(
             "该记录已被其他用户修改%1，%2。\n要重新载入该记录，显示其他用户保存的内容吗？")
-            .arg(changed.isEmpty() ? QString() : QStringLiteral("（%1）").arg(changed), notDone);
+            .arg(conflict.changedText(fieldLabels()), notDone);
     if (AskYesNo(QStringLiteral("警告"), text, QMessageBox::Warning) == MessageAnswer::Yes)
         FormShow();
     throw SilentAbort();
 }
 
 // The dialog's words for the movement's columns.
-QString TStoreEditorfrm::fieldLabels(const QStringList& fields) const {
-    const QList<std::pair<QString, QString>> labels{
-        {QStringLiteral("StoreProduct"), QStringLiteral("商品")},
-        {QStringLiteral("StorePrice"), priceLabel->text()},
-        {QStringLiteral("StoreNumber"), numberLabel->text()},
-        {QStringLiteral("StoreSum"), sumLabel->text()},
-        {QStringLiteral("StoreRecordDate"), dateLabel->text()},
-        {QStringLiteral("StoreRemark"), remarkLabel->text()},
-        {QStringLiteral("StoreKind"), QStringLiteral("入库或出库")}};
-    QStringList named;
-    for (const auto& [field, label] : labels)
-        if (fields.contains(field, Qt::CaseInsensitive))
-            named << label;
-    return named.join(QStringLiteral("、"));
+QList<std::pair<QString, QString>> TStoreEditorfrm::fieldLabels() const {
+    return {{QStringLiteral("StoreProduct"), QStringLiteral("商品")},
+            {QStringLiteral("StorePrice"), priceLabel->text()},
+            {QStringLiteral("StoreNumber"), numberLabel->text()},
+            {QStringLiteral("StoreSum"), sumLabel->text()},
+            {QStringLiteral("StoreRecordDate"), dateLabel->text()},
+            {QStringLiteral("StoreRemark"), remarkLabel->text()},
+            {QStringLiteral("StoreKind"), QStringLiteral("入库或出库")}};
 }
 
 // The key of the product the boxes name; none when it is a new product.

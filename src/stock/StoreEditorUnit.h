@@ -108,7 +108,7 @@ private:
     // Another user changed the movement shown for editing: the message names what, and the
     // dialog shows the movement anew when the operator wants. Ends the handler.
     [[noreturn]] void offerReload(const RowConflict& conflict, const QString& notDone);
-    QString fieldLabels(const QStringList& fields) const;
+    QList<std::pair<QString, QString>> fieldLabels() const;
 
     QTime m_recordTime; // time of day of the movement shown; midnight for a new one
     // The movement shown for editing, as read: a save or a deletion compares with it.

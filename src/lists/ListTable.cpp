@@ -1,0 +1,43 @@
+#include "ListTable.h"
+
+#include "Numbers.h"
+#include "Query.h"
+
+QString RowCountText(int rows) {
+    return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
+}
+
+ListTable::ListTable(const Query* query, std::vector<GridColumn> columns)
+    : m_query(query), m_columns(std::move(columns)), m_formatter(m_columns) {
+    const bool open = query && query->Active();
+    m_rowCount = open ? query->RecordCount() : 0;
+    m_fieldIndex.assign(m_columns.size(), -1);
+    m_sums.assign(m_columns.size(), std::nullopt);
+    if (!open)
+        return;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        const int field = m_fieldIndex[i] = query->FieldIndex(m_columns[i].FieldName);
+        if (m_columns[i].Footer != FooterKind::Sum || field < 0 || m_rowCount == 0)
+            continue;
+        NumberSum total;
+        for (int row = 0; row < m_rowCount; ++row)
+            total.add(query->FloatAt(row, field));
+        m_sums[i] = total.total();
+    }
+}
+
+QString ListTable::cellText(int row, int column) const {
+    const int field = m_fieldIndex[column];
+    if (field < 0 || row < 0 || row >= m_rowCount)
+        return QString();
+    return m_formatter.text(column, m_query->CellAt(row, field));
+}
+
+QString ListTable::queryName() const {
+    return m_query ? m_query->objectName() : QString();
+}
+
+QString ListTable::staticFooterText(int column) const {
+    return m_columns[column].Footer == FooterKind::StaticText ? RowCountText(m_rowCount)
+                                                              : QString();
+}

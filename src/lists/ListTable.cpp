@@ -12,18 +12,13 @@ ListTable::ListTable(const Query* query, std::vector<GridColumn> columns)
     const bool open = query && query->Active();
     m_rowCount = open ? query->RecordCount() : 0;
     m_fieldIndex.assign(m_columns.size(), -1);
-    m_sums.assign(m_columns.size(), std::nullopt);
-    if (!open)
+    if (!open) {
+        m_sums.assign(m_columns.size(), std::nullopt);
         return;
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const int field = m_fieldIndex[i] = query->FieldIndex(m_columns[i].FieldName);
-        if (m_columns[i].Footer != FooterKind::Sum || field < 0 || m_rowCount == 0)
-            continue;
-        NumberSum total;
-        for (int row = 0; row < m_rowCount; ++row)
-            total.add(query->FloatAt(row, field));
-        m_sums[i] = total.total();
     }
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        m_fieldIndex[i] = query->FieldIndex(m_columns[i].FieldName);
+    m_sums = ListColumnSums(*query, m_columns, m_fieldIndex, m_rowCount);
 }
 
 QString ListTable::cellText(int row, int column) const {
@@ -31,6 +26,24 @@ QString ListTable::cellText(int row, int column) const {
     if (field < 0 || row < 0 || row >= m_rowCount)
         return QString();
     return m_formatter.text(column, m_query->CellAt(row, field));
+}
+
+std::vector<std::optional<double>> ListColumnSums(const Query& query,
+                                                  const std::vector<GridColumn>& columns,
+                                                  const std::vector<int>& fieldIndex,
+                                                  int rowCount) {
+    std::vector<std::optional<double>> sums(columns.size());
+    if (rowCount == 0)
+        return sums;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].Footer != FooterKind::Sum || fieldIndex[i] < 0)
+            continue;
+        NumberSum total;
+        for (int row = 0; row < rowCount; ++row)
+            total.add(query.FloatAt(row, fieldIndex[i]));
+        sums[i] = total.total();
+    }
+    return sums;
 }
 
 QString ListTable::queryName() const {

@@ -13,6 +13,13 @@ class Query;
 // "共 N 条", the row count under the first column of every list.
 QString RowCountText(int rows);
 
+// The totals of a list's Sum columns over the first `rowCount` rows of the query in its current
+// order; empty for the other columns, for a column without a field (-1 in `fieldIndex`) and
+// when there is no row.
+std::vector<std::optional<double>> ListColumnSums(const Query& query,
+                                                  const std::vector<GridColumn>& columns,
+                                                  const std::vector<int>& fieldIndex, int rowCount);
+
 // A list's columns over the rows of a query, in the query's current order: the display texts
 // of the cells (as the grid shows them) and the footers. What printing reads; the grid's model
 // formats its cells the same way (ListFormatter). Reads the query when asked; copies no row.

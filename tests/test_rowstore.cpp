@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(q.TextAt(1, 0), read); // a blob reads as a text
         RowStream stream(db.dm().ADOConnection1, "select ProductName from Product");
         QVERIFY(stream.Next());
-        const std::string_view text = stream.Text(0);
+        const std::string_view text = stream.Cell(0).text;
         QCOMPARE(QString::fromUtf8(text.data(), qsizetype(text.size())), read);
         QCOMPARE(db.scalar("select stored_text(ProductName) from Product where ProductIndex=1"),
                  read);

@@ -10,12 +10,14 @@
 #include "DropDownComboBox.h"
 #include "GridFooter.h"
 #include "Guard.h"
+#include "ListFormatter.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
 #include "Numbers.h"
 #include "OfficePager.h"
 #include "ShareDMUnit.h"
 #include "SqlValues.h"
+#include "StoredDate.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
 
@@ -259,8 +261,10 @@ private slots:
     }
 
     void gridDatesShowTimeOnlyWhenNotMidnight() {
-        QCOMPARE(FormatGridDateTime(QDateTime(QDate(2024, 3, 5), QTime(0, 0))), "2024/3/5");
-        QCOMPARE(FormatGridDateTime(QDateTime(QDate(2024, 3, 5), QTime(13, 45, 10))),
+        const ListFormatter grid({GridColumn{}});
+        const qint64 day = StoredDate::daysFromCivil(2024, 3, 5) * StoredDate::SecondsPerDay;
+        QCOMPARE(grid.text(0, CellValue::ofDate(day)), "2024/3/5");
+        QCOMPARE(grid.text(0, CellValue::ofDate(day + 13 * 3600 + 45 * 60 + 10)),
                  "2024/3/5 13:45:10");
         QDateTime parsed;
         QVERIFY(ParseStoredDateTime(u"2024-03-05 13:45:10", parsed));

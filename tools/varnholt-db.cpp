@@ -391,9 +391,7 @@ int printToPdf(int argc, char** argv) {
             return usage();
         writeListReport(args[2], command[2], *listing);
         return 0;
-    } catch (const DataError& error) {
-        err() << error.message() << '\n';
-    } catch (const ReportError& error) {
+    } catch (const UserError& error) {
         err() << error.message() << '\n';
     }
     return 1;
@@ -473,7 +471,7 @@ int main(int argc, char** argv) {
         if (args.size() == 3 && args[1] == "check")
             return check(args[2]);
         return usage();
-    } catch (const DataError& error) {
+    } catch (const UserError& error) {
         err() << error.message() << '\n';
         return 1;
     }

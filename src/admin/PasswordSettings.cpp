@@ -18,8 +18,7 @@ void PasswordSettings::Initialize() {
 
 void PasswordSettings::ShowPassword() {
     Query& query = ShareDM->ADOQueryTemp1;
-    OpenSQL(query, QStringLiteral("select * from Power where PowerName=") +
-                       QuotedSql(m_users->currentText()));
+    OpenSQL(query, UserStatement(m_users->currentText()));
     m_password->setText(query.AsString(QStringLiteral("PowerKey")));
 }
 

@@ -137,7 +137,7 @@ void TSysLoginfrm::cbxNameChange() {
 
 QString TSysLoginfrm::storedPassword() {
     Query& query = ShareDM->ADOQueryTemp1;
-    OpenSQL(query, "select * from Power where PowerName=" + QuotedSql(cbxName->currentText()));
+    OpenSQL(query, UserStatement(cbxName->currentText()));
     return query.AsString("PowerKey");
 }
 

@@ -3,6 +3,7 @@
 #include "CipherFile.h"
 #include "DataError.h"
 #include "Schema.h"
+#include "Transaction.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -59,10 +60,10 @@ void Connection::CreateDatabase(const QString& path, const QString& password) {
         throw DataError(QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(path));
     sqlite3* db = CipherFile::open(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     try {
-        CipherFile::execute(db, "BEGIN");
+        Transaction transaction(db, Transaction::Mode::Write);
         for (const QString& statement : SchemaStatements())
             CipherFile::execute(db, statement);
-        CipherFile::execute(db, "COMMIT");
+        transaction.Commit();
     } catch (...) {
         CipherFile::close(db);
         QFile::remove(path);

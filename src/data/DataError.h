@@ -1,19 +1,16 @@
 #pragma once
 
+#include "UserError.h"
+
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
 
 // An engine or data failure. Carries the engine's own message; only windows turn it into a
 // message box.
-class DataError : public std::runtime_error {
+class DataError : public UserError {
 public:
-    explicit DataError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 // A write of a row read earlier found the row no longer as it was read: another user (another

@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "Schema.h"
 #include "TempFiles.h"
+#include "Transaction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +64,7 @@ DatabaseSummary DatabaseBackup::copyInto(const QString& part) {
     if (!CreateNewFile(part, FilePermissions(m_databasePath)))
         throw DataError(QStringLiteral("无法建立文件 %1：%2").arg(part, qt_error_string(errno)));
     const CipherFile::Handle target(CipherFile::open(part, m_password, SQLITE_OPEN_READWRITE));
-    const ReadSnapshot snapshot(source.get());
+    const Transaction snapshot(source.get(), Transaction::Mode::ReadSnapshot);
     const DatabaseSummary summary = ReadSummary(source.get());
     OnlineCopy copy(target.get(), source.get());
     copy.CopyAll(m_pagesPerStep, m_progress);

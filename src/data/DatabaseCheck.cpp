@@ -2,8 +2,9 @@
 
 #include "CipherFile.h"
 #include "DataError.h"
+#include "PreparedStatement.h"
 #include "Schema.h"
-#include "StoredText.h"
+#include "SqlValues.h"
 
 #include <QFile>
 #include <QStringList>
@@ -11,60 +12,20 @@
 
 namespace {
 
-// A statement whose rows are read as text, one column at a time.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& sql) : m_db(db) {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_statement, nullptr) !=
-            SQLITE_OK)
-            throw DataError(CipherFile::engineMessage(db));
-    }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // False at the end of the rows; throws the engine's message when reading fails.
-    bool next() {
-        const int rc = sqlite3_step(m_statement);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            throw DataError(CipherFile::engineMessage(m_db));
-        return false;
-    }
-    QString text(int column) const {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        std::string decoded;
-        const std::string_view utf8 = StoredText::toUtf8(
-            std::string_view(text ? text : "",
-                             static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column))),
-            decoded);
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_statement = nullptr;
-};
-
-QString quotedName(QString name) {
-    return '"' + name.replace('"', QStringLiteral("\"\"")) + '"';
-}
-
 QStringList tablesOf(sqlite3* db) {
     QStringList tables;
-    Statement statement(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
-                                           "ORDER BY name"));
-    while (statement.next())
+    PreparedStatement statement(db,
+                                QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
+                                               "ORDER BY name"));
+    while (statement.step())
         tables << statement.text(0);
     return tables;
 }
 
 QStringList columnsOf(sqlite3* db, const QString& table) {
     QStringList columns;
-    Statement statement(db, "PRAGMA table_info(" + quotedName(table) + ')');
-    while (statement.next())
+    PreparedStatement statement(db, "PRAGMA table_info(" + QuotedName(table) + ')');
+    while (statement.step())
         columns << statement.text(1);
     return columns;
 }
@@ -108,10 +69,10 @@ void checkIntegrity(sqlite3* db, const QString& path, IntegrityCheck integrity) 
         // Comparing the indexes with their tables reads pages again and again: a larger page
         // cache for this connection saves most of the decrypting.
         CipherFile::execute(db, QStringLiteral("PRAGMA cache_size = -65536"));
-        Statement statement(db, integrity == IntegrityCheck::Full
-                                    ? QStringLiteral("PRAGMA integrity_check(5)")
-                                    : QStringLiteral("PRAGMA quick_check(5)"));
-        while (statement.next())
+        PreparedStatement statement(db, integrity == IntegrityCheck::Full
+                                            ? QStringLiteral("PRAGMA integrity_check(5)")
+                                            : QStringLiteral("PRAGMA quick_check(5)"));
+        while (statement.step())
             problems << statement.text(0);
     } catch (const DataError& error) {
         throw DataError(damaged.arg(path, error.message()));
@@ -150,11 +111,12 @@ QString CountsText(const DatabaseSummary& summary) {
 
 std::vector<DuplicateCode> DuplicateCodes(sqlite3* db) {
     std::vector<DuplicateCode> duplicates;
-    Statement statement(db, QStringLiteral("SELECT ProductSerial, ProductIndex FROM Product WHERE "
-                                           "ProductSerial IN (SELECT ProductSerial FROM Product "
-                                           "GROUP BY ProductSerial HAVING count(*)>1) "
-                                           "ORDER BY ProductSerial, ProductIndex"));
-    while (statement.next()) {
+    PreparedStatement statement(
+        db, QStringLiteral("SELECT ProductSerial, ProductIndex FROM Product WHERE "
+                           "ProductSerial IN (SELECT ProductSerial FROM Product "
+                           "GROUP BY ProductSerial HAVING count(*)>1) "
+                           "ORDER BY ProductSerial, ProductIndex"));
+    while (statement.step()) {
         const QString code = statement.text(0);
         if (duplicates.empty() || duplicates.back().code != code)
             duplicates.push_back({code, {}});
@@ -167,8 +129,8 @@ DatabaseSummary ReadSummary(sqlite3* db) {
     DatabaseSummary summary;
     summary.schemaVersion = CipherFile::userVersion(db);
     for (const QString& table : tablesOf(db)) {
-        Statement count(db, "SELECT count(*) FROM " + quotedName(table));
-        count.next();
+        PreparedStatement count(db, "SELECT count(*) FROM " + QuotedName(table));
+        count.step();
         summary.rows[table] = count.integer(0);
     }
     return summary;

@@ -6,6 +6,7 @@
 #include "DatabaseBackup.h"
 #include "Schema.h"
 #include "TempFiles.h"
+#include "Transaction.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,7 +108,7 @@ RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDat
         RefuseNewerVersion(target.get(), m_databasePath);
         if (CipherFile::readOnly(target.get()))
             throw DataError(QStringLiteral("数据库文件 %1 不能写入。").arg(m_databasePath));
-        const ReadSnapshot snapshot(source.get());
+        const Transaction snapshot(source.get(), Transaction::Mode::ReadSnapshot);
         OnlineCopy copy(target.get(), source.get());
         copy.LockTarget();
         keepSafetyCopy(target.get(), m_databasePath, result.safetyCopy, m_password);

@@ -49,18 +49,3 @@ void OnlineCopy::fail(int rc) {
                                                                         : sqlite3_errstr(rc));
     throw DataError(CipherFile::failureMessage(rc, text));
 }
-
-ReadSnapshot::ReadSnapshot(sqlite3* db) : m_db(db) {
-    CipherFile::execute(db, QStringLiteral("BEGIN"));
-    try {
-        // The first read takes the shared lock that holds the snapshot.
-        CipherFile::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
-
-ReadSnapshot::~ReadSnapshot() {
-    sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
-}

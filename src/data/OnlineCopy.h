@@ -34,16 +34,3 @@ private:
     sqlite3* m_target;
     sqlite3_backup* m_backup = nullptr;
 };
-
-// A read transaction: while it lasts, the connection sees the file as it was when it began and
-// no other connection can commit a change to it.
-class ReadSnapshot {
-public:
-    explicit ReadSnapshot(sqlite3* db);
-    ~ReadSnapshot();
-    ReadSnapshot(const ReadSnapshot&) = delete;
-    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
-private:
-    sqlite3* m_db;
-};

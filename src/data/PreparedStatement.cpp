@@ -2,7 +2,9 @@
 
 #include "CipherFile.h"
 #include "DataError.h"
+#include "RowSet.h"
 #include "SqlScript.h"
+#include "StoredText.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -30,4 +32,26 @@ bool PreparedStatement::step() {
     if (rc == SQLITE_DONE)
         return false;
     throw DataError(CipherFile::engineMessage(m_db));
+}
+
+int PreparedStatement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
+
+CellValue PreparedStatement::cell(int column, std::string& buffer) const {
+    return ReadCell(m_stmt, column, buffer);
+}
+
+QString PreparedStatement::text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    std::string decoded;
+    const std::string_view utf8 = StoredText::toUtf8(
+        std::string_view(text ? text : "",
+                         static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))),
+        decoded);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+qint64 PreparedStatement::integer(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
 }

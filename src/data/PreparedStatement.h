@@ -1,12 +1,16 @@
 #pragma once
 
+#include "CellValue.h"
+
 #include <QString>
+#include <string>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Owns one prepared statement of the engine. The text must hold exactly one statement (a closing
-// ";" is fine): the engine would quietly ignore anything behind the first.
+// The one statement wrapper: owns one prepared statement of the engine, steps through its rows
+// and reads their cells. The text must hold exactly one statement (a closing ";" is fine): the
+// engine would quietly ignore anything behind the first.
 class PreparedStatement {
 public:
     PreparedStatement(sqlite3* db, const QString& sql);
@@ -17,6 +21,13 @@ public:
     sqlite3_stmt* get() const { return m_stmt; }
     // Returns true while a row is available; throws DataError with the engine's message.
     bool step();
+
+    int columnCount() const;
+    // A cell of the current row as a result holds it (see ReadCell in RowSet.h).
+    CellValue cell(int column, std::string& buffer) const;
+    // A cell of the current row as text (valid UTF-8) and as a whole number.
+    QString text(int column) const;
+    qint64 integer(int column) const;
 
 private:
     sqlite3* m_db;

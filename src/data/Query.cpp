@@ -334,12 +334,7 @@ QDateTime Query::AsDateTime(const QString& field) const {
     const CellValue value = m_rows.cell(storageRow(m_current), column);
     if (value.kind != CellValue::Kind::Date)
         return ParseStoredDateTime(storedText(storageRow(m_current), column));
-    const qint64 days = StoredDate::dayOf(value.integer);
-    const int seconds = static_cast<int>(value.integer - days * StoredDate::SecondsPerDay);
-    int year, month, day;
-    StoredDate::civilFromDays(days, year, month, day);
-    return QDateTime(QDate(year, month, day),
-                     QTime(seconds / 3600, seconds / 60 % 60, seconds % 60));
+    return StoredDate::toDateTime(value.integer);
 }
 
 bool Query::IsNullField(const QString& field) const {

@@ -2,7 +2,10 @@
 
 #include "CipherFile.h"
 #include "DataError.h"
+#include "SqlValues.h"
+#include "Transaction.h"
 
+#include <optional>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -129,8 +132,9 @@ void RefuseNewerVersion(sqlite3* db, const QString& path) {
 void UpgradeSchema(sqlite3* db) {
     if (CipherFile::userVersion(db) >= SchemaVersion || CipherFile::readOnly(db))
         return;
+    std::optional<Transaction> transaction;
     try {
-        CipherFile::execute(db, "BEGIN IMMEDIATE");
+        transaction.emplace(db, Transaction::Mode::Write);
     } catch (const DataError&) {
         if (cannotWrite(db))
             return;
@@ -148,10 +152,10 @@ void UpgradeSchema(sqlite3* db) {
             statements << setVersion();
         for (const QString& statement : statements)
             CipherFile::execute(db, statement);
-        CipherFile::execute(db, "COMMIT");
+        transaction->Commit();
     } catch (const DataError&) {
         const bool readOnly = cannotWrite(db);
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        transaction->Rollback();
         if (!readOnly)
             throw;
     }
@@ -168,7 +172,7 @@ bool HasUniqueProductCodes(sqlite3* db) {
                            });
     for (const QString& index : unique) {
         QStringList columns;
-        CipherFile::forEachRow(db, QStringLiteral("PRAGMA index_info(\"%1\")").arg(index),
+        CipherFile::forEachRow(db, "PRAGMA index_info(" + QuotedName(index) + ')',
                                [&](sqlite3_stmt* row) {
                                    columns << QString::fromUtf8(
                                        reinterpret_cast<const char*>(sqlite3_column_text(row, 2)));

@@ -2,10 +2,8 @@
 
 #include "DataError.h"
 #include "DatabaseCompactor.h"
-#include "TempFiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QRegularExpression>
 
 TShareDM* ShareDM = nullptr;
@@ -39,8 +37,8 @@ QString GetAppPath() {
     return path;
 }
 
-QString MakeTempFileName() {
-    return MakeUniqueFileName(QDir::tempPath(), QStringLiteral("~SM"));
+QString UserStatement(const QString& userName) {
+    return QStringLiteral("select * from Power where PowerName=") + QuotedSql(userName);
 }
 
 bool OpenSQL(Query& query, const QString& sql) {

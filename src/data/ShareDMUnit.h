@@ -34,8 +34,6 @@ extern const QString DatabaseFileName;
 
 // The directory of the running executable, ending with "/".
 QString GetAppPath();
-// A fresh file name with prefix "~SM" in the temporary directory; no such file exists.
-QString MakeTempFileName();
 
 bool OpenSQL(Query& query, const QString& sql);
 int ExecSQL(Query& query, const QString& sql);
@@ -55,3 +53,6 @@ QString FormatSql(const QString& sqlTemplate, const QStringList& args);
 
 // The statement FillDistinctCombo sends.
 QString DistinctStatement(const QString& table, const QString& column, const QString& fragment);
+// The account of one user (its PowerName and PowerKey), by its whole name: the login and the
+// password settings read it alike.
+QString UserStatement(const QString& userName);

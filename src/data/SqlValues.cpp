@@ -1,44 +1,28 @@
 #include "SqlValues.h"
 
+#include "StoredDate.h"
+
 #include <sqlcipher/sqlite3.h>
 
 QString FormatStoredDateTime(const QDateTime& value) {
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-namespace {
-
-bool readNumber(QStringView text, qsizetype from, qsizetype length, int& value) {
-    value = 0;
-    for (qsizetype i = from; i < from + length; ++i) {
-        const QChar c = text[i];
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return true;
-}
-
-} // namespace
-
 bool ParseStoredDateTime(QStringView text, QDateTime& result) {
+    // Every stored date form is 10 to 19 ASCII characters.
     const qsizetype size = text.size();
     if (size != 10 && size != 16 && size != 19)
         return false;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (text[4] != u'-' || text[7] != u'-' || !readNumber(text, 0, 4, year) ||
-        !readNumber(text, 5, 2, month) || !readNumber(text, 8, 2, day))
+    char ascii[19];
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i].unicode() > 0x7F)
+            return false;
+        ascii[i] = static_cast<char>(text[i].unicode());
+    }
+    qint64 seconds;
+    if (!StoredDate::parseAnyForm(std::string_view(ascii, static_cast<std::size_t>(size)), seconds))
         return false;
-    if (size > 10 && ((text[10] != u' ' && text[10] != u'T') || text[13] != u':' ||
-                      !readNumber(text, 11, 2, hour) || !readNumber(text, 14, 2, minute)))
-        return false;
-    if (size == 19 && (text[16] != u':' || !readNumber(text, 17, 2, second)))
-        return false;
-    const QDate date(year, month, day);
-    const QTime time(hour, minute, second);
-    if (!date.isValid() || !time.isValid())
-        return false;
-    result = QDateTime(date, time);
+    result = StoredDate::toDateTime(seconds);
     return true;
 }
 

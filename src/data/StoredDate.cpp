@@ -83,6 +83,14 @@ bool parseAnyForm(std::string_view text, qint64& seconds) {
     return parse(text, false, seconds);
 }
 
+QDateTime toDateTime(qint64 seconds) {
+    const qint64 days = dayOf(seconds);
+    const int ofDay = static_cast<int>(seconds - days * SecondsPerDay);
+    int year, month, day;
+    civilFromDays(days, year, month, day);
+    return QDateTime(QDate(year, month, day), QTime(ofDay / 3600, ofDay / 60 % 60, ofDay % 60));
+}
+
 void writeCanonical(qint64 seconds, char out[19]) {
     const qint64 days = dayOf(seconds);
     const int ofDay = static_cast<int>(seconds - days * SecondsPerDay);

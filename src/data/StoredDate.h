@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QtGlobal>
 #include <string_view>
 
@@ -19,6 +20,9 @@ bool parseCanonical(std::string_view text, qint64& seconds);
 bool parseAnyForm(std::string_view text, qint64& seconds);
 // Writes the stored form, 19 characters, to `out`. Years outside 0..9999 are not stored dates.
 void writeCanonical(qint64 seconds, char out[19]);
+
+// The date and time of day of a stored date, as Qt holds it (local time, no time zone given).
+QDateTime toDateTime(qint64 seconds);
 
 inline qint64 dayOf(qint64 seconds) {
     return seconds >= 0 ? seconds / SecondsPerDay

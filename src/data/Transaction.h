@@ -1,13 +1,25 @@
 #pragma once
 
+struct sqlite3;
 class Connection;
 
-// One write transaction on a connection: begun when made (taking the file's write lock at once,
-// waiting for another writer as any write does), committed by Commit(), rolled back when it
-// ends without a commit. A save that writes several rows writes all or nothing.
+// A rollback-unless-committed scope on a connection, for every transaction the program opens.
+//
+// Write: takes the file's write lock at once (waiting for another writer as any write does);
+// committed by Commit(), rolled back when it ends without a commit. A save that writes several
+// rows writes all or nothing.
+//
+// ReadSnapshot: reads the file as it is when the scope begins, until it ends, while other
+// connections write; no other connection can commit a change to the file meanwhile. It only
+// reads, so ending it loses nothing.
 class Transaction {
 public:
-    explicit Transaction(Connection& connection);
+    enum class Mode { Write, ReadSnapshot };
+
+    explicit Transaction(Connection& connection, Mode mode = Mode::Write);
+    // On an engine handle of the file engine that no Connection owns (a file being created,
+    // upgraded, backed up or restored).
+    Transaction(sqlite3* db, Mode mode);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -17,6 +29,11 @@ public:
     void Rollback() noexcept;
 
 private:
-    Connection& m_connection;
+    void begin();
+    void execute(const char* sql);
+
+    Connection* m_connection = nullptr; // null for a bare handle
+    sqlite3* m_db = nullptr;
+    Mode m_mode;
     bool m_open = true;
 };

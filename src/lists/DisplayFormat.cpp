@@ -233,13 +233,3 @@ QString FormatFloat(const QString& format, double value) {
 QString GridTimeFormat(const QLocale& locale) {
     return timeOfDayFormat(locale);
 }
-
-QString FormatGridDateTime(const QDateTime& value) {
-    if (!value.isValid())
-        return QString();
-    const QLocale locale;
-    QString text = locale.toString(value.date(), QLocale::ShortFormat);
-    if (value.time() != QTime(0, 0))
-        text += u' ' + locale.toString(value.time(), timeOfDayFormat(locale));
-    return text;
-}

@@ -44,8 +44,5 @@ private:
     std::string m_minus;
 };
 
-// A date-time as a grid shows it: the locale's short date, followed by the time of day only
-// when it is not midnight.
-QString FormatGridDateTime(const QDateTime& value);
 // The time-of-day format that follows the date.
 QString GridTimeFormat(const QLocale& locale);

@@ -3,38 +3,22 @@
 #include "DataError.h"
 #include "ReadAheadRows.h"
 #include "RowStream.h"
+#include "StoredDate.h"
 
-#include <QDate>
+#include <string>
 
 namespace {
 
-bool readDigits(std::string_view text, std::size_t from, std::size_t count, int& value) {
-    value = 0;
-    for (std::size_t i = from; i < from + count; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
-
-// Reads the stored date forms "YYYY-MM-DD", "YYYY-MM-DD HH:MM" and "YYYY-MM-DD HH:MM:SS".
-bool readStoredDate(std::string_view text, SheetDateTime& date) {
-    const std::size_t size = text.size();
-    if (size != 10 && size != 16 && size != 19)
-        return false;
-    date = SheetDateTime();
-    if (text[4] != '-' || text[7] != '-' || !readDigits(text, 0, 4, date.year) ||
-        !readDigits(text, 5, 2, date.month) || !readDigits(text, 8, 2, date.day))
-        return false;
-    if (size > 10 && ((text[10] != ' ' && text[10] != 'T') || text[13] != ':' ||
-                      !readDigits(text, 11, 2, date.hour) || !readDigits(text, 14, 2, date.minute)))
-        return false;
-    if (size == 19 && (text[16] != ':' || !readDigits(text, 17, 2, date.second)))
-        return false;
-    return QDate::isValid(date.year, date.month, date.day) && date.hour < 24 && date.minute < 60 &&
-           date.second < 60;
+// A stored date as the spreadsheet writes it.
+SheetDateTime sheetDate(qint64 seconds) {
+    SheetDateTime date;
+    const qint64 days = StoredDate::dayOf(seconds);
+    const int ofDay = static_cast<int>(seconds - days * StoredDate::SecondsPerDay);
+    StoredDate::civilFromDays(days, date.year, date.month, date.day);
+    date.hour = ofDay / 3600;
+    date.minute = ofDay / 60 % 60;
+    date.second = ofDay % 60;
+    return date;
 }
 
 // The rows of the statement as cells: numbers as numbers, a date column's stored dates as
@@ -43,6 +27,7 @@ class StreamedRecordset : public SheetRowSource {
 public:
     StreamedRecordset(Connection& connection, const QString& sql) : m_stream(connection, sql) {
         m_rows = m_stream.CountRows();
+        m_dateTexts.resize(m_stream.FieldCount());
     }
 
     int FieldCount() const override { return m_stream.FieldCount(); }
@@ -58,24 +43,41 @@ public:
     }
 
 private:
-    SheetCell cell(int field) const {
+    SheetCell cell(int field) {
         SheetCell cell;
-        switch (m_stream.Type(field)) {
-        case RowStream::CellType::Null:
+        const CellValue value = m_stream.Cell(field);
+        qint64 seconds = value.integer;
+        switch (value.kind) {
+        case CellValue::Kind::Null:
             break;
-        case RowStream::CellType::Integer:
+        case CellValue::Kind::Integer:
             cell.kind = SheetCell::Kind::Number;
-            cell.number = static_cast<double>(m_stream.Integer(field));
+            cell.number = static_cast<double>(value.integer);
             break;
-        case RowStream::CellType::Real:
+        case CellValue::Kind::Real:
             cell.kind = SheetCell::Kind::Number;
-            cell.number = m_stream.Float(field);
+            cell.number = value.real;
             break;
-        case RowStream::CellType::Text:
-            cell.text = m_stream.Text(field);
-            cell.kind = m_stream.IsDateField(field) && readStoredDate(cell.text, cell.date)
-                            ? SheetCell::Kind::DateTime
-                            : SheetCell::Kind::Text;
+        case CellValue::Kind::Date:
+            if (m_stream.IsDateField(field)) {
+                cell.kind = SheetCell::Kind::DateTime;
+                cell.date = sheetDate(seconds);
+            } else { // a text in the date form, in a column that holds texts
+                std::string& text = m_dateTexts[field];
+                text.resize(19);
+                StoredDate::writeCanonical(seconds, text.data());
+                cell.kind = SheetCell::Kind::Text;
+                cell.text = text;
+            }
+            break;
+        case CellValue::Kind::Text:
+            cell.text = value.text;
+            if (m_stream.IsDateField(field) && StoredDate::parseAnyForm(value.text, seconds)) {
+                cell.kind = SheetCell::Kind::DateTime;
+                cell.date = sheetDate(seconds);
+            } else {
+                cell.kind = SheetCell::Kind::Text;
+            }
             break;
         }
         return cell;
@@ -83,6 +85,7 @@ private:
 
     RowStream m_stream;
     qint64 m_rows = 0;
+    std::vector<std::string> m_dateTexts; // per field: a date-form text written back
 };
 
 } // namespace

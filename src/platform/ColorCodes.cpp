@@ -51,7 +51,3 @@ QColor ColorToQColor(quint32 encoded) {
     }
     return QColor(int(encoded & 0xFF), int((encoded >> 8) & 0xFF), int((encoded >> 16) & 0xFF));
 }
-
-quint32 QColorToColor(const QColor& color) {
-    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
-}

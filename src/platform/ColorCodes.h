@@ -12,6 +12,3 @@ constexpr quint32 clSystemColorFlag = 0xFF000000;
 // Decodes a colour. System colours map to a fixed light scheme in which black text stays
 // readable on every background colour that the grids use; an unknown index gives black.
 QColor ColorToQColor(quint32 encoded);
-
-// The fixed encoding (0x00BBGGRR) of a Qt colour.
-quint32 QColorToColor(const QColor& color);

@@ -17,24 +17,6 @@ QString MakeUniqueFileName(const QString& directory, const QString& prefix) {
     return file.fileName();
 }
 
-bool CopyFileDurably(const QString& source, const QString& target) {
-    QFile in(source);
-    QFile out(target);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        if (out.write(buffer.constData(), n) != n)
-            return false;
-    }
-    return out.flush() && ::fsync(out.handle()) == 0;
-}
-
 bool SyncPath(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

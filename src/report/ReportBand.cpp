@@ -15,14 +15,6 @@ const std::array<std::pair<BandType, const char*>, 5> bandNames = {{
 
 } // namespace
 
-QString BandTypeName(BandType type) {
-    for (const auto& [kind, name] : bandNames) {
-        if (kind == type)
-            return QString::fromLatin1(name);
-    }
-    return QString();
-}
-
 std::optional<BandType> BandTypeFromName(const QString& name) {
     for (const auto& [kind, text] : bandNames) {
         if (name == QLatin1String(text))

@@ -11,9 +11,8 @@
 // footers at the bottom of every page.
 enum class BandType { PageHeader, MasterData, MasterFooter, ReportSummary, PageFooter };
 
-// The engine's names of the kinds: "Page header", "Master data", "Master footer",
-// "Report summary", "Page footer".
-QString BandTypeName(BandType type);
+// The kind named "Page header", "Master data", "Master footer", "Report summary" or
+// "Page footer" in a template.
 std::optional<BandType> BandTypeFromName(const QString& name);
 
 // A band: a horizontal strip of the page, as wide as the printable area, that holds the text

@@ -15,7 +15,7 @@ std::optional<QString> failureText(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const SilentAbort&) {
-    } catch (const DataError& error) {
+    } catch (const UserError& error) {
         return error.message();
     } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());

@@ -2,7 +2,6 @@
 
 #include "ColumnTextWidth.h"
 #include "ListTable.h"
-#include "Numbers.h"
 #include "Query.h"
 
 DataGridModel::DataGridModel(QObject* parent)

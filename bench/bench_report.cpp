@@ -42,10 +42,12 @@ struct StockInPage {
         query.setObjectName(list.query);
         OpenSQL(query, list.statement);
         report.setDataSet(&dataSet);
+        // The grid's footer sums, made when the list was fetched; printing takes them over.
+        sums = ListTable(&query, list.columns).columnSums();
     }
     // What the print button does: the list of the grid's columns over the query, its report.
     std::shared_ptr<const PreparedReport> prepare() {
-        const auto table = std::make_shared<const ListTable>(&query, list.columns);
+        const auto table = std::make_shared<const ListTable>(&query, list.columns, sums);
         dataSet.setTable(table);
         BuildListReport(*table, report, list.title, false, NarrowTemplateName, WideTemplateName,
                         programDir());
@@ -56,6 +58,7 @@ struct StockInPage {
     ListDefinition list = MovementList(MovementKind::StockIn);
     Query query{&dm.ADOConnection1};
     ListReportDataSet dataSet{list.dataSet};
+    std::vector<std::optional<double>> sums;
     Report report;
 };
 

@@ -8,24 +8,22 @@ QString RowCountText(int rows) {
 }
 
 ListTable::ListTable(const Query* query, std::vector<GridColumn> columns)
-    : m_query(query), m_columns(std::move(columns)), m_formatter(m_columns) {
-    const bool open = query && query->Active();
-    m_rowCount = open ? query->RecordCount() : 0;
-    m_fieldIndex.assign(m_columns.size(), -1);
-    if (!open) {
-        m_sums.assign(m_columns.size(), std::nullopt);
-        return;
-    }
-    for (std::size_t i = 0; i < m_columns.size(); ++i)
-        m_fieldIndex[i] = query->FieldIndex(m_columns[i].FieldName);
-    m_sums = ListColumnSums(*query, m_columns, m_fieldIndex, m_rowCount);
+    : ListTable(query, std::move(columns), {}) {
+    if (m_rowCount > 0)
+        m_sums = ListColumnSums(*query, m_columns, m_fieldIndex, m_rowCount);
 }
 
-QString ListTable::cellText(int row, int column) const {
-    const int field = m_fieldIndex[column];
-    if (field < 0 || row < 0 || row >= m_rowCount)
-        return QString();
-    return m_formatter.text(column, m_query->CellAt(row, field));
+ListTable::ListTable(const Query* query, std::vector<GridColumn> columns,
+                     std::vector<std::optional<double>> sums)
+    : m_query(query), m_columns(std::move(columns)), m_formatter(m_columns),
+      m_sums(std::move(sums)) {
+    m_sums.resize(m_columns.size());
+    m_fieldIndex.assign(m_columns.size(), -1);
+    if (!query || !query->Active())
+        return;
+    m_rowCount = query->RecordCount();
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        m_fieldIndex[i] = query->FieldIndex(m_columns[i].FieldName);
 }
 
 std::vector<std::optional<double>> ListColumnSums(const Query& query,
@@ -44,6 +42,13 @@ std::vector<std::optional<double>> ListColumnSums(const Query& query,
         sums[i] = total.total();
     }
     return sums;
+}
+
+QString ListTable::cellText(int row, int column) const {
+    const int field = m_fieldIndex[column];
+    if (field < 0 || row < 0 || row >= m_rowCount)
+        return QString();
+    return m_formatter.text(column, m_query->CellAt(row, field));
 }
 
 QString ListTable::queryName() const {

@@ -27,6 +27,10 @@ std::vector<std::optional<double>> ListColumnSums(const Query& query,
 class ListTable {
 public:
     ListTable(const Query* query, std::vector<GridColumn> columns);
+    // The same with the Sum columns' totals known already (a grid's footer sums, see
+    // ListColumnSums), so that they are not added up again.
+    ListTable(const Query* query, std::vector<GridColumn> columns,
+              std::vector<std::optional<double>> sums);
 
     const Query* query() const { return m_query; }
     // The query's object name: the name by which a report's fields reach the list.
@@ -40,6 +44,7 @@ public:
     QString cellText(int row, int column) const;
     // A Sum footer's total over all rows; empty over an empty result or for other columns.
     std::optional<double> sum(int column) const { return m_sums[column]; }
+    const std::vector<std::optional<double>>& columnSums() const { return m_sums; }
     // A StaticText footer's text: the row count.
     QString staticFooterText(int column) const;
 

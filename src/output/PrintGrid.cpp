@@ -12,7 +12,11 @@
 void PrintGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet, const QString& title,
                bool StaticFooters, const QString& narrowTemplate, const QString& wideTemplate,
                const QString& programDir) {
-    auto table = std::make_shared<const ListTable>(grid->dataSet(), grid->columns());
+    // The grid's footer sums are the list's: they are not added up again.
+    std::vector<std::optional<double>> sums;
+    for (int i = 0; i < grid->columnCount(); ++i)
+        sums.push_back(grid->footerValue(i));
+    auto table = std::make_shared<const ListTable>(grid->dataSet(), grid->columns(), sums);
     dataSet.setTable(table);
     report.setDataSet(&dataSet);
     BuildListReport(*table, report, title, StaticFooters, narrowTemplate, wideTemplate, programDir);

@@ -5,7 +5,7 @@
 #include "ExportToExcelUnit.h"
 #include "ShareDMUnit.h"
 #include "Spreadsheet.h"
-#include "StockGridColumns.h"
+#include "StockLists.h"
 #include "StockStatements.h"
 
 #include <QCoreApplication>
@@ -73,12 +73,10 @@ template <class Write> void MeasureWrites(benchmark::State& state, const char* w
 
 void BM_ExportStockIn(benchmark::State& state) {
     const QString database = BenchDatabase(MovementsFor(static_cast<int>(state.range(0))));
-    const QString statement = MovementListStatement(StockInKind, QString());
-    const std::vector<GridColumn> columns = MovementGridColumns(MovementKind::StockIn);
+    const ListDefinition list = MovementList(MovementKind::StockIn);
     ExportOutcome outcome;
-    MeasureWrites(state, "export", [&] {
-        outcome = ExportListToFile(database, statement, columns, WorkbookPath());
-    });
+    MeasureWrites(state, "export",
+                  [&] { outcome = ExportListToFile(database, list, WorkbookPath()); });
     state.counters["rows"] = static_cast<double>(outcome.records);
 }
 
@@ -100,7 +98,7 @@ struct HeldRows {
 HeldRows ReadRows(const QString& database) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(database, DatabasePassword);
-    const ExportColumns lists = VisibleExportColumns(MovementGridColumns(MovementKind::StockIn));
+    const ExportColumns lists = VisibleExportColumns(MovementList(MovementKind::StockIn).columns);
     Query& query = dataModule.ADOQueryTemp1;
     OpenSQL(query, ExportStatement(lists.fieldNames, lists.titles,
                                    MovementListStatement(StockInKind, QString())));

@@ -6,7 +6,7 @@
 #include "DataGrid.h"
 #include "ProgramLocale.h"
 #include "ShareDMUnit.h"
-#include "StockGridColumns.h"
+#include "StockLists.h"
 #include "StockStatements.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ void BM_FitColumn(benchmark::State& state) {
     dm.ADOConnection1.OpenFile(BenchDatabase(static_cast<int>(state.range(0))), DatabasePassword);
     Query query(&dm.ADOConnection1);
     DataGrid grid;
-    grid.setColumns(MovementGridColumns(MovementKind::StockIn));
+    grid.setColumns(MovementList(MovementKind::StockIn).columns);
     grid.setDataSet(&query);
     const QString statement = MovementListStatement(StockInKind, QString());
     int width = 0;

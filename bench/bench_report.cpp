@@ -2,16 +2,15 @@
 // first page (beside the time of fetching those rows), and writing the whole report as a PDF
 // file (pages per second).
 #include "BenchData.h"
-#include "DataGrid.h"
-#include "GridReportDataSet.h"
+#include "ListReport.h"
+#include "ListReportDataSet.h"
+#include "ListTable.h"
 #include "PreparedReport.h"
-#include "PrintGrid.h"
 #include "Report.h"
 #include "ReportOutput.h"
 #include "ReportPagePainter.h"
 #include "ShareDMUnit.h"
-#include "StockGridColumns.h"
-#include "StockReports.h"
+#include "StockLists.h"
 #include "StockStatements.h"
 
 #include <QApplication>
@@ -36,27 +35,30 @@ std::size_t heapInUse() {
     return mallinfo2().uordblks;
 }
 
-// The stock-in page as the print button finds it: the list fetched into its grid.
+// The stock-in page as the print button finds it: the list fetched into its query.
 struct StockInPage {
     StockInPage() {
         dm.ADOConnection1.OpenFile(BenchDatabase(Movements), DatabasePassword);
-        query.setObjectName(names.query);
-        OpenSQL(query, MovementListStatement(StockInKind, QString()));
-        grid.setColumns(MovementGridColumns(MovementKind::StockIn));
-        grid.setDataSet(&query);
+        query.setObjectName(list.query);
+        OpenSQL(query, list.statement);
         report.setDataSet(&dataSet);
+        // The grid's footer sums, made when the list was fetched; printing takes them over.
+        sums = ListTable(&query, list.columns).columnSums();
     }
+    // What the print button does: the list of the grid's columns over the query, its report.
     std::shared_ptr<const PreparedReport> prepare() {
-        BuildGridReport(&grid, report, names.title, false, NarrowTemplateName, WideTemplateName,
+        const auto table = std::make_shared<const ListTable>(&query, list.columns, sums);
+        dataSet.setTable(table);
+        BuildListReport(*table, report, list.title, false, NarrowTemplateName, WideTemplateName,
                         programDir());
         return report.PrepareReport();
     }
 
     TShareDM dm;
-    StockReportNames names = MovementReportNames(MovementKind::StockIn);
+    ListDefinition list = MovementList(MovementKind::StockIn);
     Query query{&dm.ADOConnection1};
-    DataGrid grid;
-    GridReportDataSet dataSet{names.dataSet, &grid};
+    ListReportDataSet dataSet{list.dataSet};
+    std::vector<std::optional<double>> sums;
     Report report;
 };
 

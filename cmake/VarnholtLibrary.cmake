@@ -1,13 +1,34 @@
-# varnholt_library(NAME [PATTERN glob] DEPS...): a static library made of the folder's sources,
-# whose link list states what the folder may use. A folder without sources yet is an interface
-# library with the same link list.
+# varnholt_library(NAME [PATTERN glob] [UNITS unit...] [EXCLUDE unit...] DEPS...): a static
+# library made of the folder's sources, whose link list states what the folder may use. A folder
+# without sources yet is an interface library with the same link list.
+#
+# A folder may hold two libraries of different roles (the parts without windows, and the
+# windows on top of them): UNITS names the units (file names without .cpp/.h) of one library,
+# EXCLUDE leaves those units out of the folder's other library.
 function(varnholt_library name)
-    cmake_parse_arguments(ARG "" "PATTERN" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "PATTERN" "UNITS;EXCLUDE;DEPS" ${ARGN})
     if(NOT ARG_PATTERN)
         set(ARG_PATTERN "*.cpp")
     endif()
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_PATTERN})
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(ARG_UNITS)
+        set(sources "")
+        set(headers "")
+        foreach(unit ${ARG_UNITS})
+            foreach(ext cpp h)
+                if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.${ext})
+                    list(APPEND sources ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.${ext})
+                endif()
+            endforeach()
+        endforeach()
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sources})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_PATTERN})
+        file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+        foreach(unit ${ARG_EXCLUDE})
+            list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.cpp)
+            list(REMOVE_ITEM headers ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.h)
+        endforeach()
+    endif()
     if(sources)
         add_library(${name} STATIC ${sources} ${headers})
         target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "ListReport.h"
 #include "MainFromUnit.h"
 
 #include <QCryptographicHash>
@@ -120,4 +121,11 @@ ToolRun RunTool(const QStringList& args) {
         return {-1, {}, "did not finish"};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+void InstallReportTemplates(const QString& programDir) {
+    const QString source = qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/frf/";
+    QDir().mkpath(programDir + "frf");
+    for (const QString& name : {NarrowTemplateName, WideTemplateName})
+        QFile::copy(source + name, programDir + "frf/" + name);
 }

@@ -81,6 +81,9 @@ public:
     std::unique_ptr<TMainForm> form;
 };
 
+// Copies the report templates of the build into a program directory.
+void InstallReportTemplates(const QString& programDir);
+
 // A run of the command-line tool varnholt-db, as a separate process.
 struct ToolRun {
     int exitCode;

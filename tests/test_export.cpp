@@ -1,6 +1,7 @@
 // Spreadsheet export: the stock pages' "导出", the spreadsheet layer and the tool's export,
 // checked by reading the real .xlsx files back with openpyxl.
 #include "DataGrid.h"
+#include "DataGridModel.h"
 #include "DatePicker.h"
 #include "DesktopOpener.h"
 #include "DropDownComboBox.h"
@@ -12,7 +13,12 @@
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "ReadAheadRows.h"
+#include "Report.h"
+#include "ReportPage.h"
+#include "ReportPreview.h"
+#include "ReportText.h"
 #include "Spreadsheet.h"
+#include "StockLists.h"
 #include "TestSupport.h"
 
 #include <QJsonArray>
@@ -21,6 +27,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <array>
+#include <map>
 #include <memory>
 #include <semaphore>
 
@@ -644,6 +652,69 @@ private slots:
         QVERIFY(messages.first().contains(QDir::toNativeSeparators(file)));
         READ_BACK(book, file);
         QCOMPARE(book.rows(), 26);
+    }
+
+    // One definition per list: the page's grid shows its columns (titles, formats, footers,
+    // widths) over its statement, and the page's printed table and workbook carry the same
+    // columns under the same titles.
+    void listDefinitionsAgree_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("stock in") << 0;
+        QTest::newRow("stock out") << 1;
+        QTest::newRow("balance") << 2;
+    }
+    void listDefinitionsAgree() {
+        QFETCH(int, page);
+        Window w;
+        TMainForm& f = *w.form;
+        const std::array lists{MovementList(MovementKind::StockIn),
+                               MovementList(MovementKind::StockOut),
+                               BalanceList(QDate::currentDate())};
+        const std::array grids{f.DBGridEh1, f.DBGridEh2, f.DBGridEh3};
+        const std::array printButtons{f.AdvGlowButton2, f.AdvGlowButton7, f.AdvGlowButton15};
+        const std::array exportButtons{f.AdvGlowButton3, f.AdvGlowButton8, f.AdvGlowButton16};
+        const std::array reports{&f.frReport1, &f.frReport2, &f.frReport3};
+        const ListDefinition& list = lists[std::size_t(page)];
+        InstallReportTemplates(w.db.dir().path());
+        DataGrid* grid = grids[std::size_t(page)];
+
+        QStringList titles, gridTitles;
+        QCOMPARE(grid->columnCount(), int(list.columns.size()));
+        for (int i = 0; i < grid->columnCount(); ++i) {
+            const GridColumn& defined = list.columns[std::size_t(i)];
+            const GridColumn& shown = grid->column(i);
+            titles << defined.Title;
+            gridTitles << grid->model()->headerData(i, Qt::Horizontal).toString();
+            QCOMPARE(shown.FieldName, defined.FieldName);
+            QCOMPARE(shown.Width, defined.Width);
+            QCOMPARE(shown.DisplayFormat, defined.DisplayFormat);
+            QCOMPARE(shown.Footer, defined.Footer);
+            QCOMPARE(shown.FooterFormat, defined.FooterFormat);
+        }
+        QCOMPARE(gridTitles, titles);
+        QCOMPARE(grid->dataSet()->objectName(), list.query);
+        QCOMPARE(grid->dataSet()->SQL().value(0), list.statement);
+
+        printButtons[std::size_t(page)]->click();
+        QCOMPARE(shownTexts(), QStringList());
+        std::map<int, QString> headers; // the printed table's column headers, left to right
+        const ReportPage& printed = *reports[std::size_t(page)]->Page(0);
+        for (int i = 0; i < printed.ObjectCount(); ++i) {
+            const ReportText* text = printed.Object(i)->AsText();
+            if (text && text->Top == 240)
+                headers[text->Left] = text->Lines.value(0);
+        }
+        QStringList printedTitles;
+        for (const auto& [left, title] : headers)
+            printedTitles << title;
+        QCOMPARE(printedTitles, titles);
+        for (ReportPreview* preview : f.findChildren<ReportPreview*>())
+            preview->close();
+
+        exportButtons[std::size_t(page)]->click();
+        QCOMPARE(shownTexts(), QStringList());
+        READ_BACK(book, onlyOpened());
+        QCOMPARE(book.row(1), titles);
     }
 
     // The tool writes the page's workbook for the same command line, without a display.

@@ -3,6 +3,7 @@
 #include "DataGrid.h"
 #include "GlowButton.h"
 #include "Guard.h"
+#include "ListTable.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
 #include "PreparedReport.h"
@@ -13,7 +14,7 @@
 #include "ReportPageView.h"
 #include "ReportPreview.h"
 #include "ReportText.h"
-#include "StockGridColumns.h"
+#include "StockLists.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -25,14 +26,6 @@
 #include <memory>
 
 namespace {
-
-// Copies the report templates of the build into a program directory.
-void installTemplates(const QString& programDir) {
-    const QString source = qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/frf/";
-    QDir().mkpath(programDir + "frf");
-    for (const QString& name : {NarrowTemplateName, WideTemplateName})
-        QFile::copy(source + name, programDir + "frf/" + name);
-}
 
 QString pdfText(const QString& path) {
     QProcess process;
@@ -71,7 +64,7 @@ void insertMovements(TestDatabase& db, int count) {
 struct Window : TestWindow {
     explicit Window(int extraMovements = 0)
         : TestWindow(Fixture, [extraMovements](TestDatabase& db) {
-              installTemplates(db.dir().path());
+              InstallReportTemplates(db.dir().path());
               insertMovements(db, extraMovements);
           }) {}
     // The preview on the screen (a closed one is deleted later).
@@ -169,8 +162,8 @@ private slots:
         QFETCH(QList<int>, lefts);
         QFETCH(int, pageNumberLeft);
         TestDatabase db;
-        installTemplates(db.dir().path());
-        std::vector<GridColumn> columns = MovementGridColumns(MovementKind::StockIn);
+        InstallReportTemplates(db.dir().path());
+        std::vector<GridColumn> columns = MovementList(MovementKind::StockIn).columns;
         columns.resize(std::size_t(widths.size()));
         DataGrid grid;
         grid.setColumns(columns);
@@ -179,8 +172,8 @@ private slots:
         for (int i : hidden)
             grid.setColumnVisible(i, false);
         Report report;
-        BuildGridReport(&grid, report, "T", false, NarrowTemplateName, WideTemplateName,
-                        db.dir().path());
+        BuildListReport(ListTable(grid.dataSet(), grid.columns()), report, "T", false,
+                        NarrowTemplateName, WideTemplateName, db.dir().path());
         QVERIFY(report.FileName().endsWith(wide ? WideTemplateName : NarrowTemplateName));
 
         const ReportPage& page = *report.Page(0);

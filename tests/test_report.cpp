@@ -7,6 +7,7 @@
 #include "ReportError.h"
 #include "ReportOutput.h"
 #include "ReportPagePainter.h"
+#include "ReportPrinting.h"
 #include "ReportText.h"
 
 #include <QImage>

@@ -22,16 +22,16 @@
 //   varnholt-db check FILE             integrity, tables and the rows of every table
 //   varnholt-db --help                 these commands, and where the program keeps the data
 #include "DataError.h"
-#include "DataGrid.h"
 #include "DatabaseBackup.h"
 #include "DatabaseCheck.h"
 #include "DatabaseCompactor.h"
 #include "DatabaseRestore.h"
-#include "ExportToExcelUnit.h"
-#include "GridReportDataSet.h"
+#include "ListReport.h"
+#include "ListReportDataSet.h"
+#include "ListTable.h"
 #include "PreparedReport.h"
-#include "PrintGrid.h"
-#include "ProductGridColumns.h"
+#include "ProductLists.h"
+#include "ProductStatements.h"
 #include "ProgramFolders.h"
 #include "ProgramLocale.h"
 #include "Report.h"
@@ -40,15 +40,14 @@
 #include "RowStream.h"
 #include "ShareDMUnit.h"
 #include "SqlScript.h"
-#include "StockGridColumns.h"
 #include "StockListing.h"
-#include "StockReports.h"
-#include "StockStatements.h"
+#include "StockLists.h"
 #include "Transaction.h"
+#include "WorkbookExport.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
@@ -216,71 +215,57 @@ ListOptions parseOptions(const QStringList& args, int first, bool withDates) {
     return options;
 }
 
-int printListing(const QString& file, const QString& statement,
-                 const std::vector<GridColumn>& columns) {
+int printListing(const QString& file, const ListDefinition& list) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
     dataModule.ADOConnection1.UseSinglePassCache();
-    RowStream rows(dataModule.ADOConnection1, statement);
+    RowStream rows(dataModule.ADOConnection1, list.statement);
     TabSeparatedWriter writer;
-    WriteListing(rows, columns, writer);
+    WriteListing(rows, list.columns, writer);
     return 0;
 }
 
-// A page's list as a command line gives it: the statement, the grid's columns and the names
-// its report goes by.
-struct PageListing {
-    QString statement;
-    std::vector<GridColumn> columns;
-    StockReportNames names;
-};
-
-// "list FILE in|out [options]" from args[1] on; none for a kind that is neither.
-std::optional<PageListing> movementListing(const QStringList& args) {
+// "list FILE in|out [options]" from args[1] on: the page's list with those filters; none for a
+// kind that is neither.
+std::optional<ListDefinition> movementListing(const QStringList& args) {
     const QString& kindName = args[3];
     if (kindName != "in" && kindName != "out")
         return std::nullopt;
     const ListOptions options = parseOptions(args, 4, true);
-    QString fragment;
-    if (!options.from.isEmpty())
-        fragment = DateRangeFragment(parseDate(options.from), parseDate(options.to));
-    fragment += ProductFilterFragment(options.name, options.model);
-    const MovementKind kind = kindName == "in" ? MovementKind::StockIn : MovementKind::StockOut;
-    return PageListing{
-        MovementListStatement(kind == MovementKind::StockIn ? StockInKind : StockOutKind, fragment),
-        MovementGridColumns(kind), MovementReportNames(kind)};
+    const QString filters =
+        options.from.isEmpty()
+            ? ProductFilterFragment(options.name, options.model)
+            : MovementFilterFragment(parseDate(options.from), parseDate(options.to), options.name,
+                                     options.model);
+    return MovementList(kindName == "in" ? MovementKind::StockIn : MovementKind::StockOut, filters);
 }
 
 // "balance FILE YYYY-MM-DD [options]" from args[1] on.
-PageListing balanceListing(const QStringList& args) {
+ListDefinition balanceListing(const QStringList& args) {
     const QDate cutoff = parseDate(args[3]);
     const ListOptions options = parseOptions(args, 4, false);
-    return {BalanceStatement(cutoff, ProductFilterFragment(options.name, options.model)),
-            BalanceGridColumns(), BalanceReportNames()};
+    return BalanceList(cutoff, ProductFilterFragment(options.name, options.model));
 }
 
 int listMovements(const QStringList& args) {
-    const std::optional<PageListing> listing = movementListing(args);
+    const std::optional<ListDefinition> listing = movementListing(args);
     if (!listing)
         return usage();
-    return printListing(args[2], listing->statement, listing->columns);
+    return printListing(args[2], *listing);
 }
 
 int listBalance(const QStringList& args) {
-    const PageListing listing = balanceListing(args);
-    return printListing(args[2], listing.statement, listing.columns);
+    return printListing(args[2], balanceListing(args));
 }
 
 int listProducts(const QStringList& args) {
     const ListOptions options = parseOptions(args, 3, false);
-    return printListing(args[2],
-                        ProductListStatement(ProductFilterFragment(options.name, options.model)),
-                        ProductGridColumns());
+    return printListing(args[2], ProductList(ProductFilterFragment(options.name, options.model)));
 }
 
 // The list or balance command line behind the first two arguments of print and export, as
 // `list` and `balance` take it; none when it is neither.
-std::optional<PageListing> listingOf(const QStringList& command) {
+std::optional<ListDefinition> listingOf(const QStringList& command) {
     if (command.size() >= 4 && command[1] == "list")
         return movementListing(command);
     if (command.size() >= 4 && command[1] == "balance")
@@ -292,11 +277,10 @@ std::optional<PageListing> listingOf(const QStringList& command) {
 // makes of that list, written to OUT.xlsx.
 int exportListing(const QStringList& args) {
     const QStringList command = QStringList{args[0]} + args.mid(3);
-    const std::optional<PageListing> listing = listingOf(command);
+    const std::optional<ListDefinition> listing = listingOf(command);
     if (!listing)
         return usage();
-    const ExportOutcome outcome =
-        ExportListToFile(command[2], listing->statement, listing->columns, args[2]);
+    const ExportOutcome outcome = ExportListToFile(command[2], *listing, args[2]);
     if (outcome.cutTexts > 0)
         err() << CutTextsNotice(outcome.cutTexts) << '\n';
     out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
@@ -363,21 +347,19 @@ int compact(const QString& file) {
     return 0;
 }
 
-// Writes the report of a page's list to a PDF file: the same grid columns at their layout
-// widths, the same report as the page's print button, the letterhead of that file.
-void writeListReport(const QString& output, const QString& file, const PageListing& listing) {
+// Writes the report of a page's list to a PDF file: the same columns at their layout widths,
+// the same report as the page's print button, the letterhead of that file.
+void writeListReport(const QString& output, const QString& file, const ListDefinition& listing) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
     Query query(&dataModule.ADOConnection1);
-    query.setObjectName(listing.names.query);
+    query.setObjectName(listing.query);
     OpenSQL(query, listing.statement);
-    DataGrid grid;
-    grid.setColumns(listing.columns);
-    grid.setDataSet(&query);
-    GridReportDataSet dataSet(listing.names.dataSet, &grid);
+    const auto table = std::make_shared<const ListTable>(&query, listing.columns);
+    ListReportDataSet dataSet(listing.dataSet, table);
     Report report;
     report.setDataSet(&dataSet);
-    BuildGridReport(&grid, report, listing.names.title, false, NarrowTemplateName, WideTemplateName,
+    BuildListReport(*table, report, listing.title, false, NarrowTemplateName, WideTemplateName,
                     CurrentProgramFolders().resources);
     const auto prepared = report.PrepareReport();
     WriteReportPdf(*prepared, output);
@@ -396,7 +378,7 @@ void keepQtNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& 
 int printToPdf(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(keepQtNotesQuiet);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     SetProgramLocale();
     const QStringList args = app.arguments();
     if (args.size() < 6)
@@ -404,7 +386,7 @@ int printToPdf(int argc, char** argv) {
     // The list command line as `list` and `balance` take it.
     const QStringList command = QStringList{args[0]} + args.mid(3);
     try {
-        const std::optional<PageListing> listing = listingOf(command);
+        const std::optional<ListDefinition> listing = listingOf(command);
         if (!listing)
             return usage();
         writeListReport(args[2], command[2], *listing);

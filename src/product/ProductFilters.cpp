@@ -2,6 +2,7 @@
 
 #include "ControlOps.h"
 #include "DataGrid.h"
+#include "ListTable.h"
 #include "ProductStatements.h"
 #include "Query.h"
 #include "ShareDMUnit.h"

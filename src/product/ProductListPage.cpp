@@ -1,6 +1,7 @@
 #include "ProductListPage.h"
 
 #include "ProductEditorUnit.h"
+#include "ProductLists.h"
 #include "ProductStatements.h"
 #include "Query.h"
 
@@ -15,11 +16,11 @@ void ProductListPage::Initialize() {
 }
 
 void ProductListPage::PrefetchFirstList() {
-    PrefetchList(m_controls, ProductListStatement(QString()));
+    PrefetchList(m_controls, ProductList().statement);
 }
 
 void ProductListPage::List(const QString& fragment) {
-    RunList(m_controls, ProductListStatement(fragment));
+    RunList(m_controls, ProductList(fragment).statement);
 }
 
 void ProductListPage::QueryButtonClick() {

@@ -25,10 +25,6 @@ QString ModelListFragment(const QString& name) {
     return name == AllItems ? QString() : condition("ProductName", name);
 }
 
-QString RowCountText(int rows) {
-    return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");
-}
-
 QString ProductListStatement(const QString& fragment) {
     return FormatSql(QStringLiteral("select * from Product where 0=0 %s"), {fragment});
 }

@@ -15,9 +15,6 @@ QString ProductFilterFragment(const QString& name, const QString& model);
 // The condition that narrows the model list to the chosen name (none for AllItems).
 QString ModelListFragment(const QString& name);
 
-// "共 N 条", the row count under the first column of every list.
-QString RowCountText(int rows);
-
 // The product list: every product that meets the filter fragment, in the table's own order.
 QString ProductListStatement(const QString& fragment);
 // The one product with this key.

@@ -5,7 +5,8 @@
 
 class PreparedReport;
 class QPageLayout;
-class QPrinter;
+class QPagedPaintDevice;
+class QPainter;
 struct PageSetup;
 
 // Told after each page that was written: pages done and pages in all. Returning false stops
@@ -23,12 +24,8 @@ QPageLayout PageLayoutOf(const PageSetup& setup);
 bool WriteReportPdf(const PreparedReport& report, const QString& path,
                     const PageProgress& progress = {});
 
-// Sets a printer up for the report: the paper of its first page, the whole paper as the drawing
-// area, the report's title as the job's name, every page.
-void PreparePrinter(QPrinter& printer, const PreparedReport& report);
-
-// Prints the report on a printer set up by the caller (e.g. through the print dialog): the
-// pages of its page range, every page when it has none. Returns false when cancelled (the
-// printer's job is aborted); throws ReportError when the printer cannot print.
-bool PrintReport(const PreparedReport& report, QPrinter& printer,
-                 const PageProgress& progress = {});
+// Draws pages first..last (0-based) on a paged device (a PDF writer, a printer) through a
+// painter that is already active on it, starting a new page before every page but the first,
+// each on its own paper. Returns false when the progress asked to stop.
+bool DrawReportPages(const PreparedReport& report, QPainter& painter, QPagedPaintDevice& device,
+                     int first, int last, double scale, const PageProgress& progress);

@@ -3,8 +3,9 @@
 #include "Colors.h"
 #include "DataGrid.h"
 #include "DatePicker.h"
+#include "ProductStatements.h"
 #include "Query.h"
-#include "StockStatements.h"
+#include "StockLists.h"
 
 #include <QComboBox>
 
@@ -18,11 +19,11 @@ void StockBalancePage::Initialize() {
 }
 
 void StockBalancePage::PrefetchFirstList() {
-    PrefetchList(m_controls, BalanceStatement(QDate::currentDate(), QString()));
+    PrefetchList(m_controls, BalanceList(QDate::currentDate()).statement);
 }
 
 void StockBalancePage::List(const QString& fragment) {
-    RunList(m_controls, BalanceStatement(m_cutoff->date(), fragment));
+    RunList(m_controls, BalanceList(m_cutoff->date(), fragment).statement);
 }
 
 void StockBalancePage::QueryButtonClick() {

@@ -1,9 +1,9 @@
 #include "StockListing.h"
 
 #include "ListFormatter.h"
+#include "ListTable.h"
 #include "Numbers.h"
 #include "RowStream.h"
-#include "StockStatements.h"
 
 #include <string>
 

@@ -2,6 +2,7 @@
 
 #include "DatePicker.h"
 #include "Query.h"
+#include "StockLists.h"
 #include "StockStatements.h"
 #include "StoreEditorUnit.h"
 
@@ -20,12 +21,14 @@ void StockMovementPage::Initialize() {
 }
 
 void StockMovementPage::List(const QString& fragment) {
-    RunList(m_controls, MovementListStatement(m_kind, fragment));
+    const MovementKind kind =
+        m_kind == StockInKind ? MovementKind::StockIn : MovementKind::StockOut;
+    RunList(m_controls, MovementList(kind, fragment).statement);
 }
 
 void StockMovementPage::QueryButtonClick() {
-    List(DateRangeFragment(m_from->date(), m_to->date()) +
-         ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()));
+    List(MovementFilterFragment(m_from->date(), m_to->date(), m_controls.name->currentText(),
+                                m_controls.model->currentText()));
 }
 
 void StockMovementPage::ModelDropDown() {

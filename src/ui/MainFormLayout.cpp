@@ -14,9 +14,9 @@
 #include "MovementPageLayout.h"
 #include "OfficePager.h"
 #include "PageLayoutTools.h"
-#include "ProductGridColumns.h"
+#include "ProductLists.h"
 #include "ShadedPanel.h"
-#include "StockGridColumns.h"
+#include "StockLists.h"
 #include "TabPicture.h"
 
 #include <QComboBox>
@@ -171,7 +171,8 @@ void TMainForm::buildBalancePage() {
                              QRect(616, 14, 105, 33));
     AdvGlowButton16 = Placed(new GlowButton(QStringLiteral("导出"), AdvPanel6), "AdvGlowButton16",
                              QRect(616, 70, 105, 33));
-    DBGridEh3 = BuildGrid(AdvPanel5, "DBGridEh3", BalanceGridColumns(), &ADOQueryStore);
+    DBGridEh3 = BuildGrid(AdvPanel5, "DBGridEh3", BalanceList(QDate::currentDate()).columns,
+                          &ADOQueryStore);
 
     ChainTabOrder({DateTimePicker7, TntComboBox7, TntComboBox8, AdvGlowButton13, AdvGlowButton15,
                    AdvGlowButton16, DBGridEh3->view()});
@@ -241,7 +242,7 @@ void TMainForm::buildAdministrationPage() {
     cbx3 = Placed(new DropDownComboBox(AdvPanel9), "cbx3", QRect(302, 35, 121, 21));
     AdvGlowButton11 = Placed(new GlowButton(QStringLiteral("查询"), AdvPanel9), "AdvGlowButton11",
                              QRect(607, 20, 105, 33));
-    DBGridEh4 = BuildGrid(AdvPanel10, "DBGridEh4", ProductGridColumns(), &ADOQueryProduct);
+    DBGridEh4 = BuildGrid(AdvPanel10, "DBGridEh4", ProductList().columns, &ADOQueryProduct);
 
     ChainTabOrder({cbx1, edt1, AdvGlowButton10, edt2, edt3, edt4, AdvGlowButton9, AdvGlowButton17,
                    AdvGlowButton18, cbx2, cbx3, AdvGlowButton11, DBGridEh4->view()});

@@ -12,7 +12,7 @@
 #include "PrintGrid.h"
 #include "ProductEditorUnit.h"
 #include "ShareDMUnit.h"
-#include "StockReports.h"
+#include "StockLists.h"
 #include "StockStatements.h"
 #include "StoreEditorUnit.h"
 
@@ -269,13 +269,11 @@ void TMainForm::DBGridEh1DblClick() {
     enterMovement(*m_stockInPage, true);
 }
 void TMainForm::AdvGlowButton2Click() {
-    printPageGrid(DBGridEh1, frReport1, frDBDataSet1,
-                  MovementReportNames(MovementKind::StockIn).title);
+    printPageGrid(DBGridEh1, frReport1, frDBDataSet1, MovementList(MovementKind::StockIn).title);
 }
 void TMainForm::AdvGlowButton3Click() {
     if (ADOQueryStoreIn.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh1, nullptr, nullptr,
-                          MovementReportNames(MovementKind::StockIn).title);
+        ExportGridToExcel(DBGridEh1, nullptr, nullptr, MovementList(MovementKind::StockIn).title);
 }
 
 void TMainForm::AdvGlowButton5Click() {
@@ -294,13 +292,11 @@ void TMainForm::DBGridEh2DblClick() {
     enterMovement(*m_stockOutPage, true);
 }
 void TMainForm::AdvGlowButton7Click() {
-    printPageGrid(DBGridEh2, frReport2, frDBDataSet2,
-                  MovementReportNames(MovementKind::StockOut).title);
+    printPageGrid(DBGridEh2, frReport2, frDBDataSet2, MovementList(MovementKind::StockOut).title);
 }
 void TMainForm::AdvGlowButton8Click() {
     if (ADOQueryStoreOut.Active() && ADOQueryStoreOut.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh2, nullptr, nullptr,
-                          MovementReportNames(MovementKind::StockOut).title);
+        ExportGridToExcel(DBGridEh2, nullptr, nullptr, MovementList(MovementKind::StockOut).title);
 }
 
 // After OK the page's own list and the balance are listed again, unfiltered; after Cancel
@@ -330,11 +326,11 @@ void TMainForm::DBGridEh3GetCellParams(DataGrid*, const GridColumn& Column, int 
     m_balancePage->CellColor(Column, Row, TextColor);
 }
 void TMainForm::AdvGlowButton15Click() {
-    printPageGrid(DBGridEh3, frReport3, frDBDataSet3, BalanceReportNames().title);
+    printPageGrid(DBGridEh3, frReport3, frDBDataSet3, BalanceList(QDate::currentDate()).title);
 }
 void TMainForm::AdvGlowButton16Click() {
     if (ADOQueryStore.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh3, nullptr, nullptr, BalanceReportNames().title);
+        ExportGridToExcel(DBGridEh3, nullptr, nullptr, BalanceList(QDate::currentDate()).title);
 }
 
 void TMainForm::cbx1Change() {
@@ -377,11 +373,9 @@ void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int
 }
 
 // The report reads the page's grid; the list is printed whether or not it holds rows.
-void TMainForm::printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+void TMainForm::printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                               const QString& title) {
-    dataSet.setGrid(grid);
-    report.setDataSet(&dataSet);
-    PrintGrid(grid, report, title, false, NarrowTemplateName, WideTemplateName, m_appPath);
+    PrintGrid(grid, report, dataSet, title, false, NarrowTemplateName, WideTemplateName, m_appPath);
 }
 
 void TMainForm::DBGridEh1TitleBtnClick(DataGrid* Sender, int, GridColumn* Column) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "BackupRestore.h"
-#include "GridReportDataSet.h"
 #include "LetterheadSettings.h"
+#include "ListReportDataSet.h"
 #include "MainFormLifecycle.h"
 #include "PasswordSettings.h"
 #include "ProductListPage.h"
@@ -122,9 +122,9 @@ public:
     Report frReport1;
     Report frReport2;
     Report frReport3;
-    GridReportDataSet frDBDataSet1{QStringLiteral("frDBDataSet1")};
-    GridReportDataSet frDBDataSet2{QStringLiteral("frDBDataSet2")};
-    GridReportDataSet frDBDataSet3{QStringLiteral("frDBDataSet3")};
+    ListReportDataSet frDBDataSet1{QStringLiteral("frDBDataSet1")};
+    ListReportDataSet frDBDataSet2{QStringLiteral("frDBDataSet2")};
+    ListReportDataSet frDBDataSet3{QStringLiteral("frDBDataSet3")};
 
     OfficePager* AdvOfficePager1 = nullptr;
     ShadedPanel* AdvOfficePage1 = nullptr;
@@ -246,7 +246,7 @@ private:
     // The add buttons and double-clicks of both movement pages.
     void enterMovement(StockMovementPage& page, bool edit);
     // The print buttons of the three list pages.
-    void printPageGrid(DataGrid* grid, Report& report, GridReportDataSet& dataSet,
+    void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);
 
     QString m_appPath;

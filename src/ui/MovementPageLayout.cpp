@@ -45,7 +45,7 @@ MovementPageControls BuildMovementPage(const MovementPageNames& names, Query* qu
     c.exportButton = Placed(new GlowButton(QStringLiteral("导出"), c.topPanel), names.exportButton,
                             QRect(616, 96, 105, 33));
 
-    c.grid = BuildGrid(c.gridPanel, names.grid, MovementGridColumns(names.kind), query);
+    c.grid = BuildGrid(c.gridPanel, names.grid, MovementList(names.kind).columns, query);
 
     ChainTabOrder({c.fromPicker, c.nameCombo, c.modelCombo, c.toPicker, c.queryButton, c.addButton,
                    c.printButton, c.exportButton, c.grid->view()});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StockGridColumns.h"
+#include "StockLists.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "DataGridModel.h"
 
 #include "ColumnTextWidth.h"
-#include "Numbers.h"
+#include "ListTable.h"
 #include "Query.h"
 
 DataGridModel::DataGridModel(QObject* parent)
@@ -42,18 +42,11 @@ void DataGridModel::resolveFields() {
 }
 
 void DataGridModel::computeSums() {
-    m_sums.assign(m_columns.size(), std::nullopt);
-    if (m_rowCount == 0)
+    if (m_rowCount == 0) {
+        m_sums.assign(m_columns.size(), std::nullopt);
         return;
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const int field = m_fieldIndex[i];
-        if (m_columns[i].Footer != FooterKind::Sum || field < 0)
-            continue;
-        NumberSum total;
-        for (int row = 0; row < m_rowCount; ++row)
-            total.add(m_query->FloatAt(row, field));
-        m_sums[i] = total.total();
     }
+    m_sums = ListColumnSums(*m_query, m_columns, m_fieldIndex, m_rowCount);
 }
 
 QString DataGridModel::cellText(int row, int column) const {

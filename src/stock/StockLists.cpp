@@ -1,16 +1,14 @@
-#include "StockGridColumns.h"
+#include "StockLists.h"
 
 #include "GridColumnFactory.h"
+#include "StockStatements.h"
 
 namespace {
 
 const QString quantityFormat = QStringLiteral("#,###.00");
 const QString amountFormat = QStringLiteral("￥ #,###.00");
 
-} // namespace
-
-std::vector<GridColumn> MovementGridColumns(MovementKind kind) {
-    const bool in = kind == MovementKind::StockIn;
+std::vector<GridColumn> movementColumns(bool in) {
     return {
         CountedColumn("ProductSerial", QStringLiteral("商品编号"), 80),
         TextColumn("ProductName", QStringLiteral("商品名称"), 120),
@@ -26,7 +24,7 @@ std::vector<GridColumn> MovementGridColumns(MovementKind kind) {
     };
 }
 
-std::vector<GridColumn> BalanceGridColumns() {
+std::vector<GridColumn> balanceColumns() {
     return {
         CountedColumn("ProductSerial", QStringLiteral("商品编号"), 100),
         TextColumn("ProductName", QStringLiteral("商品名称"), 100),
@@ -39,4 +37,24 @@ std::vector<GridColumn> BalanceGridColumns() {
         SummedColumn("StoreBalanceNumber", QStringLiteral("当前库存"), 80, quantityFormat,
                      QString(), clFuchsia),
     };
+}
+
+} // namespace
+
+ListDefinition MovementList(MovementKind kind, const QString& filters) {
+    const bool in = kind == MovementKind::StockIn;
+    return {MovementListStatement(in ? StockInKind : StockOutKind, filters), movementColumns(in),
+            in ? QStringLiteral("入库列表") : QStringLiteral("出库列表"),
+            in ? QStringLiteral("ADOQueryStoreIn") : QStringLiteral("ADOQueryStoreOut"),
+            in ? QStringLiteral("frDBDataSet1") : QStringLiteral("frDBDataSet2")};
+}
+
+ListDefinition BalanceList(const QDate& cutoff, const QString& filters) {
+    return {BalanceStatement(cutoff, filters), balanceColumns(), QStringLiteral("库存信息"),
+            QStringLiteral("ADOQueryStore"), QStringLiteral("frDBDataSet3")};
+}
+
+QString MovementFilterFragment(const QDate& from, const QDate& to, const QString& name,
+                               const QString& model) {
+    return DateRangeFragment(from, to) + ProductFilterFragment(name, model);
 }

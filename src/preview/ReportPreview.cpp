@@ -2,8 +2,8 @@
 
 #include "PreparedReport.h"
 #include "ReportError.h"
-#include "ReportOutput.h"
 #include "ReportPageView.h"
+#include "ReportPrinting.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "GridColumn.h"
+
+#include <QString>
+#include <vector>
+
+// One page's list, defined once: its statement (with the page's filters in it), its columns
+// (titles, widths, display formats and footers) and the names its report goes by. The page's
+// grid, its printed report, its workbook and `varnholt-db` are all made from it.
+struct ListDefinition {
+    QString statement;
+    std::vector<GridColumn> columns;
+    QString title;   // the report's title and the workbook's proposed name, e.g. "入库列表"
+    QString query;   // the page's query, e.g. "ADOQueryStoreIn"; the report's fields name it
+    QString dataSet; // the report's data source, e.g. "frDBDataSet1"
+};

@@ -1,8 +1,0 @@
-#pragma once
-
-#include "GridColumn.h"
-
-#include <vector>
-
-// The columns of the product list grid.
-std::vector<GridColumn> ProductGridColumns();

@@ -1,0 +1,17 @@
+#include "ProductLists.h"
+
+#include "GridColumnFactory.h"
+#include "ProductStatements.h"
+
+ListDefinition ProductList(const QString& filters) {
+    return {ProductListStatement(filters),
+            {
+                CountedColumn("ProductSerial", QStringLiteral("商品编号"), 100),
+                TextColumn("ProductName", QStringLiteral("商品名称"), 150),
+                TextColumn("ProductType", QStringLiteral("商品型号"), 150),
+                TextColumn("ProductUnit", QStringLiteral("单位"), 50),
+            },
+            QString(),
+            QStringLiteral("ADOQueryProduct"),
+            QString()};
+}

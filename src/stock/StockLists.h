@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ListDefinition.h"
+
+#include <QDate>
+#include <QString>
+
+enum class MovementKind { StockIn, StockOut };
+
+// The stock pages' lists, each defined once (see ListDefinition): the statement with the page's
+// filters, the grid's columns and the report's names.
+
+// The stock-in or stock-out list (DBGridEh1 over ADOQueryStoreIn, DBGridEh2 over
+// ADOQueryStoreOut): the movements that meet the filter fragment (MovementFilterFragment).
+ListDefinition MovementList(MovementKind kind, const QString& filters = QString());
+// The stock balance as of the cut-off day (DBGridEh3 over ADOQueryStore), of the products that
+// meet the filter fragment (ProductFilterFragment).
+ListDefinition BalanceList(const QDate& cutoff, const QString& filters = QString());
+
+// The movement pages' filters: the date range (both days included), then name and model, where
+// "所有" adds no condition.
+QString MovementFilterFragment(const QDate& from, const QDate& to, const QString& name,
+                               const QString& model);

@@ -101,7 +101,7 @@ HeldRows ReadRows(const QString& database) {
     const ExportColumns lists = VisibleExportColumns(MovementList(MovementKind::StockIn).columns);
     Query& query = dataModule.ADOQueryTemp1;
     OpenSQL(query, ExportStatement(lists.fieldNames, lists.titles,
-                                   MovementListStatement(StockInKind, QString())));
+                                   MovementListStatement(MovementKind::StockIn, QString())));
     HeldRows held;
     held.columns = query.FieldCount();
     for (int c = 0; c < held.columns; ++c)

@@ -29,7 +29,7 @@ void BM_FitColumn(benchmark::State& state) {
     DataGrid grid;
     grid.setColumns(MovementList(MovementKind::StockIn).columns);
     grid.setDataSet(&query);
-    const QString statement = MovementListStatement(StockInKind, QString());
+    const QString statement = MovementListStatement(MovementKind::StockIn, QString());
     int width = 0;
     {
         SideBySide measure(state);

@@ -39,11 +39,11 @@ struct Fixture {
 };
 
 QString storeIn() {
-    return MovementListStatement(StockInKind, QString());
+    return MovementListStatement(MovementKind::StockIn, QString());
 }
 
 QString oneMonth() {
-    return MovementListStatement(StockInKind,
+    return MovementListStatement(MovementKind::StockIn,
                                  DateRangeFragment(QDate(2020, 3, 1), QDate(2020, 3, 31)));
 }
 

@@ -2,6 +2,7 @@
 // first page (beside the time of fetching those rows), and writing the whole report as a PDF
 // file (pages per second).
 #include "BenchData.h"
+#include "Letterhead.h"
 #include "ListReport.h"
 #include "ListReportDataSet.h"
 #include "ListTable.h"
@@ -50,7 +51,7 @@ struct StockInPage {
         const auto table = std::make_shared<const ListTable>(&query, list.columns, sums);
         dataSet.setTable(table);
         BuildListReport(*table, report, list.title, false, NarrowTemplateName, WideTemplateName,
-                        programDir());
+                        programDir(), ReadLetterhead(dm));
         return report.PrepareReport();
     }
 
@@ -67,7 +68,7 @@ void BM_FetchStockInList(benchmark::State& state) {
     dm.ADOConnection1.OpenFile(BenchDatabase(Movements), DatabasePassword);
     Query query(&dm.ADOConnection1);
     for (auto _ : state)
-        OpenSQL(query, MovementListStatement(StockInKind, QString()));
+        OpenSQL(query, MovementListStatement(MovementKind::StockIn, QString()));
     state.counters["records"] = query.RecordCount();
 }
 

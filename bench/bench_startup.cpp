@@ -21,10 +21,10 @@ namespace {
 void BM_MainWindowFilled(benchmark::State& state) {
     const QString path = BenchDatabase(static_cast<int>(state.range(0)));
     TShareDM dm;
-    TMainForm form(GetAppPath());
+    TMainForm form(dm, GetAppPath());
     const QStringList statements = {
-        TranslateSql(MovementListStatement(StockInKind, QString())),
-        TranslateSql(MovementListStatement(StockOutKind, QString())),
+        TranslateSql(MovementListStatement(MovementKind::StockIn, QString())),
+        TranslateSql(MovementListStatement(MovementKind::StockOut, QString())),
         TranslateSql(BalanceStatement(QDate::currentDate(), QString())),
     };
     SideBySide measure(state);

@@ -56,7 +56,8 @@ void BM_FillCodeList(benchmark::State& state) {
     std::unique_ptr<QComboBox> combo(flat ? new DropDownComboBox : new QComboBox);
     combo->setEditable(true);
     for (auto _ : state)
-        FillDistinctCombo(combo.get(), "Product", "ProductSerial", QString(), true, QString());
+        FillDistinctCombo(fixture.dm.ADOQueryNotAllowUse, combo.get(), "Product", "ProductSerial",
+                          QString(), true, QString());
     state.counters["rows"] = combo->count();
     state.SetLabel(flat ? "flat list" : "standard list");
 }
@@ -65,7 +66,7 @@ void BM_FillCodeList(benchmark::State& state) {
 // the code box the focus; the events that follow lay out, activate and paint the window.
 void BM_ShowToFocus(benchmark::State& state) {
     Fixture fixture;
-    TStoreEditorfrm dialog;
+    TStoreEditorfrm dialog(fixture.dm);
     dialog.KindFlag = 0;
     for (auto _ : state) {
         dialog.show();
@@ -97,9 +98,10 @@ void run(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*
 // The save by key alone, statement for statement as the dialog ran it before: in one write
 // transaction the product found by the boxes, the movement read again, the table's key looked
 // up, the row written by its key and read back.
-void saveByKey(TStoreEditorfrm& dialog, Connection& connection) {
+void saveByKey(TStoreEditorfrm& dialog, TShareDM& dm) {
+    Connection& connection = dm.ADOConnection1;
     Transaction transaction(connection);
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = dm.ADOQueryTemp1;
     OpenSQL(query, ProductListStatement(FilledFieldsFragment(dialog.cbxName->currentText(),
                                                              dialog.cbxType->currentText(),
                                                              dialog.cbxUnit->currentText())));
@@ -139,7 +141,7 @@ void BM_SaveEditedMovement(benchmark::State& state) {
     }
     TShareDM dm;
     dm.ADOConnection1.OpenFile(path, DatabasePassword);
-    TStoreEditorfrm dialog;
+    TStoreEditorfrm dialog(dm);
     dialog.EditFlag = true;
     dialog.RecordIndex = static_cast<int>(state.range(0) / 2);
     SideBySide measure(state);
@@ -149,8 +151,7 @@ void BM_SaveEditedMovement(benchmark::State& state) {
             state.SkipWithError("the movement is not shown");
             break;
         }
-        measure.iteration([&] { saveByKey(dialog, dm.ADOConnection1); },
-                          [&] { dialog.AdvGlowButton1Click(); });
+        measure.iteration([&] { saveByKey(dialog, dm); }, [&] { dialog.AdvGlowButton1Click(); });
         if (dialog.isVisible()) {
             state.SkipWithError("the save did not close the dialog");
             break;

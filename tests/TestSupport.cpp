@@ -108,7 +108,7 @@ TestWindow::TestWindow(const QStringList& fixture,
         db.exec(sql);
     if (prepare)
         prepare(db);
-    form = std::make_unique<TMainForm>(db.dir().path());
+    form = std::make_unique<TMainForm>(db.dm(), db.dir().path());
     form->InitializePages();
 }
 

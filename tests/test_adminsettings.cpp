@@ -170,7 +170,7 @@ private slots:
                  "2");
 
         CurrentUserName.clear();
-        TSysLoginfrm login;
+        TSysLoginfrm login(w.db.dm());
         login.FormShow();
         login.cbxName->setCurrentIndex(login.cbxName->findText("张三"));
         QCOMPARE(login.lbl3->text(), "当前用户密码为空，请用管理员身份登录进行设置。");
@@ -202,7 +202,7 @@ private slots:
         f.AdvGlowButton9->click();
         QCOMPARE(w.remarks(), QStringList({"公司名称=", "公司地址=", "公司其它信息="}));
         QCOMPARE(shownTexts().size(), 3);
-        QCOMPARE(ReadLetterhead().companyName, QString());
+        QCOMPARE(ReadLetterhead(w.db.dm()).companyName, QString());
     }
 
     // A failure on the third line leaves the first two as they were and shows only the error.

@@ -509,11 +509,11 @@ private slots:
     // due; a failing backup is a message and no reason to keep the program from ending or from
     // compacting. A file the program did not open is neither backed up nor compacted.
     void exitBacksUpAndCompacts() {
-        TMainForm form(db->dir().path());
-        TSysLoginfrm login(&form);
+        TMainForm form(db->dm(), db->dir().path());
+        TSysLoginfrm login(db->dm(), &form);
         const QString backups = db->dir().path() + "backup";
         const auto exitAt = [&](const QDateTime& time) {
-            ProgramLifecycle lifecycle(db->dir().path(), login);
+            ProgramLifecycle lifecycle(db->dm(), db->dir().path(), login);
             lifecycle.setCloseWaitMs(0);
             lifecycle.setClock([time] { return time; });
             lifecycle.FormClose(form);
@@ -559,7 +559,7 @@ private slots:
     }
 
     void administrationPageButtons() {
-        TMainForm form(db->dir().path());
+        TMainForm form(db->dm(), db->dir().path());
         form.InitializePages();
         QCOMPARE(form.AdvGlowButton17->text(), "备份数据");
         QCOMPARE(form.AdvGlowButton18->text(), "恢复数据");
@@ -569,7 +569,7 @@ private slots:
         const QString backup = folder + "/" + filesIn(folder).value(0);
         QVERIFY(BackupFiles::IsBackupName(QFileInfo(backup).fileName()));
         QCOMPARE(FileChoosers::shown().value(0).startFolder, QDir::homePath());
-        QCOMPARE(ReadRemark(BackupRestore::FolderSetting), folder);
+        QCOMPARE(db->dm().ReadRemark(BackupRestore::FolderSetting), folder);
         QCOMPARE(MessageBoxes::shown().size(), 1);
         QCOMPARE(MessageBoxes::shown()[0].text,
                  "数据已备份到：\n" + backup + "\n\n备份中有 3 条出入库记录，2 种商品。");

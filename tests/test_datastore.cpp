@@ -494,13 +494,13 @@ private slots:
     void remarksAreReadAndWrittenByName() {
         TestDatabase db;
         const QString name = "公司名称";
-        QCOMPARE(ReadRemark(name), QString());
+        QCOMPARE(db.dm().ReadRemark(name), QString());
         QCOMPARE(db.scalar("select count(*) from Remarks"), "0");
-        QVERIFY(WriteRemark(name, "甲"));
+        QVERIFY(db.dm().WriteRemark(name, "甲"));
         QCOMPARE(db.scalar("select count(*) from Remarks"), "1");
-        QVERIFY(WriteRemark(name, "乙"));
+        QVERIFY(db.dm().WriteRemark(name, "乙"));
         QCOMPARE(db.scalar("select count(*) from Remarks"), "1");
-        QCOMPARE(ReadRemark(name), "乙");
+        QCOMPARE(db.dm().ReadRemark(name), "乙");
     }
 
     void textsWithQuotesAreStoredAndFoundExactly_data() {
@@ -513,10 +513,10 @@ private slots:
     void textsWithQuotesAreStoredAndFoundExactly() {
         QFETCH(QString, text);
         TestDatabase db;
-        QVERIFY(WriteRemark(text, text + "'"));
-        QVERIFY(WriteRemark("other", "x"));
-        QCOMPARE(ReadRemark(text), text + "'");
-        QCOMPARE(ReadRemark(text.trimmed() + "x"), QString());
+        QVERIFY(db.dm().WriteRemark(text, text + "'"));
+        QVERIFY(db.dm().WriteRemark("other", "x"));
+        QCOMPARE(db.dm().ReadRemark(text), text + "'");
+        QCOMPARE(db.dm().ReadRemark(text.trimmed() + "x"), QString());
         QCOMPARE(db.scalar("select count(*) from Remarks where RemarksName=" + QuotedSql(text)),
                  "1");
         QCOMPARE(db.exec("update Power set PowerKey=" + QuotedSql(text) +

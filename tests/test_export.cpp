@@ -521,7 +521,8 @@ private slots:
             Query query(&w.db.dm().ADOConnection1);
             OpenSQL(query, "select StoreIndex,StoreProduct,StoreRemark from Store");
             RunGuarded([&] {
-                ExportDataSetToExcel(&query, {"StoreIndex", "abs(StoreProduct)", "StoreRemark"},
+                ExportDataSetToExcel(w.db.dm(), &query,
+                                     {"StoreIndex", "abs(StoreProduct)", "StoreRemark"},
                                      {"序号", "商品", "备注"}, nullptr, nullptr);
             });
         } else {
@@ -577,7 +578,7 @@ private slots:
         });
         // The export waits before its data until the button was clicked.
         ExportGridToExcel(
-            w.form->DBGridEh1, [&](Worksheet&, int&) { clicked.acquire(); }, nullptr);
+            w.db.dm(), w.form->DBGridEh1, [&](Worksheet&, int&) { clicked.acquire(); }, nullptr);
         QVERIFY(found);
         QCOMPARE(opened, QStringList());
         QCOMPARE(shownTexts(), QStringList());
@@ -622,7 +623,8 @@ private slots:
         Window w;
         TMainForm& f = *w.form;
         ExportGridToExcel(
-            f.DBGridEh1, [](Worksheet& sheet, int& row) { sheet.SetText(++row, 1, "入库列表"); },
+            w.db.dm(), f.DBGridEh1,
+            [](Worksheet& sheet, int& row) { sheet.SetText(++row, 1, "入库列表"); },
             [](Worksheet& sheet, int& row) {
                 sheet.SetText(++row, 1, "合计");
                 sheet.SetNumber(row, 7, 700);

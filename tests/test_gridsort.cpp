@@ -105,9 +105,9 @@ void selectName(Query& query, const QString& name) {
 class TestGridSort : public QObject {
     Q_OBJECT
 
-    // A fresh database, then the window, so that its page queries use that connection.
+    // A fresh database, then the window, whose page queries use its connection.
     struct Fixture {
-        Fixture() : form(db.dir().path()) {
+        Fixture() : form(db.dm(), db.dir().path()) {
             insertMovements(db);
             OpenSQL(form.ADOQueryStoreIn, storeInStatement);
         }

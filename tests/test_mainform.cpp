@@ -93,7 +93,7 @@ public:
 // The window over a database with a product of common values and one of long values, each
 // received and shipped once; the pages filled as at start-up.
 struct FilledWindow {
-    FilledWindow() : form(db.dir().path()) {
+    FilledWindow() : form(db.dm(), db.dir().path()) {
         db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
                 "('ABCD123456','螺丝','M3','个'),"
                 "('ABCDEFGHIJKLMNOPQRST','特别长的商品名称用来测试显示效果',"
@@ -189,6 +189,7 @@ Q_DECLARE_METATYPE(QWidget*)
 class TestMainForm : public QObject {
     Q_OBJECT
 
+    TShareDM unconnected; // for the windows that show no data
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<FilledWindow> filled;
 
@@ -217,7 +218,9 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         MessageBoxes::setScripted(true);
-        form = std::make_unique<TMainForm>("/opt/varnholt/");
+        // A steady text cursor: two grabs of an unchanged window are the same picture.
+        QApplication::setCursorFlashTime(0);
+        form = std::make_unique<TMainForm>(unconnected, "/opt/varnholt/");
         filled = std::make_unique<FilledWindow>();
     }
     void cleanupTestCase() {
@@ -260,7 +263,7 @@ private slots:
     void outerSizeIncludesTheFrame() {
         QFETCH(QMargins, frame);
         QFETCH(QSize, page);
-        TMainForm window("/tmp/");
+        TMainForm window(unconnected, "/tmp/");
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.fitToFrame(frame);
@@ -275,7 +278,7 @@ private slots:
 
     // Shown on the screen, the window fits itself to the frame it is given there.
     void shownWindowTakesItsOuterSize() {
-        TMainForm window("/tmp/");
+        TMainForm window(unconnected, "/tmp/");
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCoreApplication::sendPostedEvents();
@@ -976,9 +979,53 @@ private slots:
         QCOMPARE(pager->visibleTabCount(), 4);
     }
 
+    // Each window works on the data module it is given: two windows over two files, side by
+    // side, list, offer and show what their own file holds, and save into it.
+    void windowsWorkOnTheirOwnDatabase() {
+        const auto windowOver = [](const QString& name) {
+            return std::make_unique<TestWindow>(QStringList{
+                "insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) "
+                "values ('S1','" +
+                    name + "','M1','个')",
+                "insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
+                "StoreRecordDate) values (1,0,2,3,6,'2024-01-02 00:00:00'),"
+                "(1,1,1,3,3,'2024-01-03 00:00:00')",
+                "insert into Remarks (RemarksName,RemarksValue) values ('公司名称','" + name + "')",
+                "insert into Power (PowerName,PowerKey) values ('" + name + "','')"});
+        };
+        const auto first = windowOver("甲店");
+        const auto second = windowOver("乙店");
+        const auto entries = [](const QComboBox* combo) {
+            QStringList texts;
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+            return texts;
+        };
+        const auto showsItsOwn = [&](const TestWindow& window, const QString& name) {
+            const TMainForm& f = *window.form;
+            for (const Query* list :
+                 {&f.ADOQueryStoreIn, &f.ADOQueryStoreOut, &f.ADOQueryStore, &f.ADOQueryProduct}) {
+                QCOMPARE(list->RecordCount(), 1);
+                QCOMPARE(list->AsString("ProductName"), name);
+            }
+            for (const QComboBox* names : {f.TntComboBox5, f.TntComboBox1, f.TntComboBox7, f.cbx2})
+                QCOMPARE(entries(names), QStringList({"所有", name}));
+            QCOMPARE(entries(f.cbx1), QStringList({"管理员", name}));
+            QCOMPARE(f.edt2->text(), name);
+        };
+        showsItsOwn(*first, "甲店");
+        showsItsOwn(*second, "乙店");
+
+        first->form->edt2->setText("甲店新名");
+        first->form->AdvGlowButton9Click();
+        const QString stored = "select RemarksValue from Remarks where RemarksName='公司名称'";
+        QCOMPARE(first->db.scalar(stored), "甲店新名");
+        QCOMPARE(second->db.scalar(stored), "乙店");
+    }
+
     void lifecycleEventsAreForwarded() {
         RecordingLifecycle lifecycle;
-        TMainForm window("/tmp/");
+        TMainForm window(unconnected, "/tmp/");
         window.setLifecycle(&lifecycle);
         window.show();
         QCOMPARE(lifecycle.calls, QStringList()); // queued: the window shows first
@@ -1001,7 +1048,7 @@ private slots:
     }
 
     void withoutLifecycleTheWindowSimplyCloses() {
-        TMainForm window("/tmp/");
+        TMainForm window(unconnected, "/tmp/");
         bool canClose = true;
         window.FormCloseQuery(canClose);
         QVERIFY(canClose);

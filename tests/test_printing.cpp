@@ -3,6 +3,7 @@
 #include "DataGrid.h"
 #include "GlowButton.h"
 #include "Guard.h"
+#include "Letterhead.h"
 #include "ListTable.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
@@ -173,7 +174,7 @@ private slots:
             grid.setColumnVisible(i, false);
         Report report;
         BuildListReport(ListTable(grid.dataSet(), grid.columns()), report, "T", false,
-                        NarrowTemplateName, WideTemplateName, db.dir().path());
+                        NarrowTemplateName, WideTemplateName, db.dir().path(), Letterhead());
         QVERIFY(report.FileName().endsWith(wide ? WideTemplateName : NarrowTemplateName));
 
         const ReportPage& page = *report.Page(0);

@@ -36,7 +36,7 @@ const QString WrongPassword = QStringLiteral("密码不正确,请重新输入");
 // windows and life cycle.
 struct Program {
     explicit Program(const ProgramFolders& folders)
-        : form(folders.resources), login(&form), lifecycle(folders, login) {
+        : form(dm, folders.resources), login(dm, &form), lifecycle(dm, folders, login) {
         lifecycle.setCloseWaitMs(0);
         form.setLifecycle(&lifecycle);
     }

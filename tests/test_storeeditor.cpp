@@ -131,7 +131,7 @@ struct Editor {
     }
 
     TestDatabase db;
-    TStoreEditorfrm dialog;
+    TStoreEditorfrm dialog{db.dm()};
 };
 
 } // namespace
@@ -174,7 +174,8 @@ private slots:
         QFETCH(QString, parent);
         QFETCH(QRect, place);
         QFETCH(QString, caption);
-        TStoreEditorfrm dialog;
+        TShareDM unconnected;
+        TStoreEditorfrm dialog(unconnected);
         QCOMPARE(dialog.size(), QSize(690, 294));
         auto* control = dialog.findChild<QWidget*>(name);
         QVERIFY(control);
@@ -198,7 +199,8 @@ private slots:
     }
 
     void tabOrderFormatsAndTheAmountBox() {
-        TStoreEditorfrm d;
+        TShareDM unconnected;
+        TStoreEditorfrm d(unconnected);
         const QList<QWidget*> order{
             d.cbxSerial,      d.cbxName,        d.cbxType,       d.cbxUnit,   d.nPrice,
             d.nNumber,        d.nSum,           d.dtInDate,      d.edtRemark, d.AdvGlowButton3,
@@ -861,8 +863,8 @@ private slots:
         TestDatabase db;
         db.exec(Products);
         db.exec(Movements);
-        TMainForm form(db.dir().path());
-        TStoreEditorfrm dialog(&form);
+        TMainForm form(db.dm(), db.dir().path());
+        TStoreEditorfrm dialog(db.dm(), &form);
         form.setStoreEditor(&dialog);
         form.show();
         form.InitializePages();

@@ -248,7 +248,7 @@ int childMain(const QStringList& args) {
             becomeNobodyWhenRoot();
             TShareDM dm;
             dm.ADOConnection1.OpenFile(path, DatabasePassword);
-            OpenSQL(dm.ADOQueryTemp1, MovementListStatement(StockInKind, ""));
+            OpenSQL(dm.ADOQueryTemp1, MovementListStatement(MovementKind::StockIn, ""));
             std::cout << "listed " << dm.ADOQueryTemp1.RecordCount() << std::endl;
             try {
                 ExecSQL(dm.ADOQueryTemp2, "delete from Store");
@@ -414,7 +414,7 @@ private slots:
 
         if (scene.startsWith("changed") || scene.startsWith("deleted") ||
             scene == "delete-changed") {
-            TStoreEditorfrm dialog;
+            TStoreEditorfrm dialog(dm);
             dialog.EditFlag = true;
             dialog.RecordIndex = 1;
             dialog.show();
@@ -470,14 +470,14 @@ private slots:
                                "ProductUnit) from Product where ProductSerial='N1'");
             };
             if (scene == "same-code-entry") {
-                TStoreEditorfrm dialog;
+                TStoreEditorfrm dialog(dm);
                 dialog.show();
                 dialog.cbxSerial->setEditText("N1");
                 dialog.cbxName->setEditText("扳手");
                 dialog.nNumber->setValue(1);
                 saveBesideAnotherWriter(dialog, dialog.AdvGlowButton1);
             } else {
-                TProductEditorfrm dialog;
+                TProductEditorfrm dialog(dm);
                 dialog.RecordIndex = 2;
                 dialog.show();
                 dialog.cbxSerial->setText("N1");
@@ -485,7 +485,7 @@ private slots:
                 QCOMPARE(probe("select ProductSerial from Product where ProductIndex=2"), "P2");
             }
         } else if (scene == "renamed") {
-            TProductEditorfrm dialog;
+            TProductEditorfrm dialog(dm);
             dialog.RecordIndex = 2;
             dialog.show();
             other.exec("update Product set ProductName='改名' where ProductIndex=2");
@@ -677,9 +677,10 @@ private slots:
             QCOMPARE(here.scalar("select StoreRecordDate from Store where StoreNumber=5"),
                      "2023-03-01 00:00:00");
             const QDate day(2023, 3, 1);
-            QCOMPARE(here.scalar("select count(*) from (" +
-                                 MovementListStatement(StockInKind, DateRangeFragment(day, day)) +
-                                 ") as l"),
+            QCOMPARE(here.scalar(
+                         "select count(*) from (" +
+                         MovementListStatement(MovementKind::StockIn, DateRangeFragment(day, day)) +
+                         ") as l"),
                      "1");
             QCOMPARE(here.scalar("select total(StoreInNumber) from (" + BalanceStatement(day, "") +
                                  ") as b"),

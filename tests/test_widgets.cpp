@@ -714,7 +714,8 @@ private slots:
         QComboBox& combo = *box;
         combo.setEditable(true);
         QAbstractItemModelTester tester(combo.model());
-        FillDistinctCombo(&combo, "Product", "ProductName", QString(), true, "所有");
+        FillDistinctCombo(db.dm().ADOQueryNotAllowUse, &combo, "Product", "ProductName", QString(),
+                          true, "所有");
         QCOMPARE(combo.count(), 1);
         QCOMPARE(combo.currentIndex(), 0);
         QCOMPARE(combo.currentText(), "所有");
@@ -723,8 +724,8 @@ private slots:
 
         db.exec("insert into Product (ProductSerial,ProductName,ProductType) values "
                 "('1','螺丝','M3'),('2','螺丝','M4'),('3','螺母','M3')");
-        FillDistinctCombo(&combo, "Product", "ProductType", " and ProductName='螺丝'", true,
-                          QString());
+        FillDistinctCombo(db.dm().ADOQueryNotAllowUse, &combo, "Product", "ProductType",
+                          " and ProductName='螺丝'", true, QString());
         QStringList items;
         for (int i = 0; i < combo.count(); ++i)
             items << combo.itemText(i);
@@ -732,15 +733,18 @@ private slots:
         QCOMPARE(items, QStringList({"M3", "M4"}));
         QCOMPARE(combo.currentIndex(), 0);
 
-        FillDistinctCombo(&combo, "Product", "ProductName", QString(), false, QString());
+        FillDistinctCombo(db.dm().ADOQueryNotAllowUse, &combo, "Product", "ProductName", QString(),
+                          false, QString());
         QCOMPARE(combo.count(), 4); // appended behind the entries already there
 
-        FillComboBox(&combo, "select * from Product where 0=1", "ProductName", true, QString());
+        FillComboBox(db.dm().ADOQueryNotAllowUse, &combo, "select * from Product where 0=1",
+                     "ProductName", true, QString());
         QCOMPARE(combo.count(), 0);
         QCOMPARE(combo.currentIndex(), -1);
         QCOMPARE(combo.currentText(), QString());
-        QVERIFY_THROWS_EXCEPTION(
-            DataError, FillComboBox(&combo, "select * from Product", "Nothing", true, QString()));
+        QVERIFY_THROWS_EXCEPTION(DataError,
+                                 FillComboBox(db.dm().ADOQueryNotAllowUse, &combo,
+                                              "select * from Product", "Nothing", true, QString()));
     }
 
     // Lists filled from the data read in the order a title click sorts a grid's column.
@@ -768,7 +772,8 @@ private slots:
             db.exec(QString("insert into Product (%1) values (%2)").arg(column, QuotedSql(value)));
         for (bool flatList : {false, true}) {
             std::unique_ptr<QComboBox> combo(flatList ? new DropDownComboBox : new QComboBox);
-            FillDistinctCombo(combo.get(), "Product", column, QString(), true, "所有");
+            FillDistinctCombo(db.dm().ADOQueryNotAllowUse, combo.get(), "Product", column,
+                              QString(), true, "所有");
             QStringList items;
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);

@@ -26,6 +26,7 @@
 #include "DatabaseCheck.h"
 #include "DatabaseCompactor.h"
 #include "DatabaseRestore.h"
+#include "Letterhead.h"
 #include "ListReport.h"
 #include "ListReportDataSet.h"
 #include "ListTable.h"
@@ -360,7 +361,7 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     Report report;
     report.setDataSet(&dataSet);
     BuildListReport(*table, report, listing.title, false, NarrowTemplateName, WideTemplateName,
-                    CurrentProgramFolders().resources);
+                    CurrentProgramFolders().resources, ReadLetterhead(dataModule));
     const auto prepared = report.PrepareReport();
     WriteReportPdf(*prepared, output);
     out() << QStringLiteral("已写入 PDF 文件 %1（%2 页）").arg(output).arg(prepared->PageCount())

@@ -19,10 +19,10 @@ const QString BackupRestore::FolderSetting = QStringLiteral("备份文件夹");
 
 namespace {
 
-QString databasePath() {
-    if (!ShareDM || !ShareDM->ADOConnection1.Connected())
+QString databasePath(const Connection& connection) {
+    if (!connection.Connected())
         throw DataError(QStringLiteral("数据库连接没有打开。"));
-    return ShareDM->ADOConnection1.FilePath();
+    return connection.FilePath();
 }
 
 QString timeText(const QDateTime& time) {
@@ -62,19 +62,20 @@ private:
 
 } // namespace
 
-BackupRestore::BackupRestore(QWidget* window, std::function<void()> relistPages)
-    : m_window(window), m_relistPages(std::move(relistPages)) {}
+BackupRestore::BackupRestore(TShareDM& dataModule, QWidget* window,
+                             std::function<void()> relistPages)
+    : m_dataModule(dataModule), m_window(window), m_relistPages(std::move(relistPages)) {}
 
 QString BackupRestore::startFolder() const {
-    return RememberedFolder(FolderSetting);
+    return m_dataModule.RememberedFolder(FolderSetting);
 }
 
 void BackupRestore::rememberFolder(const QString& folder) {
-    RememberFolder(FolderSetting, folder);
+    m_dataModule.RememberFolder(FolderSetting, folder);
 }
 
 void BackupRestore::BackupData() {
-    const QString path = databasePath();
+    const QString path = databasePath(m_dataModule.ADOConnection1);
     const QString folder =
         ChooseFolder(m_window, QStringLiteral("选择保存备份的文件夹"), startFolder());
     if (folder.isEmpty())
@@ -93,7 +94,7 @@ void BackupRestore::BackupData() {
 }
 
 void BackupRestore::RestoreData() {
-    const QString path = databasePath();
+    const QString path = databasePath(m_dataModule.ADOConnection1);
     const QString chosen =
         ChooseFile(m_window, QStringLiteral("选择要恢复的备份文件"), startFolder(),
                    QStringLiteral("备份文件 (*.mdb *.mdb.before-restore-*);;"
@@ -103,7 +104,8 @@ void BackupRestore::RestoreData() {
     DatabaseRestore restore(path, DatabasePassword);
     const auto [backup, current] = [&] {
         const WaitCursor busy;
-        return std::pair{restore.Inspect(chosen), ReadSummary(ShareDM->ADOConnection1.handle())};
+        return std::pair{restore.Inspect(chosen),
+                         ReadSummary(m_dataModule.ADOConnection1.handle())};
     }();
     const QString question =
         QStringLiteral("确定要用这个备份替换当前的数据吗？\n\n"

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QWidget;
+class TShareDM;
 
 // The "备份数据" and "恢复数据" buttons of the administration page: a checked backup of the
 // database into a folder the user chooses, and a checked restore from a backup the user chooses.
@@ -14,7 +15,7 @@ class QWidget;
 class BackupRestore {
 public:
     // `relistPages` fills every page again after a restore.
-    BackupRestore(QWidget* window, std::function<void()> relistPages);
+    BackupRestore(TShareDM& dataModule, QWidget* window, std::function<void()> relistPages);
 
     // Asks for a folder, writes the backup there and says where it is and what it holds.
     void BackupData();
@@ -30,6 +31,7 @@ private:
     QString startFolder() const;
     void rememberFolder(const QString& folder);
 
+    TShareDM& m_dataModule;
     QWidget* m_window;
     std::function<void()> m_relistPages;
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;

@@ -2,12 +2,13 @@
 
 class QComboBox;
 class QLineEdit;
+class TShareDM;
 
 // The "用户管理" group of the administration page: choose any user account and set its password.
 // Passwords are stored and shown exactly as typed, in plain text; an empty password is valid.
 class PasswordSettings {
 public:
-    PasswordSettings(QComboBox* users, QLineEdit* password);
+    PasswordSettings(TShareDM& dataModule, QComboBox* users, QLineEdit* password);
 
     // Lists the distinct user names, the first one chosen, and shows its password.
     void Initialize();
@@ -18,6 +19,7 @@ public:
     void SavePassword();
 
 private:
+    TShareDM& m_dataModule;
     QComboBox* m_users;
     QLineEdit* m_password;
 };

@@ -6,7 +6,6 @@
 #include "DesktopOpener.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
-#include "OfficePager.h"
 #include "ShareDMUnit.h"
 #include "SysLoginUnit.h"
 
@@ -17,11 +16,11 @@
 
 namespace {
 const QString AdministratorName = QStringLiteral("管理员");
-constexpr int AdministrationPage = 3;
 } // namespace
 
-ProgramLifecycle::ProgramLifecycle(ProgramFolders folders, TSysLoginfrm& login)
-    : m_folders(std::move(folders)), m_login(login) {}
+ProgramLifecycle::ProgramLifecycle(TShareDM& dataModule, ProgramFolders folders,
+                                   TSysLoginfrm& login)
+    : m_dataModule(dataModule), m_folders(std::move(folders)), m_login(login) {}
 
 QString ProgramLifecycle::databasePath() const {
     return m_folders.databasePath();
@@ -37,21 +36,21 @@ void ProgramLifecycle::FormShow(TMainForm& form) {
     form.AdvOfficeStatusBar1->setToolTip(DataLocationText(m_folders));
     PrepareDataFolder(m_folders, DatabasePassword);
     // The path goes to the engine as it is: a folder name may hold ";" or blanks.
-    ShareDM->ADOConnection1.OpenFile(databasePath(), DatabasePassword);
+    m_dataModule.ADOConnection1.OpenFile(databasePath(), DatabasePassword);
     showHelpOnFirstRun();
     if (!logIn(form))
         return;
-    form.AdvOfficePager1->setTabVisible(AdministrationPage, CurrentUserName == AdministratorName);
+    form.setAdministrationVisible(CurrentUserName == AdministratorName);
     form.InitializePages();
     m_state = State::Running;
 }
 
 void ProgramLifecycle::showHelpOnFirstRun() {
     const QString firstRun = QStringLiteral("FirstRun");
-    if (ReadRemark(firstRun) == QStringLiteral("False"))
+    if (m_dataModule.ReadRemark(firstRun) == QStringLiteral("False"))
         return;
     OpenWithDesktop(m_folders.helpPicturePath());
-    WriteRemark(firstRun, QStringLiteral("False"));
+    m_dataModule.WriteRemark(firstRun, QStringLiteral("False"));
 }
 
 bool ProgramLifecycle::logIn(TMainForm& form) {
@@ -79,7 +78,7 @@ void ProgramLifecycle::FormClose(TMainForm&) {
         return;
     m_state = State::Ending;
     try {
-        Connection& connection = ShareDM->ADOConnection1;
+        Connection& connection = m_dataModule.ADOConnection1;
         const bool opened = connection.Connected();
         const bool wrote = connection.RowsWritten() > 0;
         connection.Close();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+class TShareDM;
 class TSysLoginfrm;
 
 // The life of the program around its main window: the start-up sequence when the window is
@@ -14,12 +15,12 @@ class TSysLoginfrm;
 // administration tab, filling the pages), the question before exit, and at exit the automatic
 // backup and the compaction of the database (only of a file that the program opened). `folders`
 // says where the database, the backups and the help picture are (a single program directory
-// holds them all).
+// holds them all). `dataModule` holds the connection that it opens and closes.
 class ProgramLifecycle : public MainFormLifecycle {
 public:
     enum class State { Starting, Running, Degraded, Ending };
 
-    ProgramLifecycle(ProgramFolders folders, TSysLoginfrm& login);
+    ProgramLifecycle(TShareDM& dataModule, ProgramFolders folders, TSysLoginfrm& login);
 
     void FormShow(TMainForm& form) override;
     void FormCloseQuery(TMainForm& form, bool& CanClose) override;
@@ -39,6 +40,7 @@ private:
     bool logIn(TMainForm& form);
     void backUp(bool wroteThisSession);
 
+    TShareDM& m_dataModule;
     ProgramFolders m_folders;
     TSysLoginfrm& m_login;
     State m_state = State::Starting;

@@ -16,6 +16,8 @@
 #include <QPainterPath>
 #include <QScreen>
 
+QString CurrentUserName;
+
 namespace {
 
 const QString EmptyPasswordNotice =
@@ -46,7 +48,8 @@ QPixmap keyPicture() {
 
 } // namespace
 
-TSysLoginfrm::TSysLoginfrm(QWidget* parent) : QDialog(parent) {
+TSysLoginfrm::TSysLoginfrm(TShareDM& dataModule, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule) {
     setObjectName("SysLoginfrm");
     setWindowTitle(QStringLiteral("系统登录"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -126,7 +129,8 @@ void TSysLoginfrm::FormShow() {
     {
         // Filling the list is one change; the hint follows once below.
         const QSignalBlocker blocker(cbxName);
-        FillDistinctCombo(cbxName, "Power", "PowerName", QString(), true, QString());
+        FillDistinctCombo(m_dataModule.ADOQueryNotAllowUse, cbxName, "Power", "PowerName",
+                          QString(), true, QString());
     }
     UpdatePasswordHint();
 }
@@ -136,7 +140,7 @@ void TSysLoginfrm::cbxNameChange() {
 }
 
 QString TSysLoginfrm::storedPassword() {
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = m_dataModule.ADOQueryTemp1;
     OpenSQL(query, UserStatement(cbxName->currentText()));
     return query.AsString("PowerKey");
 }

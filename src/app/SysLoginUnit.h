@@ -7,12 +7,17 @@ class QLabel;
 class QLineEdit;
 class GlowButton;
 class ShadedPanel;
+class TShareDM;
 
-// The log-in dialog: admits a user of the Power table whose password matches exactly.
+// The user name the log-in accepted; empty until then.
+extern QString CurrentUserName;
+
+// The log-in dialog: admits a user of the Power table whose password matches exactly. It looks
+// the users up through the data module it is given.
 class TSysLoginfrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSysLoginfrm(QWidget* parent = nullptr);
+    explicit TSysLoginfrm(TShareDM& dataModule, QWidget* parent = nullptr);
 
     ShadedPanel* AdvPanel1;
     QLabel* lbl2;
@@ -40,4 +45,6 @@ protected:
 private:
     void buildControls();
     QString storedPassword();
+
+    TShareDM& m_dataModule;
 };

@@ -1,5 +1,5 @@
-// The program entry: the data module first, then the main window and its dialogs; the
-// start-up sequence runs when the main window is first shown.
+// The program entry: the data module first, then the main window and its dialogs, each given the
+// data module; the start-up sequence runs when the main window is first shown.
 #include "ApplicationSetup.h"
 #include "MainFromUnit.h"
 #include "ProgramFolders.h"
@@ -17,12 +17,12 @@ int main(int argc, char** argv) {
     // Beside the executable in the build folder and a portable copy; the share folder and the
     // user's data folder when installed.
     const ProgramFolders folders = CurrentProgramFolders();
-    TShareDM dataModule;
-    TMainForm MainForm(folders.resources);
-    TStoreEditorfrm StoreEditorfrm(&MainForm);
+    TShareDM ShareDM;
+    TMainForm MainForm(ShareDM, folders.resources);
+    TStoreEditorfrm StoreEditorfrm(ShareDM, &MainForm);
     MainForm.setStoreEditor(&StoreEditorfrm);
-    TSysLoginfrm SysLoginfrm(&MainForm);
-    ProgramLifecycle lifecycle(folders, SysLoginfrm);
+    TSysLoginfrm SysLoginfrm(ShareDM, &MainForm);
+    ProgramLifecycle lifecycle(ShareDM, folders, SysLoginfrm);
     MainForm.setLifecycle(&lifecycle);
 
     MainForm.show();

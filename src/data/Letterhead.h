@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class TShareDM;
+
 // The three lines of company information that every printed report carries as its letterhead,
 // kept as named settings in the Remarks table.
 struct Letterhead {
@@ -15,6 +17,6 @@ extern const QString CompanyAddressSetting;
 extern const QString OtherInformationSetting;
 
 // A line without a setting reads as empty text; nothing is created.
-Letterhead ReadLetterhead();
+Letterhead ReadLetterhead(TShareDM& dataModule);
 // Writes the three lines all or nothing: when one of them cannot be written, none is changed.
-void WriteLetterhead(const Letterhead& letterhead);
+void WriteLetterhead(TShareDM& dataModule, const Letterhead& letterhead);

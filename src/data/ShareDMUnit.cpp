@@ -8,29 +8,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-TShareDM* ShareDM = nullptr;
-QString CurrentUserName;
 const QString DatabasePassword = QStringLiteral("wren60419375827");
 const QString DatabaseFileName = QStringLiteral("Varnholt.mdb");
 
 TShareDM::TShareDM()
     : ADOQueryTemp1(&ADOConnection1), ADOQueryTemp2(&ADOConnection1),
-      ADOQueryNotAllowUse(&ADOConnection1) {
-    ShareDM = this;
-}
-
-TShareDM::~TShareDM() {
-    if (ShareDM == this)
-        ShareDM = nullptr;
-}
-
-namespace {
-TShareDM& dataModule() {
-    if (!ShareDM)
-        throw DataError(QStringLiteral("数据模块尚未建立。"));
-    return *ShareDM;
-}
-} // namespace
+      ADOQueryNotAllowUse(&ADOConnection1) {}
 
 QString GetAppPath() {
     QString path = QCoreApplication::applicationDirPath();
@@ -93,14 +76,14 @@ QString remarkStatement(const QString& name) {
 }
 } // namespace
 
-QString ReadRemark(const QString& name) {
-    Query& query = dataModule().ADOQueryNotAllowUse;
+QString TShareDM::ReadRemark(const QString& name) {
+    Query& query = ADOQueryNotAllowUse;
     OpenSQL(query, remarkStatement(name));
     return query.RecordCount() > 0 ? query.AsString("RemarksValue") : QString();
 }
 
-bool WriteRemark(const QString& name, const QString& value) {
-    Query& query = dataModule().ADOQueryNotAllowUse;
+bool TShareDM::WriteRemark(const QString& name, const QString& value) {
+    Query& query = ADOQueryNotAllowUse;
     OpenSQL(query, remarkStatement(name));
     query.Edit();
     query.SetField("RemarksName", name);
@@ -109,12 +92,12 @@ bool WriteRemark(const QString& name, const QString& value) {
     return true;
 }
 
-QString RememberedFolder(const QString& name) {
+QString TShareDM::RememberedFolder(const QString& name) {
     const QString folder = ReadRemark(name);
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
-void RememberFolder(const QString& name, const QString& folder) {
+void TShareDM::RememberFolder(const QString& name, const QString& folder) {
     if (ReadRemark(name) != folder)
         WriteRemark(name, folder);
 }

@@ -6,12 +6,12 @@
 #include <QString>
 #include <QStringList>
 
-// The data module: the one connection and the shared scratch queries. Created once, before any
-// window; the free operations below work on the instance that currently exists.
+// The data module: the one connection and the shared scratch queries, and the settings kept in
+// the Remarks table. The program makes one (ShareDM) before any window and hands it to the
+// windows, dialogs and settings that work on the database; nothing reaches it otherwise.
 class TShareDM {
 public:
     TShareDM();
-    ~TShareDM();
     TShareDM(const TShareDM&) = delete;
     TShareDM& operator=(const TShareDM&) = delete;
 
@@ -19,13 +19,17 @@ public:
     Query ADOQueryTemp1;
     Query ADOQueryTemp2;
     Query ADOQueryNotAllowUse; // only for FillComboBox, ReadRemark and WriteRemark
+
+    // The value of the setting `name`; empty text when there is none (nothing is created).
+    QString ReadRemark(const QString& name);
+    // Stores the setting, adding it when it is missing.
+    bool WriteRemark(const QString& name, const QString& value);
+    // A folder remembered in the setting `name` (the last one a file was saved to or chosen
+    // from); the home folder when none is stored or it is gone.
+    QString RememberedFolder(const QString& name);
+    // Stores `folder` in the setting `name` when it differs from what is stored.
+    void RememberFolder(const QString& name, const QString& folder);
 };
-
-// The instance that exists now (null before it is made and after it is gone).
-extern TShareDM* ShareDM;
-
-// The user name the log-in accepted; empty until then.
-extern QString CurrentUserName;
 
 // The fixed password of the database file.
 extern const QString DatabasePassword;
@@ -37,14 +41,6 @@ QString GetAppPath();
 
 bool OpenSQL(Query& query, const QString& sql);
 int ExecSQL(Query& query, const QString& sql);
-
-QString ReadRemark(const QString& name);
-bool WriteRemark(const QString& name, const QString& value);
-// A folder remembered in the setting `name` (the last one a file was saved to or chosen from);
-// the home folder when none is stored or it is gone.
-QString RememberedFolder(const QString& name);
-// Stores `folder` in the setting `name` when it differs from what is stored.
-void RememberFolder(const QString& name, const QString& folder);
 
 // Compacts the database file in place (see DatabaseCompactor). Returns false, leaving the file
 // as it was, when it is busy or anything fails; other connections to the file keep working.

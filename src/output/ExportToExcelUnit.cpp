@@ -19,8 +19,8 @@ namespace {
 
 // Where the user wants the workbook: the list's name in the folder of the last export. Empty
 // when the user chose nothing.
-QString chooseWorkbookFile(const QString& listName) {
-    const QString folder = RememberedFolder(ExportFolderSetting);
+QString chooseWorkbookFile(TShareDM& dataModule, const QString& listName) {
+    const QString folder = dataModule.RememberedFolder(ExportFolderSetting);
     const QString name = listName.isEmpty() ? QStringLiteral("导出") : listName;
     const QString file =
         ChooseSaveFile(QApplication::activeWindow(), QStringLiteral("导出到电子表格文件"),
@@ -29,7 +29,7 @@ QString chooseWorkbookFile(const QString& listName) {
     if (file.isEmpty())
         return {};
     try {
-        RememberFolder(ExportFolderSetting, QFileInfo(file).absolutePath());
+        dataModule.RememberFolder(ExportFolderSetting, QFileInfo(file).absolutePath());
     } catch (const DataError&) {
         // Only a convenience: a file that cannot be written now (read-only, busy) still exports.
     }
@@ -38,23 +38,23 @@ QString chooseWorkbookFile(const QString& listName) {
 
 } // namespace
 
-void ExportGridToExcel(DataGrid* grid, const ExportHook& BeforeData, const ExportHook& AfterData,
-                       const QString& listName) {
+void ExportGridToExcel(TShareDM& dataModule, DataGrid* grid, const ExportHook& BeforeData,
+                       const ExportHook& AfterData, const QString& listName) {
     if (!grid)
         return;
     const ExportColumns lists = VisibleExportColumns(grid->columns());
     if (lists.fieldNames.size() > 2)
-        ExportDataSetToExcel(grid->dataSet(), lists.fieldNames, lists.titles, BeforeData, AfterData,
-                             listName);
+        ExportDataSetToExcel(dataModule, grid->dataSet(), lists.fieldNames, lists.titles,
+                             BeforeData, AfterData, listName);
 }
 
-void ExportDataSetToExcel(Query* dataSet, const QStringList& fieldNames, const QStringList& titles,
-                          const ExportHook& BeforeData, const ExportHook& AfterData,
-                          const QString& listName) {
+void ExportDataSetToExcel(TShareDM& dataModule, Query* dataSet, const QStringList& fieldNames,
+                          const QStringList& titles, const ExportHook& BeforeData,
+                          const ExportHook& AfterData, const QString& listName) {
     const Connection* connection = dataSet ? dataSet->connection() : nullptr;
     if (!connection || !connection->Connected())
         RaiseExportFailure(QStringLiteral("数据集没有连接到数据库。"));
-    const QString file = chooseWorkbookFile(listName);
+    const QString file = chooseWorkbookFile(dataModule, listName);
     if (file.isEmpty())
         return;
     const ExportOutcome outcome =

@@ -85,7 +85,7 @@ void setHeading(Report& report, const QString& name, const QString& text) {
 
 void BuildListReport(const ListTable& table, Report& report, const QString& title,
                      bool StaticFooters, const QString& narrowTemplate, const QString& wideTemplate,
-                     const QString& programDir) {
+                     const QString& programDir, const Letterhead& letterhead) {
     const std::vector<GridColumn>& listColumns = table.columns();
     double sum = 0;
     for (const GridColumn& column : listColumns) {
@@ -156,7 +156,6 @@ void BuildListReport(const ListTable& table, Report& report, const QString& titl
         << QStringLiteral("[PAGE#]/[TOTALPAGES]");
 
     setHeading(report, QStringLiteral("CommonKind"), title);
-    const Letterhead letterhead = ReadLetterhead();
     setHeading(report, QStringLiteral("CompanyName"), letterhead.companyName);
     setHeading(report, QStringLiteral("CompanyAddress"),
                QStringLiteral("公司地址：") + letterhead.companyAddress);

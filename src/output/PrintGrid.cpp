@@ -11,7 +11,7 @@
 
 void PrintGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet, const QString& title,
                bool StaticFooters, const QString& narrowTemplate, const QString& wideTemplate,
-               const QString& programDir) {
+               const QString& programDir, const Letterhead& letterhead) {
     // The grid's footer sums are the list's: they are not added up again.
     std::vector<std::optional<double>> sums;
     for (int i = 0; i < grid->columnCount(); ++i)
@@ -19,7 +19,8 @@ void PrintGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet, const
     auto table = std::make_shared<const ListTable>(grid->dataSet(), grid->columns(), sums);
     dataSet.setTable(table);
     report.setDataSet(&dataSet);
-    BuildListReport(*table, report, title, StaticFooters, narrowTemplate, wideTemplate, programDir);
+    BuildListReport(*table, report, title, StaticFooters, narrowTemplate, wideTemplate, programDir,
+                    letterhead);
     ShowReportPreview(report.PrepareReport(), grid->window());
 }
 

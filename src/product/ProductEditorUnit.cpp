@@ -18,10 +18,6 @@
 
 namespace {
 
-Query& scratch() {
-    return ShareDM->ADOQueryTemp1;
-}
-
 // A combo box that completes only entries beginning exactly as typed: the look-ups compare
 // whole texts exactly, so a completion must not append to a prefix of another letter case.
 DropDownComboBox* exactCombo(QWidget* parent) {
@@ -44,8 +40,9 @@ FixedLabel* label(QWidget* parent, const char* name, const QString& text, int x,
 
 } // namespace
 
-TProductEditorfrm::TProductEditorfrm(QWidget* parent)
-    : QDialog(parent), m_product(new Query(nullptr, this)) {
+TProductEditorfrm::TProductEditorfrm(TShareDM& dataModule, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule),
+      m_product(new Query(&dataModule.ADOConnection1, this)) {
     setObjectName("ProductEditorfrm");
     setWindowTitle(QStringLiteral("信息"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -94,11 +91,11 @@ void TProductEditorfrm::showEvent(QShowEvent* event) {
 
 // Offers every name and unit in use and shows the product's current values.
 void TProductEditorfrm::FormShow() {
-    FillDistinctCombo(cbxName, QStringLiteral("Product"), QStringLiteral("ProductName"), QString(),
-                      true, QString());
-    FillDistinctCombo(cbxUnit, QStringLiteral("Product"), QStringLiteral("ProductUnit"), QString(),
-                      true, QString());
-    m_product->setConnection(&ShareDM->ADOConnection1);
+    Query& lists = m_dataModule.ADOQueryNotAllowUse;
+    FillDistinctCombo(lists, cbxName, QStringLiteral("Product"), QStringLiteral("ProductName"),
+                      QString(), true, QString());
+    FillDistinctCombo(lists, cbxUnit, QStringLiteral("Product"), QStringLiteral("ProductUnit"),
+                      QString(), true, QString());
     OpenSQL(*m_product, ProductByIndexStatement(RecordIndex));
     const Query& product = *m_product;
     cbxSerial->setText(product.AsString(QStringLiteral("ProductSerial")));
@@ -106,6 +103,10 @@ void TProductEditorfrm::FormShow() {
     cbxType->setText(product.AsString(QStringLiteral("ProductType")));
     cbxUnit->setCurrentText(product.AsString(QStringLiteral("ProductUnit")));
     cbxSerial->setFocus(Qt::OtherFocusReason);
+}
+
+Query& TProductEditorfrm::scratch() {
+    return m_dataModule.ADOQueryTemp1;
 }
 
 void TProductEditorfrm::openEditedProduct() {
@@ -148,7 +149,7 @@ QList<std::pair<QString, QString>> TProductEditorfrm::fieldLabels() const {
 }
 
 void TProductEditorfrm::saveInTransaction() {
-    Transaction transaction(ShareDM->ADOConnection1);
+    Transaction transaction(m_dataModule.ADOConnection1);
     checkCode();
     checkCombination();
     writeProduct();

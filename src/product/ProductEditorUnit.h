@@ -9,6 +9,7 @@ class GroupBox;
 class QLineEdit;
 class Query;
 class ShadedPanel;
+class TShareDM;
 
 // The product editor: changes the code, name, model and unit of one product of the catalogue.
 // The caller sets RecordIndex and shows the dialog modally; it closes with Accepted when the
@@ -18,7 +19,8 @@ class ShadedPanel;
 class TProductEditorfrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TProductEditorfrm(QWidget* parent = nullptr);
+    // The dialog reads and writes through the data module's connection and scratch queries.
+    explicit TProductEditorfrm(TShareDM& dataModule, QWidget* parent = nullptr);
 
     // ProductIndex of the product to change.
     qint32 RecordIndex = 0;
@@ -48,6 +50,8 @@ protected:
 
 private:
     void buildControls();
+    // The data module's ADOQueryTemp1, where the checks look products up.
+    Query& scratch();
     void saveInTransaction();
     void openEditedProduct();
     void checkCode();
@@ -55,6 +59,7 @@ private:
     void writeProduct();
     QList<std::pair<QString, QString>> fieldLabels() const;
 
+    TShareDM& m_dataModule;
     // The product as the showing read it: the save writes it only while it is still so.
     Query* m_product;
 };

@@ -10,15 +10,15 @@
 #include <QComboBox>
 
 void InitializeProductFilters(const ProductFilterControls& controls) {
-    FillDistinctCombo(controls.name, QStringLiteral("Product"), QStringLiteral("ProductName"),
-                      QString(), true, AllItems);
+    FillDistinctCombo(*controls.listQuery, controls.name, QStringLiteral("Product"),
+                      QStringLiteral("ProductName"), QString(), true, AllItems);
     RefillModelList(controls);
 }
 
 void RefillNameList(const ProductFilterControls& controls) {
     const QString typed = controls.name->currentText();
-    FillDistinctCombo(controls.name, QStringLiteral("Product"), QStringLiteral("ProductName"),
-                      QString(), true, AllItems);
+    FillDistinctCombo(*controls.listQuery, controls.name, QStringLiteral("Product"),
+                      QStringLiteral("ProductName"), QString(), true, AllItems);
     const int entry = controls.name->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (entry >= 0)
         controls.name->setCurrentIndex(entry);
@@ -27,7 +27,8 @@ void RefillNameList(const ProductFilterControls& controls) {
 }
 
 void RefillModelList(const ProductFilterControls& controls) {
-    FillDistinctCombo(controls.model, QStringLiteral("Product"), QStringLiteral("ProductType"),
+    FillDistinctCombo(*controls.listQuery, controls.model, QStringLiteral("Product"),
+                      QStringLiteral("ProductType"),
                       ModelListFragment(controls.name->currentText()), true, AllItems);
 }
 

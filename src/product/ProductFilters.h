@@ -7,12 +7,14 @@ class Query;
 class QComboBox;
 
 // The controls of a page that lists filtered rows: a name and a model filter over the product
-// catalogue, a query and its grid.
+// catalogue, a query and its grid, and the query that fills the two filter lists (the data
+// module's ADOQueryNotAllowUse, on the same connection as the page's query).
 struct ProductFilterControls {
     QComboBox* name;
     QComboBox* model;
     Query* query;
     DataGrid* grid;
+    Query* listQuery;
 };
 
 // Fills the name list ("所有" and every product name) and the model list.

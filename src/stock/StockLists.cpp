@@ -43,7 +43,7 @@ std::vector<GridColumn> balanceColumns() {
 
 ListDefinition MovementList(MovementKind kind, const QString& filters) {
     const bool in = kind == MovementKind::StockIn;
-    return {MovementListStatement(in ? StockInKind : StockOutKind, filters), movementColumns(in),
+    return {MovementListStatement(kind, filters), movementColumns(in),
             in ? QStringLiteral("入库列表") : QStringLiteral("出库列表"),
             in ? QStringLiteral("ADOQueryStoreIn") : QStringLiteral("ADOQueryStoreOut"),
             in ? QStringLiteral("frDBDataSet1") : QStringLiteral("frDBDataSet2")};

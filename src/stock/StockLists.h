@@ -1,11 +1,10 @@
 #pragma once
 
 #include "ListDefinition.h"
+#include "StockStatements.h"
 
 #include <QDate>
 #include <QString>
-
-enum class MovementKind { StockIn, StockOut };
 
 // The stock pages' lists, each defined once (see ListDefinition): the statement with the page's
 // filters, the grid's columns and the report's names.

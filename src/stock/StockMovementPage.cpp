@@ -8,7 +8,7 @@
 
 #include <QComboBox>
 
-StockMovementPage::StockMovementPage(int kind, DatePicker* from, DatePicker* to,
+StockMovementPage::StockMovementPage(MovementKind kind, DatePicker* from, DatePicker* to,
                                      const ProductFilterControls& controls)
     : m_kind(kind), m_from(from), m_to(to), m_controls(controls) {}
 
@@ -21,9 +21,7 @@ void StockMovementPage::Initialize() {
 }
 
 void StockMovementPage::List(const QString& fragment) {
-    const MovementKind kind =
-        m_kind == StockInKind ? MovementKind::StockIn : MovementKind::StockOut;
-    RunList(m_controls, MovementList(kind, fragment).statement);
+    RunList(m_controls, MovementList(m_kind, fragment).statement);
 }
 
 void StockMovementPage::QueryButtonClick() {
@@ -45,7 +43,7 @@ void StockMovementPage::Relist() {
 
 bool StockMovementPage::AddMovement(TStoreEditorfrm& editor) {
     editor.EditFlag = false;
-    editor.KindFlag = m_kind;
+    editor.KindFlag = static_cast<int>(m_kind);
     return editor.exec() == QDialog::Accepted;
 }
 
@@ -57,6 +55,6 @@ bool StockMovementPage::EditMovement(TStoreEditorfrm& editor) {
     editor.RecordIndex = static_cast<int>(query.AsInteger(QStringLiteral("StoreIndex")));
     // The dialog takes the kind from the stored movement; the page's kind stands only for a
     // movement that is gone by the time the dialog shows it.
-    editor.KindFlag = m_kind;
+    editor.KindFlag = static_cast<int>(m_kind);
     return editor.exec() == QDialog::Accepted;
 }

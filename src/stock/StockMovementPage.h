@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProductFilters.h"
+#include "StockStatements.h"
 
 class DatePicker;
 class TStoreEditorfrm;
@@ -9,7 +10,7 @@ class TStoreEditorfrm;
 // with their own controls and movement kind.
 class StockMovementPage {
 public:
-    StockMovementPage(int kind, DatePicker* from, DatePicker* to,
+    StockMovementPage(MovementKind kind, DatePicker* from, DatePicker* to,
                       const ProductFilterControls& controls);
 
     // Dates to the current month, filters to "所有", every movement of the page's kind listed.
@@ -30,7 +31,7 @@ public:
     bool EditMovement(TStoreEditorfrm& editor);
 
 private:
-    int m_kind;
+    MovementKind m_kind;
     DatePicker* m_from;
     DatePicker* m_to;
     ProductFilterControls m_controls;

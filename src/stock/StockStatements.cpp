@@ -11,9 +11,9 @@ QString DateRangeFragment(const QDate& from, const QDate& to) {
            QStringLiteral(" and ") + DateLiteral(to);
 }
 
-QString MovementListStatement(int kind, const QString& fragment) {
+QString MovementListStatement(MovementKind kind, const QString& fragment) {
     const QString statement =
-        kind == StockInKind
+        kind == MovementKind::StockIn
             ? QStringLiteral(
                   "select * from Store,Product where StoreProduct=ProductIndex and StoreKind=0 %s")
             : QStringLiteral(

@@ -9,9 +9,8 @@
 // and the command-line tool. Their name and model filters are the product catalogue's
 // (ProductStatements.h).
 
-// Movement kinds as stored in StoreKind.
-constexpr int StockInKind = 0;
-constexpr int StockOutKind = 1;
+// The kinds of movement, with the values stored in StoreKind.
+enum class MovementKind { StockIn = 0, StockOut = 1 };
 
 // A calendar date as a date literal of the program's SQL: "#YYYY-MM-DD#".
 QString DateLiteral(const QDate& date);
@@ -19,7 +18,7 @@ QString DateLiteral(const QDate& date);
 // " and StoreRecordDate between #from# and #to#": both days included.
 QString DateRangeFragment(const QDate& from, const QDate& to);
 
-QString MovementListStatement(int kind, const QString& fragment);
+QString MovementListStatement(MovementKind kind, const QString& fragment);
 QString BalanceStatement(const QDate& cutoff, const QString& fragment);
 
 // The stock entry dialog's look-ups and writes; its product look-ups are the catalogue's own

@@ -54,8 +54,9 @@ constexpr int LabelHeight = 17;
 
 } // namespace
 
-TStoreEditorfrm::TStoreEditorfrm(QWidget* parent)
-    : QDialog(parent), m_movement(new Query(nullptr, this)) {
+TStoreEditorfrm::TStoreEditorfrm(TShareDM& dataModule, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule),
+      m_movement(new Query(&dataModule.ADOConnection1, this)) {
     setObjectName("StoreEditorfrm");
     setWindowTitle(QStringLiteral("添加"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -246,8 +247,8 @@ void TStoreEditorfrm::FormShow() {
     AdvGlowButton4->setVisible(!EditFlag);
     setWindowTitle(QStringLiteral("添加"));
     SetControlsEnabled(productBoxes(), true);
-    FillDistinctCombo(cbxSerial, ProductTable, QStringLiteral("ProductSerial"), QString(), true,
-                      QString());
+    FillDistinctCombo(m_dataModule.ADOQueryNotAllowUse, cbxSerial, ProductTable,
+                      QStringLiteral("ProductSerial"), QString(), true, QString());
     m_nameListFilled = false;
     ClearInputs(this);
     dtInDate->setDate(QDate::currentDate());
@@ -263,9 +264,8 @@ void TStoreEditorfrm::FormShow() {
 // goes through only while it is still so. A movement that is gone by now leaves the boxes empty
 // and the kind as the caller set it.
 void TStoreEditorfrm::showStoredMovement() {
-    m_movement->setConnection(&ShareDM->ADOConnection1);
     OpenSQL(*m_movement, MovementStatement(RecordIndex));
-    Query& product = ShareDM->ADOQueryTemp1;
+    Query& product = m_dataModule.ADOQueryTemp1;
     OpenSQL(product, MovementWithProductStatement(RecordIndex));
     setWindowTitle(QStringLiteral("修改"));
     const Query& movement = *m_movement;
@@ -341,7 +341,7 @@ bool TStoreEditorfrm::leftByTabOrEnter() const {
 }
 
 void TStoreEditorfrm::cbxSerialExit() {
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = m_dataModule.ADOQueryTemp1;
     OpenSQL(query, ProductBySerialStatement(cbxSerial->currentText()));
     if (!query.IsEmpty())
         fixProduct(query);
@@ -354,7 +354,7 @@ void TStoreEditorfrm::cbxNameExit() {
     const QString fragment = productMatchFragment();
     if (fragment.isEmpty())
         return;
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = m_dataModule.ADOQueryTemp1;
     OpenSQL(query, ProductListStatement(fragment));
     if (query.IsEmpty())
         return;
@@ -364,20 +364,21 @@ void TStoreEditorfrm::cbxNameExit() {
 }
 
 void TStoreEditorfrm::cbxNameDropDown() {
-    FillDistinctCombo(cbxName, ProductTable, QStringLiteral("ProductName"), QString(), true,
-                      QString());
+    FillDistinctCombo(m_dataModule.ADOQueryNotAllowUse, cbxName, ProductTable,
+                      QStringLiteral("ProductName"), QString(), true, QString());
     m_nameListFilled = true;
 }
 
 void TStoreEditorfrm::cbxTypeDropDown() {
-    FillDistinctCombo(cbxType, ProductTable, QStringLiteral("ProductType"),
-                      EntryModelListFragment(cbxName->currentText()), true, QString());
+    FillDistinctCombo(m_dataModule.ADOQueryNotAllowUse, cbxType, ProductTable,
+                      QStringLiteral("ProductType"), EntryModelListFragment(cbxName->currentText()),
+                      true, QString());
 }
 
 void TStoreEditorfrm::cbxUnitDropDown() {
-    FillDistinctCombo(cbxUnit, ProductTable, QStringLiteral("ProductUnit"),
-                      EntryUnitListFragment(cbxName->currentText(), cbxType->currentText()), true,
-                      QString());
+    FillDistinctCombo(
+        m_dataModule.ADOQueryNotAllowUse, cbxUnit, ProductTable, QStringLiteral("ProductUnit"),
+        EntryUnitListFragment(cbxName->currentText(), cbxType->currentText()), true, QString());
 }
 
 // The name box completes from every product name. Its list is filled when the operator first
@@ -387,8 +388,8 @@ void TStoreEditorfrm::fillNameListForCompletion() {
     if (m_nameListFilled)
         return;
     const QString typed = cbxName->currentText();
-    FillDistinctCombo(cbxName, ProductTable, QStringLiteral("ProductName"), QString(), true,
-                      QString());
+    FillDistinctCombo(m_dataModule.ADOQueryNotAllowUse, cbxName, ProductTable,
+                      QStringLiteral("ProductName"), QString(), true, QString());
     cbxName->setEditText(typed);
     m_nameListFilled = true;
 }
@@ -424,11 +425,11 @@ void TStoreEditorfrm::SaveStoreRecord() {
 
 void TStoreEditorfrm::saveInTransaction() {
     // A product appended on the way never stays without its movement.
-    Transaction transaction(ShareDM->ADOConnection1);
+    Transaction transaction(m_dataModule.ADOConnection1);
     const QString code = cbxSerial->currentText();
     std::optional<qint64> product = productKey();
     if (!product) {
-        Query& codeCheck = ShareDM->ADOQueryTemp2;
+        Query& codeCheck = m_dataModule.ADOQueryTemp2;
         OpenSQL(codeCheck, ProductBySerialStatement(code));
         if (!codeCheck.IsEmpty()) {
             transaction.Rollback();
@@ -464,7 +465,7 @@ QList<std::pair<QString, QString>> TStoreEditorfrm::fieldLabels() const {
 
 // The key of the product the boxes name; none when it is a new product.
 std::optional<qint64> TStoreEditorfrm::productKey() {
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = m_dataModule.ADOQueryTemp1;
     const QString code = cbxSerial->currentText();
     if (!cbxName->isEnabled()) {
         OpenSQL(query, ProductBySerialStatement(code));
@@ -480,7 +481,7 @@ std::optional<qint64> TStoreEditorfrm::productKey() {
 }
 
 qint64 TStoreEditorfrm::appendProduct() {
-    Query& query = ShareDM->ADOQueryTemp1;
+    Query& query = m_dataModule.ADOQueryTemp1;
     OpenSQL(query, NoRowStatement(ProductTable));
     query.Append();
     query.SetField("ProductSerial", cbxSerial->currentText());
@@ -493,7 +494,7 @@ qint64 TStoreEditorfrm::appendProduct() {
 
 void TStoreEditorfrm::writeMovement(qint64 product) {
     const bool edit = EditFlag && !m_saveAsNew;
-    Query& query = edit ? *m_movement : ShareDM->ADOQueryTemp1;
+    Query& query = edit ? *m_movement : m_dataModule.ADOQueryTemp1;
     if (edit) {
         // Gone before the showing: not written again unasked either.
         if (query.IsEmpty())

@@ -15,6 +15,7 @@ class NumberBox;
 class Query;
 class QLineEdit;
 class RowConflict;
+class TShareDM;
 
 // The stock entry dialog: adds, changes or deletes one stock movement (one Store row). The
 // product is found by its code or by its name, model and unit; a product that the catalogue
@@ -23,7 +24,8 @@ class RowConflict;
 class TStoreEditorfrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TStoreEditorfrm(QWidget* parent = nullptr);
+    // The dialog reads and writes through the data module's connection and scratch queries.
+    explicit TStoreEditorfrm(TShareDM& dataModule, QWidget* parent = nullptr);
 
     // Set by the caller before showing. EditFlag false: add a movement of kind KindFlag (0 stock
     // in, 1 stock out). EditFlag true: change or delete the movement RecordIndex; the showing
@@ -111,6 +113,7 @@ private:
     QList<std::pair<QString, QString>> fieldLabels() const;
 
     QTime m_recordTime; // time of day of the movement shown; midnight for a new one
+    TShareDM& m_dataModule;
     // The movement shown for editing, as read: a save or a deletion compares with it.
     Query* m_movement;
     bool m_saveAsNew = false; // the edited movement is gone and the inputs become a new one

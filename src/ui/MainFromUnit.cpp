@@ -8,6 +8,7 @@
 #include "GlowButton.h"
 #include "GridSortPaint.h"
 #include "Guard.h"
+#include "Letterhead.h"
 #include "OfficePager.h"
 #include "PrintGrid.h"
 #include "ProductEditorUnit.h"
@@ -26,16 +27,12 @@ namespace {
 
 constexpr int AdministrationPage = 3;
 
-Connection* dataModuleConnection() {
-    return ShareDM ? &ShareDM->ADOConnection1 : nullptr;
-}
-
 } // namespace
 
-TMainForm::TMainForm(const QString& appPath, QWidget* parent)
-    : QMainWindow(parent), ADOQueryStoreIn(dataModuleConnection()),
-      ADOQueryStoreOut(dataModuleConnection()), ADOQueryStore(dataModuleConnection()),
-      ADOQueryProduct(dataModuleConnection()), m_appPath(appPath) {
+TMainForm::TMainForm(TShareDM& dataModule, const QString& appPath, QWidget* parent)
+    : QMainWindow(parent), ADOQueryStoreIn(&dataModule.ADOConnection1),
+      ADOQueryStoreOut(&dataModule.ADOConnection1), ADOQueryStore(&dataModule.ADOConnection1),
+      ADOQueryProduct(&dataModule.ADOConnection1), m_dataModule(dataModule), m_appPath(appPath) {
     setObjectName("MainForm");
     ADOQueryStoreIn.setObjectName("ADOQueryStoreIn");
     ADOQueryStoreOut.setObjectName("ADOQueryStoreOut");
@@ -47,21 +44,23 @@ TMainForm::TMainForm(const QString& appPath, QWidget* parent)
 }
 
 void TMainForm::createPages() {
+    Query* lists = &m_dataModule.ADOQueryNotAllowUse;
     m_stockInPage = std::make_unique<StockMovementPage>(
-        StockInKind, DateTimePicker2, DateTimePicker3,
-        ProductFilterControls{TntComboBox5, TntComboBox6, &ADOQueryStoreIn, DBGridEh1});
+        MovementKind::StockIn, DateTimePicker2, DateTimePicker3,
+        ProductFilterControls{TntComboBox5, TntComboBox6, &ADOQueryStoreIn, DBGridEh1, lists});
     m_stockOutPage = std::make_unique<StockMovementPage>(
-        StockOutKind, DateTimePicker1, DateTimePicker4,
-        ProductFilterControls{TntComboBox1, TntComboBox2, &ADOQueryStoreOut, DBGridEh2});
+        MovementKind::StockOut, DateTimePicker1, DateTimePicker4,
+        ProductFilterControls{TntComboBox1, TntComboBox2, &ADOQueryStoreOut, DBGridEh2, lists});
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
-        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3});
-    m_passwordSettings = std::make_unique<PasswordSettings>(cbx1, edt1);
-    m_letterheadSettings = std::make_unique<LetterheadSettings>(edt2, edt3, edt4);
-    m_backupRestore = std::make_unique<BackupRestore>(this, [this] { InitializePages(); });
-    ProductEditorfrm = new TProductEditorfrm(this);
+        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists});
+    m_passwordSettings = std::make_unique<PasswordSettings>(m_dataModule, cbx1, edt1);
+    m_letterheadSettings = std::make_unique<LetterheadSettings>(m_dataModule, edt2, edt3, edt4);
+    m_backupRestore =
+        std::make_unique<BackupRestore>(m_dataModule, this, [this] { InitializePages(); });
+    ProductEditorfrm = new TProductEditorfrm(m_dataModule, this);
     m_productListPage = std::make_unique<ProductListPage>(
-        ProductFilterControls{cbx2, cbx3, &ADOQueryProduct, DBGridEh4}, ProductEditorfrm);
+        ProductFilterControls{cbx2, cbx3, &ADOQueryProduct, DBGridEh4, lists}, ProductEditorfrm);
 }
 
 TMainForm::~TMainForm() {
@@ -273,7 +272,8 @@ void TMainForm::AdvGlowButton2Click() {
 }
 void TMainForm::AdvGlowButton3Click() {
     if (ADOQueryStoreIn.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh1, nullptr, nullptr, MovementList(MovementKind::StockIn).title);
+        ExportGridToExcel(m_dataModule, DBGridEh1, nullptr, nullptr,
+                          MovementList(MovementKind::StockIn).title);
 }
 
 void TMainForm::AdvGlowButton5Click() {
@@ -296,7 +296,8 @@ void TMainForm::AdvGlowButton7Click() {
 }
 void TMainForm::AdvGlowButton8Click() {
     if (ADOQueryStoreOut.Active() && ADOQueryStoreOut.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh2, nullptr, nullptr, MovementList(MovementKind::StockOut).title);
+        ExportGridToExcel(m_dataModule, DBGridEh2, nullptr, nullptr,
+                          MovementList(MovementKind::StockOut).title);
 }
 
 // After OK the page's own list and the balance are listed again, unfiltered; after Cancel
@@ -330,7 +331,8 @@ void TMainForm::AdvGlowButton15Click() {
 }
 void TMainForm::AdvGlowButton16Click() {
     if (ADOQueryStore.RecordCount() > 0)
-        ExportGridToExcel(DBGridEh3, nullptr, nullptr, BalanceList(QDate::currentDate()).title);
+        ExportGridToExcel(m_dataModule, DBGridEh3, nullptr, nullptr,
+                          BalanceList(QDate::currentDate()).title);
 }
 
 void TMainForm::cbx1Change() {
@@ -375,7 +377,8 @@ void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int
 // The report reads the page's grid; the list is printed whether or not it holds rows.
 void TMainForm::printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                               const QString& title) {
-    PrintGrid(grid, report, dataSet, title, false, NarrowTemplateName, WideTemplateName, m_appPath);
+    PrintGrid(grid, report, dataSet, title, false, NarrowTemplateName, WideTemplateName, m_appPath,
+              ReadLetterhead(m_dataModule));
 }
 
 void TMainForm::DBGridEh1TitleBtnClick(DataGrid* Sender, int, GridColumn* Column) {

@@ -26,6 +26,7 @@ class GroupBox;
 class OfficePager;
 class ShadedPanel;
 class TProductEditorfrm;
+class TShareDM;
 class TStoreEditorfrm;
 struct GridColumn;
 class QComboBox;
@@ -38,9 +39,10 @@ class QStatusBar;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // appPath: the folder of the program's read-only files (the report templates in frf/), ending
-    // with "/": the program directory, or the share folder of an installed program.
-    explicit TMainForm(const QString& appPath, QWidget* parent = nullptr);
+    // dataModule: the connection and scratch queries that the pages, dialogs and settings work
+    // on. appPath: the folder of the program's read-only files (the report templates in frf/),
+    // ending with "/": the program directory, or the share folder of an installed program.
+    TMainForm(TShareDM& dataModule, const QString& appPath, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     QString appPath() const { return m_appPath; }
@@ -249,6 +251,7 @@ private:
     void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);
 
+    TShareDM& m_dataModule;
     QString m_appPath;
     MainFormLifecycle* m_lifecycle = nullptr;
     TStoreEditorfrm* m_storeEditor = nullptr;

@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
+#include "Query.h"
 #include "ShareDMUnit.h"
 #include "TextListModel.h"
 
@@ -14,15 +15,14 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, bool clear,
-                  const QString& firstItem) {
+void FillComboBox(Query& query, QComboBox* combo, const QString& sql, const QString& column,
+                  bool clear, const QString& firstItem) {
     if (clear) {
         combo->clear();
         combo->setEditText(QString());
     }
     if (!firstItem.isEmpty())
         combo->addItem(firstItem);
-    Query& query = ShareDM->ADOQueryNotAllowUse;
     OpenSQL(query, sql);
     const int field = query.FieldIndex(column);
     if (field < 0)
@@ -43,9 +43,10 @@ void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, b
         combo->setCurrentIndex(0);
 }
 
-void FillDistinctCombo(QComboBox* combo, const QString& table, const QString& column,
+void FillDistinctCombo(Query& query, QComboBox* combo, const QString& table, const QString& column,
                        const QString& fragment, bool clear, const QString& firstItem) {
-    FillComboBox(combo, DistinctStatement(table, column, fragment), column, clear, firstItem);
+    FillComboBox(query, combo, DistinctStatement(table, column, fragment), column, clear,
+                 firstItem);
 }
 
 void SetControlsEnabled(const QList<QWidget*>& controls, bool enabled) {

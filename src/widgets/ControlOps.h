@@ -3,19 +3,20 @@
 #include <QList>
 #include <QString>
 
+class Query;
 class QComboBox;
 class QWidget;
 
 // Fills a combo box with the values of one column of a statement's result, in the order of the
 // grids' text sort (Query::SetSort: pinyin order for Chinese, "A2" before "A10"), behind an
 // optional first item; then selects entry 0 (nothing when the list is empty).
-// With `clear` the box first loses its entries and its text. Runs on the data module's
-// ADOQueryNotAllowUse.
-void FillComboBox(QComboBox* combo, const QString& sql, const QString& column, bool clear,
-                  const QString& firstItem);
+// With `clear` the box first loses its entries and its text. Runs the statement on `query` (the
+// data module's ADOQueryNotAllowUse), which then holds its result.
+void FillComboBox(Query& query, QComboBox* combo, const QString& sql, const QString& column,
+                  bool clear, const QString& firstItem);
 
 // FillComboBox with the distinct values of table.column under "where 0=0" and the fragment.
-void FillDistinctCombo(QComboBox* combo, const QString& table, const QString& column,
+void FillDistinctCombo(Query& query, QComboBox* combo, const QString& table, const QString& column,
                        const QString& fragment, bool clear, const QString& firstItem);
 
 // Enables or disables controls, showing the state in their colours: a label's text turns grey

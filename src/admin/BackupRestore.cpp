@@ -103,7 +103,7 @@ void BackupRestore::RestoreData() {
     DatabaseRestore restore(path, DatabasePassword);
     const auto [backup, current] = [&] {
         const WaitCursor busy;
-        return std::pair{restore.Inspect(chosen), ReadSummary(ShareDM->ADOConnection1.handle())};
+        return std::pair{restore.Inspect(chosen), ReadSummary(ShareDM->ADOConnection1.engine())};
     }();
     const QString question =
         QStringLiteral("确定要用这个备份替换当前的数据吗？\n\n"

@@ -1,5 +1,6 @@
 #include "BenchData.h"
 
+#include "BenchSupport.h"
 #include "Connection.h"
 #include "DataError.h"
 #include "ShareDMUnit.h"
@@ -192,7 +193,7 @@ void fillMovements(sqlite3* db, Random& random, int movements,
 }
 
 void fill(Connection& connection, int movements) {
-    sqlite3* db = connection.handle();
+    sqlite3* db = RawHandle(connection);
     Random random(20160101);
     connection.Execute("BEGIN");
     const std::vector<ProductRow> products = fillProducts(db, random);

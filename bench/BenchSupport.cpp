@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "CipherEngine.h"
+#include "Connection.h"
 #include "DataError.h"
 
 #include <QFile>
@@ -7,6 +9,10 @@
 #include <malloc.h>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
+
+sqlite3* RawHandle(const Connection& connection) {
+    return static_cast<CipherEngine&>(connection.engine()).handle();
+}
 
 std::size_t RawFetch(sqlite3* db, const QString& sql) {
     sqlite3_stmt* statement = nullptr;

@@ -6,6 +6,10 @@
 #include <cstddef>
 
 struct sqlite3;
+class Connection;
+
+// The file engine's own handle of an open connection, for the raw references.
+sqlite3* RawHandle(const Connection& connection);
 
 // Runs a statement (in the engine's dialect) and reads every value of every row, keeping none:
 // the least that any list must do. Returns the number of rows.

@@ -111,15 +111,16 @@ HeldRows ReadRows(const QString& database) {
     for (int row = 0; row < query.RecordCount(); ++row)
         for (int c = 0; c < held.columns; ++c) {
             HeldCell cell{SheetCell::Kind::Blank, 0, 0, {}};
-            switch (query.CellTypeAt(row, c)) {
-            case Query::CellType::Null:
+            switch (query.CellAt(row, c).kind) {
+            case CellValue::Kind::Null:
                 break;
-            case Query::CellType::Integer:
-            case Query::CellType::Real:
+            case CellValue::Kind::Integer:
+            case CellValue::Kind::Real:
                 cell.kind = SheetCell::Kind::Number;
                 cell.number = query.FloatAt(row, c);
                 break;
-            case Query::CellType::Text:
+            case CellValue::Kind::Text:
+            case CellValue::Kind::Date:
                 if (c == dateColumn) {
                     const QDateTime date =
                         QDateTime::fromString(query.TextAt(row, c), "yyyy-MM-dd HH:mm:ss");

@@ -3,6 +3,7 @@
 // the command-line list end to end, the stock balance, a one-month filter and the plain list.
 #include "BenchData.h"
 #include "BenchSupport.h"
+#include "CipherEngine.h"
 #include "CipherFile.h"
 #include "RowSet.h"
 #include "ShareDMUnit.h"
@@ -19,7 +20,6 @@
 #include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -33,7 +33,7 @@ struct Fixture {
     explicit Fixture(int movements) : path(BenchDatabase(movements)) {
         dm.ADOConnection1.OpenFile(path, DatabasePassword);
     }
-    sqlite3* db() { return dm.ADOConnection1.handle(); }
+    EngineConnection& db() { return dm.ADOConnection1.engine(); }
     QString path;
     TShareDM dm;
 };
@@ -189,7 +189,7 @@ int rawFetchMain(const QString& path) {
     TShareDM dm;
     dm.ADOConnection1.OpenFile(path, DatabasePassword);
     dm.ADOConnection1.UseSinglePassCache();
-    RawFetch(dm.ADOConnection1.handle(), TranslateSql(storeIn()));
+    RawFetch(RawHandle(dm.ADOConnection1), TranslateSql(storeIn()));
     return 0;
 }
 
@@ -210,11 +210,11 @@ void balanceSideBySide(benchmark::State& state, bool defaultCache) {
     int iterations = 0;
     SideBySide measure(state);
     for (auto _ : state) {
-        measure.iteration([&] { RawFetch(fixture.db(), groupedSum); },
+        measure.iteration([&] { RawFetch(RawHandle(fixture.dm.ADOConnection1), groupedSum); },
                           [&] { OpenSQL(query, balance()); });
         // The balance statement alone, its rows read and dropped: what the fetch adds to it.
         const auto start = std::chrono::steady_clock::now();
-        RawFetch(fixture.db(), balanceOnly);
+        RawFetch(RawHandle(fixture.dm.ADOConnection1), balanceOnly);
         statementSeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ++iterations;
@@ -238,14 +238,13 @@ void monthSideBySide(benchmark::State& state, bool defaultCache) {
     Fixture fixture(movements);
     if (defaultCache)
         useEngineDefaultCache(fixture);
-    sqlite3* plain = OpenPlainDatabase(PlainBenchDatabase(movements));
+    CipherEngine plain(CipherFile::Handle(OpenPlainDatabase(PlainBenchDatabase(movements))));
     const QString statement = TranslateSql(oneMonth());
     std::uint32_t rows = 0;
     SideBySide measure(state);
     for (auto _ : state)
         measure.iteration([&] { RowSet::fetch(plain, statement); },
                           [&] { rows = RowSet::fetch(fixture.db(), statement).rowCount(); });
-    sqlite3_close(plain);
     state.counters["rows"] = rows;
 }
 
@@ -264,7 +263,7 @@ void BM_MovementList(benchmark::State& state) {
     const QString statement = TranslateSql(storeIn());
     SideBySide measure(state);
     for (auto _ : state)
-        measure.iteration([&] { RawFetch(fixture.db(), statement); },
+        measure.iteration([&] { RawFetch(RawHandle(fixture.dm.ADOConnection1), statement); },
                           [&] { OpenSQL(query, storeIn()); });
     state.counters["rows"] = query.RecordCount();
 }

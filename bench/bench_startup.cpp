@@ -34,7 +34,7 @@ void BM_MainWindowFilled(benchmark::State& state) {
                 Connection connection;
                 connection.OpenFile(path, DatabasePassword);
                 for (const QString& statement : statements)
-                    RawFetch(connection.handle(), statement);
+                    RawFetch(RawHandle(connection), statement);
             },
             [&] {
                 dm.ADOConnection1.OpenFile(path, DatabasePassword);

@@ -6,14 +6,14 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "ControlOps.h"
-#include "DataError.h"
 #include "DatePicker.h"
 #include "DropDownComboBox.h"
+#include "EngineConnection.h"
 #include "GlowButton.h"
 #include "NumberBox.h"
+#include "PreparedStatement.h"
 #include "ProductStatements.h"
 #include "ShareDMUnit.h"
-#include "SqlValues.h"
 #include "StockStatements.h"
 #include "StoreEditorUnit.h"
 #include "Transaction.h"
@@ -24,7 +24,6 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
-#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -84,15 +83,13 @@ void BM_ShowToFocus(benchmark::State& state) {
 }
 
 // A statement run on the connection, its rows stepped through; throws with the engine's message.
-void run(sqlite3* db, const QString& sql, const std::function<void(sqlite3_stmt*)>& bind = {}) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
+void run(EngineConnection& db, const QString& sql,
+         const std::function<void(PreparedStatement&)>& bind = {}) {
+    PreparedStatement statement(db, sql);
     if (bind)
         bind(statement);
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+    while (statement.step()) {
     }
-    sqlite3_finalize(statement);
 }
 
 // The save by key alone, statement for statement as the dialog ran it before: in one write
@@ -107,24 +104,24 @@ void saveByKey(TStoreEditorfrm& dialog, TShareDM& dm) {
                                                              dialog.cbxUnit->currentText())));
     const qint64 product = query.AsInteger("ProductIndex");
     OpenSQL(query, MovementStatement(dialog.RecordIndex));
-    sqlite3* db = connection.handle();
+    EngineConnection& db = connection.engine();
     run(db, QStringLiteral("PRAGMA table_info(\"Store\")"));
     run(db,
         QStringLiteral("UPDATE \"Store\" SET \"StorePrice\"=?,\"StoreNumber\"=?,\"StoreSum\"=?,"
                        "\"StoreKind\"=?,\"StoreRecordDate\"=?,\"StoreRemark\"=?,"
                        "\"StoreProduct\"=? WHERE \"StoreIndex\"=?"),
-        [&](sqlite3_stmt* update) {
-            BindValue(update, 1, dialog.nPrice->valueOrThrow());
-            BindValue(update, 2, dialog.nNumber->valueOrThrow());
-            BindValue(update, 3, dialog.nSum->valueOrThrow());
-            BindValue(update, 4, dialog.KindFlag);
-            BindValue(update, 5, QDateTime(dialog.dtInDate->date(), QTime(0, 0)));
-            BindValue(update, 6, dialog.edtRemark->currentText());
-            BindValue(update, 7, product);
-            BindValue(update, 8, dialog.RecordIndex);
+        [&](PreparedStatement& update) {
+            update.bind(1, dialog.nPrice->valueOrThrow());
+            update.bind(2, dialog.nNumber->valueOrThrow());
+            update.bind(3, dialog.nSum->valueOrThrow());
+            update.bind(4, dialog.KindFlag);
+            update.bind(5, QDateTime(dialog.dtInDate->date(), QTime(0, 0)));
+            update.bind(6, dialog.edtRemark->currentText());
+            update.bind(7, product);
+            update.bind(8, dialog.RecordIndex);
         });
     run(db, QStringLiteral("SELECT * FROM \"Store\" WHERE \"StoreIndex\"=?"),
-        [&](sqlite3_stmt* select) { BindValue(select, 1, dialog.RecordIndex); });
+        [&](PreparedStatement& select) { select.bind(1, dialog.RecordIndex); });
     transaction.Commit();
 }
 

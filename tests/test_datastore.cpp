@@ -251,7 +251,7 @@ private slots:
         }
         AttachedDatabase db(dir.databasePath());
         QCOMPARE(db.scalar("PRAGMA user_version"), QString::number(SchemaVersion));
-        QCOMPARE(HasUniqueProductCodes(db.connection().handle()), unique);
+        QCOMPARE(HasUniqueProductCodes(db.connection().engine()), unique);
         const bool refused = [&] {
             try {
                 db.exec("insert into Product (ProductSerial) values ('A2')");

@@ -1,7 +1,9 @@
 #include "DataError.h"
 #include "SqlDialect.h"
 #include "SqlScript.h"
+#include "StockStatements.h"
 
+#include <QDate>
 #include <QStringList>
 #include <QTest>
 
@@ -10,27 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The stock balance statement as the balance page composes it.
-QString balanceStatement(const QString& fragment, const QString& date) {
-    QString sql =
-        u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
-        u"(select * from (select distinct StoreProduct from Store where "
-        u"StoreRecordDate<=#%1:s#),product where ProductIndex=StoreProduct %0:s) as t1 left "
-        u"join (select StoreProduct,Sum(StoreNumber) as tin,iif(IsNull(tin),0,Round(tin,2)) as "
-        u"StoreInNumber from Store where StoreKind=0 and StoreRecordDate<=#%1:s# group by "
-        u"StoreProduct) t2 on t1.ProductIndex=t2.StoreProduct) as t3 left join (select "
-        u"StoreProduct,Sum(StoreNumber) as tOut,iif(IsNull(tOut),0,Round(tOut,2)) as "
-        u"StoreOutNumber from Store where StoreKind=1 and StoreRecordDate<=#%1:s# group by "
-        u"StoreProduct) as t4 on t3.ProductIndex=t4.StoreProduct"_s;
-    return sql.replace(u"%0:s"_s, fragment).replace(u"%1:s"_s, date);
-}
-
-QString stockList(int kind, const QString& fragment) {
-    return u"select * from Store,Product where StoreProduct=ProductIndex and StoreKind=%1 "_s.arg(
-               kind) +
-           fragment;
-}
 
 // The export's wrapper: the visible columns under their titles around a page's statement.
 QString exportStatement(const QStringList& fields, const QStringList& titles,
@@ -225,11 +206,13 @@ void TestDialect::translates_data() {
     // Forms that SQLite reads as they are.
     const QStringList passThrough = {
         u"select Distinct ProductName from Product where 0=0 "_s,
-        stockList(0, u"  and ProductName='螺丝' and ProductType='M3'"_s),
+        MovementListStatement(MovementKind::StockIn,
+                              u"  and ProductName='螺丝' and ProductType='M3'"_s),
         u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from t) as t3 left join u as t4 on t3.a=t4.a"_s,
         u"select * from (select distinct StoreProduct from Store),product where ProductIndex=StoreProduct"_s,
         u"select * from (select * from Store) t2 where StoreIndex=5"_s,
-        exportStatement(stockInFields, stockInTitles, stockList(0, QString())),
+        exportStatement(stockInFields, stockInTitles,
+                        MovementListStatement(MovementKind::StockIn, QString())),
         u"delete from Store where StoreIndex=5"_s,
         u"update Power set PowerKey='x' where PowerName='y'"_s,
     };
@@ -237,19 +220,15 @@ void TestDialect::translates_data() {
         QTest::newRow(qPrintable(u"unchanged: "_s + sql.left(60))) << sql << sql;
 
     QTest::newRow("stock balance statement")
-        << balanceStatement(u" and ProductName='螺丝'"_s, u"2024-1-31"_s)
+        << BalanceStatement(QDate(2024, 1, 31), u" and ProductName='螺丝'"_s)
         << u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
-           u"(select * from (select distinct StoreProduct from Store where "
-           u"StoreRecordDate<='2024-01-31 00:00:00'),product where ProductIndex=StoreProduct  and "
-           u"ProductName='螺丝') as t1 left join (select StoreProduct,Sum(StoreNumber) as "
-           u"tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE Round((Sum(StoreNumber)),2) "
-           u"END) as StoreInNumber from Store where StoreKind=0 and "
-           u"StoreRecordDate<='2024-01-31 00:00:00' group by StoreProduct) t2 on "
-           u"t1.ProductIndex=t2.StoreProduct) as t3 left join (select "
-           u"StoreProduct,Sum(StoreNumber) as tOut,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 "
-           u"ELSE Round((Sum(StoreNumber)),2) END) as StoreOutNumber from Store where StoreKind=1 "
-           u"and StoreRecordDate<='2024-01-31 00:00:00' group by StoreProduct) as t4 on "
-           u"t3.ProductIndex=t4.StoreProduct"_s;
+           u"product,(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 "
+           u"END)) as tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as "
+           u"tOut,Round((Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END))),2) as "
+           u"StoreInNumber,Round((Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END))),2) as "
+           u"StoreOutNumber from Store where StoreRecordDate<='2024-01-31 00:00:00' group by "
+           u"StoreProduct) as t2 where ProductIndex=t2.StoreProduct  and ProductName='螺丝') as "
+           u"t3"_s;
 }
 
 void TestDialect::translates() {
@@ -300,9 +279,9 @@ void TestDialect::runs_data() {
     const QStringList balanceColumns = {u"ProductSerial"_s, u"StoreInNumber"_s, u"StoreOutNumber"_s,
                                         u"StoreBalanceNumber"_s};
     // Summed first, rounded afterwards: three times 0.004 gives 0.01. A product with movements
-    // of one kind gets NULL for the other kind from the outer join.
-    const QStringList januaryBalance = {u"P001|15.0|4.0|11.0"_s, u"P002|0.01|NULL|NULL"_s,
-                                        u"P003|NULL|2.0|NULL"_s};
+    // of one kind gets 0 for the other kind, and its balance stays a number.
+    const QStringList januaryBalance = {u"P001|15.0|4.0|11.0"_s, u"P002|0.01|0.0|0.01"_s,
+                                        u"P003|0.0|2.0|-2.0"_s};
 
     QTest::newRow("distinct names")
         << u"select Distinct ProductName from Product where 0=0 "_s << QString()
@@ -333,29 +312,31 @@ void TestDialect::runs_data() {
         << u"select * from Power"_s << QStringList{u"PowerName"_s, u"PowerKey"_s}
         << QStringList{u"管理员|"_s, u"张三|new'key #1#"_s};
     QTest::newRow("stock in, unfiltered")
-        << stockList(0, QString()) << QString() << QStringList{u"StoreIndex"_s}
+        << MovementListStatement(MovementKind::StockIn, QString()) << QString()
+        << QStringList{u"StoreIndex"_s}
         << QStringList{u"1"_s, u"2"_s, u"4"_s, u"5"_s, u"6"_s, u"8"_s};
     QTest::newRow("stock in, date range includes both ends")
-        << stockList(0, dateRange + u" and ProductName='螺丝'"_s) << QString()
-        << QStringList{u"StoreIndex"_s, u"ProductSerial"_s}
+        << MovementListStatement(MovementKind::StockIn, dateRange + u" and ProductName='螺丝'"_s)
+        << QString() << QStringList{u"StoreIndex"_s, u"ProductSerial"_s}
         << QStringList{u"1|P001"_s, u"2|P001"_s};
     QTest::newRow("stock in, days outside the range")
-        << stockList(0, u" and StoreRecordDate between #2024-1-6# and #2024-01-30#"_s) << QString()
-        << QStringList{u"StoreIndex"_s} << QStringList{u"4"_s, u"5"_s, u"6"_s};
+        << MovementListStatement(MovementKind::StockIn,
+                                 u" and StoreRecordDate between #2024-1-6# and #2024-01-30#"_s)
+        << QString() << QStringList{u"StoreIndex"_s} << QStringList{u"4"_s, u"5"_s, u"6"_s};
     QTest::newRow("stock out, unfiltered")
-        << stockList(1, QString()) << QString() << QStringList{u"StoreIndex"_s}
-        << QStringList{u"3"_s, u"7"_s};
+        << MovementListStatement(MovementKind::StockOut, QString()) << QString()
+        << QStringList{u"StoreIndex"_s} << QStringList{u"3"_s, u"7"_s};
     QTest::newRow("stock out, range and model")
-        << stockList(1, dateRange + u" and ProductType='M3'"_s) << QString()
-        << QStringList{u"StoreIndex"_s, u"StoreNumber"_s} << QStringList{u"3|4.0"_s};
+        << MovementListStatement(MovementKind::StockOut, dateRange + u" and ProductType='M3'"_s)
+        << QString() << QStringList{u"StoreIndex"_s, u"StoreNumber"_s} << QStringList{u"3|4.0"_s};
     QTest::newRow("balance on the day of a movement")
-        << balanceStatement(QString(), u"2024-01-31"_s) << QString() << balanceColumns
+        << BalanceStatement(QDate(2024, 1, 31), QString()) << QString() << balanceColumns
         << januaryBalance;
     QTest::newRow("balance with a name, the day before")
-        << balanceStatement(u" and ProductName='螺丝'"_s, u"2024-1-30"_s) << QString()
+        << BalanceStatement(QDate(2024, 1, 30), u" and ProductName='螺丝'"_s) << QString()
         << balanceColumns << QStringList{u"P001|10.0|4.0|6.0"_s};
     QTest::newRow("balance before the first movement")
-        << balanceStatement(QString(), u"2024-01-04"_s) << QString() << balanceColumns
+        << BalanceStatement(QDate(2024, 1, 4), QString()) << QString() << balanceColumns
         << QStringList();
     QTest::newRow("products, unfiltered")
         << u"select * from Product where 0=0 "_s << QString() << QStringList{u"ProductIndex"_s}
@@ -391,12 +372,13 @@ void TestDialect::runs_data() {
         << QStringList{u"4"_s, u"6"_s};
     QTest::newRow("export of the stock-in list")
         << exportStatement(stockInFields, stockInTitles,
-                           stockList(0, dateRange + u" and ProductName='螺丝'"_s))
+                           MovementListStatement(MovementKind::StockIn,
+                                                 dateRange + u" and ProductName='螺丝'"_s))
         << QString() << QStringList{u"商品编号"_s, u"入库数量"_s, u"入库时间"_s, u"备注"_s}
         << QStringList{u"P001|10.0|2024-01-05 00:00:00|"_s, u"P001|5.0|2024-01-31 00:00:00|月末"_s};
     QTest::newRow("export of the balance")
         << exportStatement(balanceFields, balanceTitles,
-                           balanceStatement(QString(), u"2024-01-31"_s))
+                           BalanceStatement(QDate(2024, 1, 31), QString()))
         << QString() << QStringList{u"商品编号"_s, u"入库数量"_s, u"出库数量"_s, u"当前库存"_s}
         << januaryBalance;
 }

@@ -3,6 +3,7 @@
 // users editing the same rows through the dialogs. Every case
 // ends with the same checks: the file is whole, its balance agrees with its movements, and nothing
 // is left beside it.
+#include "CipherEngine.h"
 #include "DataError.h"
 #include "DropDownComboBox.h"
 #include "GlowButton.h"
@@ -462,7 +463,8 @@ private slots:
             const auto saveBesideAnotherWriter = [&](QDialog& dialog, GlowButton* ok) {
                 HeldWriter writer(path, "insert into Product (ProductSerial,ProductName,"
                                         "ProductUnit) values ('N1','螺丝刀','1')");
-                writer.commitWhenWaitedFor(dm.ADOConnection1.handle());
+                writer.commitWhenWaitedFor(
+                    static_cast<CipherEngine&>(dm.ADOConnection1.engine()).handle());
                 ok->click();
                 QVERIFY(writer.waitedFor());
                 QVERIFY(dialog.isVisible());

@@ -105,7 +105,7 @@ void BackupRestore::RestoreData() {
     const auto [backup, current] = [&] {
         const WaitCursor busy;
         return std::pair{restore.Inspect(chosen),
-                         ReadSummary(m_dataModule.ADOConnection1.handle())};
+                         ReadSummary(m_dataModule.ADOConnection1.engine())};
     }();
     const QString question =
         QStringLiteral("确定要用这个备份替换当前的数据吗？\n\n"

@@ -80,6 +80,34 @@ void execute(sqlite3* db, const QString& sql) {
     }
 }
 
+namespace {
+
+// stored_text(x): for a text or a blob the text that reading gives (StoredText::toUtf8), any
+// other value as it is.
+void storedTextFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
+    sqlite3_value* value = arguments[0];
+    const int type = sqlite3_value_type(value);
+    if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
+        sqlite3_result_value(context, value);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    const std::string_view bytes(text ? text : "",
+                                 static_cast<std::size_t>(sqlite3_value_bytes(value)));
+    std::string buffer;
+    const std::string_view utf8 = StoredText::toUtf8(bytes, buffer);
+    sqlite3_result_text64(context, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void registerStoredText(sqlite3* db) {
+    if (sqlite3_create_function_v2(db, StoredText::SqlFunction, 1,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, storedTextFunction,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+} // namespace
+
 sqlite3* open(const QString& path, const QString& password, int flags, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     // Each connection is used by one thread at a time: the engine need not lock it on every call.
@@ -96,7 +124,7 @@ sqlite3* open(const QString& path, const QString& password, int flags, int busyT
     try {
         execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(CipherPageSize));
         sqlite3_busy_timeout(db, busyTimeoutMs);
-        StoredText::registerSqlFunction(db);
+        registerStoredText(db);
     } catch (...) {
         sqlite3_close(db);
         throw;
@@ -181,6 +209,14 @@ Handle openChecked(const QString& path, const QString& password, int busyTimeout
     return db;
 }
 } // namespace
+
+Handle create(const QString& path, const QString& password) {
+    return Handle(open(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+}
+
+bool isCompleteStatement(const QByteArray& sql) {
+    return sqlite3_complete(sql.constData()) != 0;
+}
 
 Handle openExisting(const QString& path, const QString& password, int busyTimeoutMs) {
     return openChecked(path, password, busyTimeoutMs, false);

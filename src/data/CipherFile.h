@@ -54,6 +54,12 @@ struct Closer {
 };
 using Handle = std::unique_ptr<sqlite3, Closer>;
 
+// Creates a new file at `path` (see open).
+Handle create(const QString& path, const QString& password);
+
+// Whether `sql` ends with a whole statement: a ";" inside a trigger's body does not end one.
+bool isCompleteStatement(const QByteArray& sql);
+
 // Refuses, with a message that names the file, what cannot be opened at all: no path, no such
 // file, a folder, a file without read permission.
 void checkReadable(const QString& path);

@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "CipherEngine.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "Schema.h"
@@ -7,7 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <sqlcipher/sqlite3.h>
+#include <optional>
 
 Connection::Connection() = default;
 
@@ -17,26 +18,25 @@ Connection::~Connection() {
 
 void Connection::OpenFile(const QString& path, const QString& password) {
     Close();
-    CipherFile::Handle db = CipherFile::openExisting(path, password);
-    RefuseNewerVersion(db.get(), path);
-    UpgradeSchema(db.get());
-    CipherFile::sizeCacheFor(db.get(), QFileInfo(path).size());
-    m_db = db.release();
+    auto engine = std::make_unique<CipherEngine>(CipherFile::openExisting(path, password));
+    RefuseNewerVersion(*engine, path);
+    UpgradeSchema(*engine);
+    CipherFile::sizeCacheFor(engine->handle(), QFileInfo(path).size());
+    m_engine = std::move(engine);
     m_path = path;
     m_password = password;
 }
 
 void Connection::Close() {
-    CipherFile::close(m_db);
-    m_db = nullptr;
+    m_engine.reset();
     m_path.clear();
     m_password.clear();
 }
 
-sqlite3* Connection::handle() const {
-    if (!m_db)
+EngineConnection& Connection::engine() const {
+    if (!m_engine)
         throw DataError(QStringLiteral("数据库连接没有打开。"));
-    return m_db;
+    return *m_engine;
 }
 
 void Connection::UseSinglePassCache() {
@@ -44,30 +44,30 @@ void Connection::UseSinglePassCache() {
 }
 
 void Connection::Execute(const QString& sql) {
-    CipherFile::execute(handle(), sql);
+    engine().execute(sql);
 }
 
 QString Connection::LastError() const {
-    return m_db ? CipherFile::engineMessage(m_db) : QString();
+    return m_engine ? m_engine->lastError() : QString();
 }
 
 qint64 Connection::RowsWritten() const {
-    return m_db ? sqlite3_total_changes(m_db) : 0;
+    return m_engine ? m_engine->totalChanges() : 0;
 }
 
 void Connection::CreateDatabase(const QString& path, const QString& password) {
     if (QFileInfo::exists(path))
         throw DataError(QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(path));
-    sqlite3* db = CipherFile::open(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    std::optional<CipherEngine> engine;
+    engine.emplace(CipherFile::create(path, password));
     try {
-        Transaction transaction(db, Transaction::Mode::Write);
+        Transaction transaction(*engine, Transaction::Mode::Write);
         for (const QString& statement : SchemaStatements())
-            CipherFile::execute(db, statement);
+            engine->execute(statement);
         transaction.Commit();
     } catch (...) {
-        CipherFile::close(db);
+        engine.reset();
         QFile::remove(path);
         throw;
     }
-    CipherFile::close(db);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
-struct sqlite3;
+class EngineConnection;
 
 // The one database connection: an SQLCipher file opened with the database password. Other
 // connections to the same file (another instance, the tool, any program) may be open at the same
@@ -22,12 +23,13 @@ public:
     // be written is opened for reading as it is.
     void OpenFile(const QString& path, const QString& password);
     void Close(); // closes the file; queries keep their fetched rows
-    bool Connected() const { return m_db != nullptr; }
+    bool Connected() const { return m_engine != nullptr; }
     QString FilePath() const { return m_path; }
     // The password the file was opened with, so that more connections can be opened to it.
     QString password() const { return m_password; }
 
-    sqlite3* handle() const; // throws DataError when closed
+    // The engine behind the connection; throws DataError when closed.
+    EngineConnection& engine() const;
     // For a connection that reads its rows once (a list written as it is read): the engine's
     // small default cache, since pages read once are never asked for again.
     void UseSinglePassCache();
@@ -45,5 +47,5 @@ public:
 private:
     QString m_path;
     QString m_password;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<EngineConnection> m_engine;
 };

@@ -1,6 +1,7 @@
 #include "DatabaseBackup.h"
 
 #include "BackupFiles.h"
+#include "CipherEngine.h"
 #include "DataError.h"
 #include "Schema.h"
 #include "TempFiles.h"
@@ -56,17 +57,16 @@ BackupResult DatabaseBackup::WriteInto(const QString& folder, const QDateTime& t
 
 // Copies a snapshot of the file into `part` and returns the snapshot's summary.
 DatabaseSummary DatabaseBackup::copyInto(const QString& part) {
-    const CipherFile::Handle source =
-        CipherFile::openAmongWriters(m_databasePath, m_password, m_busyWaitMs);
-    RefuseNewerVersion(source.get(), m_databasePath);
+    CipherEngine source(CipherFile::openAmongWriters(m_databasePath, m_password, m_busyWaitMs));
+    RefuseNewerVersion(source, m_databasePath);
     // The copy is as private as the file it copies, from its first byte (an empty file is an
     // empty database; the engine's journal beside it takes its mode).
     if (!CreateNewFile(part, FilePermissions(m_databasePath)))
         throw DataError(QStringLiteral("无法建立文件 %1：%2").arg(part, qt_error_string(errno)));
     const CipherFile::Handle target(CipherFile::open(part, m_password, SQLITE_OPEN_READWRITE));
-    const Transaction snapshot(source.get(), Transaction::Mode::ReadSnapshot);
-    const DatabaseSummary summary = ReadSummary(source.get());
-    OnlineCopy copy(target.get(), source.get());
+    const Transaction snapshot(source, Transaction::Mode::ReadSnapshot);
+    const DatabaseSummary summary = ReadSummary(source);
+    OnlineCopy copy(target.get(), source.handle());
     copy.CopyAll(m_pagesPerStep, m_progress);
     return summary;
 }

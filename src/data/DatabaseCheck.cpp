@@ -1,5 +1,6 @@
 #include "DatabaseCheck.h"
 
+#include "CipherEngine.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "PreparedStatement.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-QStringList tablesOf(sqlite3* db) {
+QStringList tablesOf(EngineConnection& db) {
     QStringList tables;
     PreparedStatement statement(db,
                                 QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
@@ -22,7 +23,7 @@ QStringList tablesOf(sqlite3* db) {
     return tables;
 }
 
-QStringList columnsOf(sqlite3* db, const QString& table) {
+QStringList columnsOf(EngineConnection& db, const QString& table) {
     QStringList columns;
     PreparedStatement statement(db, "PRAGMA table_info(" + QuotedName(table) + ')');
     while (statement.step())
@@ -34,11 +35,11 @@ QStringList columnsOf(sqlite3* db, const QString& table) {
 const std::map<QString, QStringList>& programTables() {
     static const std::map<QString, QStringList> tables = [] {
         std::map<QString, QStringList> result;
-        sqlite3* db = nullptr;
-        sqlite3_open(":memory:", &db);
-        CipherFile::Handle memory(db);
+        sqlite3* memory = nullptr;
+        sqlite3_open(":memory:", &memory);
+        CipherEngine db(CipherFile::Handle{memory});
         for (const QString& statement : SchemaStatements())
-            CipherFile::execute(db, statement);
+            db.execute(statement);
         for (const QString& table : tablesOf(db))
             if (!table.startsWith(QStringLiteral("sqlite_")))
                 result[table] = columnsOf(db, table);
@@ -62,13 +63,13 @@ void refuseUnencryptedFile(const QString& path) {
                 .arg(path));
 }
 
-void checkIntegrity(sqlite3* db, const QString& path, IntegrityCheck integrity) {
+void checkIntegrity(EngineConnection& db, const QString& path, IntegrityCheck integrity) {
     const QString damaged = QStringLiteral("文件 %1 已经损坏（完整性检查没有通过）：%2");
     QStringList problems;
     try {
         // Comparing the indexes with their tables reads pages again and again: a larger page
         // cache for this connection saves most of the decrypting.
-        CipherFile::execute(db, QStringLiteral("PRAGMA cache_size = -65536"));
+        db.execute(QStringLiteral("PRAGMA cache_size = -65536"));
         PreparedStatement statement(db, integrity == IntegrityCheck::Full
                                             ? QStringLiteral("PRAGMA integrity_check(5)")
                                             : QStringLiteral("PRAGMA quick_check(5)"));
@@ -81,7 +82,7 @@ void checkIntegrity(sqlite3* db, const QString& path, IntegrityCheck integrity) 
         throw DataError(damaged.arg(path, problems.join('\n')));
 }
 
-void checkTables(sqlite3* db, const QString& path) {
+void checkTables(EngineConnection& db, const QString& path) {
     const QStringList present = tablesOf(db);
     for (const auto& [table, columns] : programTables()) {
         if (!present.contains(table))
@@ -109,7 +110,7 @@ QString CountsText(const DatabaseSummary& summary) {
         .arg(summary.products());
 }
 
-std::vector<DuplicateCode> DuplicateCodes(sqlite3* db) {
+std::vector<DuplicateCode> DuplicateCodes(EngineConnection& db) {
     std::vector<DuplicateCode> duplicates;
     PreparedStatement statement(
         db, QStringLiteral("SELECT ProductSerial, ProductIndex FROM Product WHERE "
@@ -125,9 +126,9 @@ std::vector<DuplicateCode> DuplicateCodes(sqlite3* db) {
     return duplicates;
 }
 
-DatabaseSummary ReadSummary(sqlite3* db) {
+DatabaseSummary ReadSummary(EngineConnection& db) {
     DatabaseSummary summary;
-    summary.schemaVersion = CipherFile::userVersion(db);
+    summary.schemaVersion = db.schemaVersion();
     for (const QString& table : tablesOf(db)) {
         PreparedStatement count(db, "SELECT count(*) FROM " + QuotedName(table));
         count.step();
@@ -140,12 +141,12 @@ DatabaseSummary CheckDatabaseFile(const QString& path, const QString& password,
                                   IntegrityCheck integrity) {
     CipherFile::checkReadable(path);
     refuseUnencryptedFile(path);
-    const CipherFile::Handle db = CipherFile::openExisting(path, password);
-    RefuseNewerVersion(db.get(), path);
-    checkIntegrity(db.get(), path, integrity);
-    checkTables(db.get(), path);
-    DatabaseSummary summary = ReadSummary(db.get());
-    summary.uniqueCodes = HasUniqueProductCodes(db.get());
-    summary.duplicateCodes = DuplicateCodes(db.get());
+    CipherEngine db(CipherFile::openExisting(path, password));
+    RefuseNewerVersion(db, path);
+    checkIntegrity(db, path, integrity);
+    checkTables(db, path);
+    DatabaseSummary summary = ReadSummary(db);
+    summary.uniqueCodes = HasUniqueProductCodes(db);
+    summary.duplicateCodes = DuplicateCodes(db);
     return summary;
 }

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-struct sqlite3;
+class EngineConnection;
 
 // A product code that several products carry, with their keys (ProductIndex) in order: what a
 // file from before codes were kept unique may hold.
@@ -31,9 +31,9 @@ struct DatabaseSummary {
 QString CountsText(const DatabaseSummary& summary);
 
 // Reads the summary of an open file (the version and a count of every table).
-DatabaseSummary ReadSummary(sqlite3* db);
+DatabaseSummary ReadSummary(EngineConnection& db);
 // The product codes that more than one product carries, ordered by code.
-std::vector<DuplicateCode> DuplicateCodes(sqlite3* db);
+std::vector<DuplicateCode> DuplicateCodes(EngineConnection& db);
 
 // How closely the engine checks the file. Both read and decrypt every page, which finds damaged
 // or foreign bytes anywhere, and check the structure of every table and index; only the full

@@ -1,5 +1,6 @@
 #include "DatabaseCompactor.h"
 
+#include "CipherEngine.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "Schema.h"
@@ -20,7 +21,8 @@ bool DatabaseCompactor::run() {
     try {
         db = CipherFile::open(m_path, m_password, SQLITE_OPEN_READWRITE, BusyWaitMs);
         CipherFile::verifyKey(db, m_path);
-        RefuseNewerVersion(db, m_path);
+        CipherEngine engine(db);
+        RefuseNewerVersion(engine, m_path);
         if (CipherFile::readOnly(db))
             throw DataError(QStringLiteral("数据库文件 %1 不能写入。").arg(m_path));
         CipherFile::execute(db, QStringLiteral("VACUUM"));

@@ -1,6 +1,7 @@
 #include "DatabaseRestore.h"
 
 #include "BackupFiles.h"
+#include "CipherEngine.h"
 #include "CipherFile.h"
 #include "DataError.h"
 #include "DatabaseBackup.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <optional>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
 
@@ -98,20 +100,20 @@ RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDat
     RestoreResult result;
     result.restored = Inspect(backupPath);
     result.safetyCopy = BackupFiles::SafetyCopyPath(m_databasePath, time);
-    CipherFile::Handle target;
+    std::optional<CipherEngine> target;
     try {
         if (QFileInfo::exists(result.safetyCopy))
             throw DataError(QStringLiteral("文件 %1 已经存在。").arg(result.safetyCopy));
-        const CipherFile::Handle source = CipherFile::openExisting(backupPath, m_password);
-        target = CipherFile::openAmongWriters(m_databasePath, m_password,
-                                              CipherFile::DefaultBusyTimeoutMs);
-        RefuseNewerVersion(target.get(), m_databasePath);
-        if (CipherFile::readOnly(target.get()))
+        CipherEngine source(CipherFile::openExisting(backupPath, m_password));
+        target.emplace(CipherFile::openAmongWriters(m_databasePath, m_password,
+                                                    CipherFile::DefaultBusyTimeoutMs));
+        RefuseNewerVersion(*target, m_databasePath);
+        if (target->readOnly())
             throw DataError(QStringLiteral("数据库文件 %1 不能写入。").arg(m_databasePath));
-        const Transaction snapshot(source.get(), Transaction::Mode::ReadSnapshot);
-        OnlineCopy copy(target.get(), source.get());
+        const Transaction snapshot(source, Transaction::Mode::ReadSnapshot);
+        OnlineCopy copy(target->handle(), source.handle());
         copy.LockTarget();
-        keepSafetyCopy(target.get(), m_databasePath, result.safetyCopy, m_password);
+        keepSafetyCopy(target->handle(), m_databasePath, result.safetyCopy, m_password);
         try {
             copy.CopyAll(DatabaseBackup::DefaultPagesPerStep, m_progress);
         } catch (...) {
@@ -123,6 +125,6 @@ RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDat
             QStringLiteral("没有恢复数据：%1\n当前的数据没有改变。").arg(error.message()));
     }
     // A backup of an older version is brought up to date like any file that is opened.
-    UpgradeSchema(target.get());
+    UpgradeSchema(*target);
     return result;
 }

@@ -1,35 +1,47 @@
 #pragma once
 
 #include "CellValue.h"
+#include "EngineStatement.h"
 
 #include <QString>
+#include <QVariant>
+#include <memory>
 #include <string>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class EngineConnection;
 
-// The one statement wrapper: owns one prepared statement of the engine, steps through its rows
-// and reads their cells. The text must hold exactly one statement (a closing ";" is fine): the
-// engine would quietly ignore anything behind the first.
+// The one statement wrapper: owns one prepared statement of the connection's engine, binds its
+// parameters, steps through its rows and reads their cells. The text must hold exactly one
+// statement (a closing ";" is fine).
 class PreparedStatement {
 public:
-    PreparedStatement(sqlite3* db, const QString& sql);
-    ~PreparedStatement();
+    PreparedStatement(EngineConnection& engine, const QString& sql);
     PreparedStatement(const PreparedStatement&) = delete;
     PreparedStatement& operator=(const PreparedStatement&) = delete;
 
-    sqlite3_stmt* get() const { return m_stmt; }
-    // Returns true while a row is available; throws DataError with the engine's message.
-    bool step();
+    // Binds a parameter (from 1): texts as UTF-8, dates as stored date text.
+    void bind(int position, const QVariant& value);
+    // Binds a value exactly as it was read: a text with its bytes, a stored date as its text.
+    void bind(int position, const CellValue& value);
 
-    int columnCount() const;
-    // A cell of the current row as a result holds it (see ReadCell in RowSet.h).
-    CellValue cell(int column, std::string& buffer) const;
+    // Returns true while a row is available; throws DataError with the engine's message.
+    bool step() { return m_statement->step(); }
+
+    int columnCount() const { return m_statement->columnCount(); }
+    // A cell of the current row as a fetched result holds it (see StoredCell).
+    CellValue cell(int column, std::string& buffer) const {
+        return m_statement->cell(column, buffer);
+    }
+    // Every cell of the current row, as cell() reads them.
+    void readRow(CellValue* cells, std::string* buffers, int count) const {
+        m_statement->readRow(cells, buffers, count);
+    }
     // A cell of the current row as text (valid UTF-8) and as a whole number.
     QString text(int column) const;
-    qint64 integer(int column) const;
+    qint64 integer(int column) const { return m_statement->integer(column); }
+
+    const EngineStatement& engineStatement() const { return *m_statement; }
 
 private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<EngineStatement> m_statement;
 };

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DataError.h"
+#include "EngineConnection.h"
 #include "PreparedStatement.h"
 #include "RowOrder.h"
 #include "SqlDialect.h"
@@ -13,19 +14,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <sqlcipher/sqlite3.h>
 
 namespace {
-
-using Statement = PreparedStatement;
 
 // Significant digits of a floating-point value read as text: enough for every quantity and
 // amount, few enough that 0.1+0.2 reads as 0.3.
 constexpr int FloatTextDigits = 15;
-
-QString columnText(const char* text) {
-    return text ? QString::fromUtf8(text) : QString();
-}
 
 QString utf8Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -49,31 +43,6 @@ std::uint64_t realKey(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
     return (bits >> 63) ? ~bits : bits | (std::uint64_t(1) << 63);
-}
-
-// Binds a value exactly as it was read: a text with its bytes, a stored date as its stored text.
-void bindCell(sqlite3_stmt* statement, int position, const CellValue& value) {
-    switch (value.kind) {
-    case CellValue::Kind::Null:
-        sqlite3_bind_null(statement, position);
-        return;
-    case CellValue::Kind::Integer:
-        sqlite3_bind_int64(statement, position, value.integer);
-        return;
-    case CellValue::Kind::Real:
-        sqlite3_bind_double(statement, position, value.real);
-        return;
-    case CellValue::Kind::Text:
-        sqlite3_bind_text64(statement, position, value.text.data(), value.text.size(),
-                            SQLITE_TRANSIENT, SQLITE_UTF8);
-        return;
-    case CellValue::Kind::Date: {
-        char text[19];
-        StoredDate::writeCanonical(value.integer, text);
-        sqlite3_bind_text(statement, position, text, sizeof text, SQLITE_TRANSIENT);
-        return;
-    }
-    }
 }
 
 // Whether two values read are the same as the engine's IS compares them: numbers by value.
@@ -103,10 +72,10 @@ Query::Query(Connection* connection, QObject* parent) : QObject(parent), m_conne
 
 Query::~Query() = default;
 
-sqlite3* Query::database() const {
+EngineConnection& Query::database() const {
     if (!m_connection)
         throw DataError(QStringLiteral("查询没有连接到数据库。"));
-    return m_connection->handle();
+    return m_connection->engine();
 }
 
 QString Query::statementText() const {
@@ -130,16 +99,16 @@ void Query::Open() {
 void Query::Prefetch() {
     const QString statement = statementText();
     takePrefetched(QString()); // a fetch still running for another statement is dropped
-    sqlite3* db = database();
+    const EngineConnection& db = database();
     const Connection& connection = *m_connection;
     m_prefetch.statement = statement;
-    m_prefetch.changesBefore = sqlite3_total_changes(db);
+    m_prefetch.changesBefore = db.totalChanges();
     m_prefetch.rows = std::async(std::launch::async, [path = connection.FilePath(),
                                                       password = connection.password(), statement] {
         Connection own;
         own.OpenFile(path, password);
         own.UseSinglePassCache(); // closed after this one statement
-        return RowSet::fetch(own.handle(), statement);
+        return RowSet::fetch(own.engine(), statement);
     });
 }
 
@@ -151,7 +120,7 @@ RowSet Query::takePrefetched(const QString& statement) {
     std::future<RowSet> rows = std::move(m_prefetch.rows);
     const bool usable = m_prefetch.statement == statement && m_connection &&
                         m_connection->Connected() &&
-                        sqlite3_total_changes(m_connection->handle()) == m_prefetch.changesBefore;
+                        m_connection->engine().totalChanges() == m_prefetch.changesBefore;
     if (!usable) {
         try {
             rows.get();
@@ -186,19 +155,19 @@ std::size_t Query::MemoryBytes() const {
 
 int Query::ExecSQL() {
     Close();
-    sqlite3* db = database();
-    Statement statement(db, statementText());
-    const auto totalBefore = sqlite3_total_changes(db);
+    EngineConnection& db = database();
+    PreparedStatement statement(db, statementText());
+    const qint64 totalBefore = db.totalChanges();
     while (statement.step()) {
     }
     // The engine's count belongs to the last statement that changed rows, which need not be
     // this one.
-    return sqlite3_total_changes(db) == totalBefore ? 0 : sqlite3_changes(db);
+    return db.totalChanges() == totalBefore ? 0 : static_cast<int>(db.changes());
 }
 
 bool Query::ReturnsRows() const {
-    Statement statement(database(), statementText());
-    return sqlite3_column_count(statement.get()) > 0;
+    PreparedStatement statement(database(), statementText());
+    return statement.columnCount() > 0;
 }
 
 // ---- rows and navigation -------------------------------------------------------------------
@@ -340,21 +309,6 @@ QDateTime Query::AsDateTime(const QString& field) const {
 bool Query::IsNullField(const QString& field) const {
     const int column = checkedFieldIndex(field);
     return m_current < 0 || m_rows.store(column).isNull(storageRow(m_current));
-}
-
-Query::CellType Query::CellTypeAt(int row, int column) const {
-    switch (m_rows.cell(checkedStorageRow(row), column).kind) {
-    case CellValue::Kind::Integer:
-        return CellType::Integer;
-    case CellValue::Kind::Real:
-        return CellType::Real;
-    case CellValue::Kind::Text:
-    case CellValue::Kind::Date:
-        return CellType::Text;
-    case CellValue::Kind::Null:
-        break;
-    }
-    return CellType::Null;
 }
 
 QString Query::TextAt(int row, int column) const {
@@ -533,17 +487,10 @@ QString Query::updatableTable() const {
 }
 
 QString Query::keyColumn(const QString& table) const {
-    Statement info(database(), QStringLiteral("PRAGMA table_info(%1)").arg(QuotedName(table)));
-    QString key;
-    int keyColumns = 0;
-    while (info.step())
-        if (sqlite3_column_int(info.get(), 5) > 0) {
-            ++keyColumns;
-            key = columnText(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
-        }
-    if (keyColumns != 1)
+    const QStringList keys = database().keyColumns(table);
+    if (keys.size() != 1)
         throw DataError(QStringLiteral("表 %1 没有单列主键，不能修改。").arg(table));
-    return key;
+    return keys.front();
 }
 
 void Query::Post() {
@@ -565,7 +512,7 @@ void Query::Post() {
 }
 
 Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& columns) {
-    sqlite3* db = database();
+    EngineConnection& db = database();
     QStringList names, marks;
     for (int c : columns) {
         names << QuotedName(m_rows.columns()[c].origin);
@@ -575,12 +522,12 @@ Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& col
                             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuotedName(table))
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(QuotedName(table), names.join(','), marks.join(','));
-    Statement insert(db, sql);
-    bindValues(insert.get(), columns);
+    PreparedStatement insert(db, sql);
+    bindValues(insert, columns);
     insert.step();
-    if (sqlite3_changes(db) != 1)
+    if (db.changes() != 1)
         throw DataError(QStringLiteral("记录没有写入数据库，请重试。"));
-    return {QStringLiteral("rowid"), QVariant(qint64(sqlite3_last_insert_rowid(db)))};
+    return {QStringLiteral("rowid"), QVariant(db.lastInsertKey())};
 }
 
 // Writes the changed columns of the current row, found by the table's key as it was read and
@@ -595,18 +542,18 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
     if (columns.empty())
         return {QuotedName(key), readKey};
 
-    sqlite3* db = database();
+    EngineConnection& db = database();
     QStringList sets;
     for (int c : columns)
         sets << QuotedName(m_rows.columns()[c].origin) + "=?";
     const std::vector<int> compared = withoutColumn(columns, keyIndex);
-    Statement update(
+    PreparedStatement update(
         db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                 .arg(QuotedName(table), sets.join(','), unchangedRowCondition(key, compared)));
-    bindValues(update.get(), columns);
-    bindUnchangedRow(update.get(), static_cast<int>(columns.size()) + 1, readKey, compared);
+    bindValues(update, columns);
+    bindUnchangedRow(update, static_cast<int>(columns.size()) + 1, readKey, compared);
     update.step();
-    if (sqlite3_changes(db) != 1)
+    if (db.changes() != 1)
         raiseConflict(table, key, readKey, compared);
     return {QuotedName(key), newKey};
 }
@@ -629,12 +576,12 @@ void Query::Delete() {
             compared.push_back(c);
     const QVariant readKey = storedValue(storageRow(m_current), keyIndex);
 
-    sqlite3* db = database();
-    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE %2")
-                             .arg(QuotedName(table), unchangedRowCondition(key, compared)));
-    bindUnchangedRow(remove.get(), 1, readKey, compared);
+    EngineConnection& db = database();
+    PreparedStatement remove(db, QStringLiteral("DELETE FROM %1 WHERE %2")
+                                     .arg(QuotedName(table), unchangedRowCondition(key, compared)));
+    bindUnchangedRow(remove, 1, readKey, compared);
     remove.step();
-    if (sqlite3_changes(db) != 1)
+    if (db.changes() != 1)
         raiseConflict(table, key, readKey, compared);
     m_editState = EditState::Browse;
     Open();
@@ -665,11 +612,11 @@ QString Query::unchangedRowCondition(const QString& key, const std::vector<int>&
 }
 
 // Binds the key and, from `position` on, the values read of the columns, exactly as held.
-void Query::bindUnchangedRow(sqlite3_stmt* statement, int position, const QVariant& key,
+void Query::bindUnchangedRow(PreparedStatement& statement, int position, const QVariant& key,
                              const std::vector<int>& columns) const {
-    BindValue(statement, position++, key);
+    statement.bind(position++, key);
     for (int c : columns)
-        bindCell(statement, position++, m_rows.cell(storageRow(m_current), c));
+        statement.bind(position++, m_rows.cell(storageRow(m_current), c));
 }
 
 // Tells why a checked write changed no row: the row is gone, or it holds other values now.
@@ -678,16 +625,17 @@ void Query::raiseConflict(const QString& table, const QString& key, const QVaria
     QStringList names{QStringLiteral("1")};
     for (int c : columns)
         names << QuotedName(m_rows.columns()[c].origin);
-    Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
-                                     .arg(names.join(','), QuotedName(table), QuotedName(key)));
-    BindValue(select.get(), 1, keyValue);
+    PreparedStatement select(database(),
+                             QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                                 .arg(names.join(','), QuotedName(table), QuotedName(key)));
+    select.bind(1, keyValue);
     if (!select.step())
         throw RowConflict(RowConflict::Kind::Deleted, {});
     QStringList changed;
     std::string buffer;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int c = columns[i];
-        if (!sameCell(ReadCell(select.get(), static_cast<int>(i) + 1, buffer),
+        if (!sameCell(select.cell(static_cast<int>(i) + 1, buffer),
                       m_rows.cell(storageRow(m_current), c)))
             changed << m_rows.columns()[c].name;
     }
@@ -702,10 +650,10 @@ int Query::originIndex(const QString& table, const QString& origin) const {
     return -1;
 }
 
-void Query::bindValues(sqlite3_stmt* statement, const std::vector<int>& columns) const {
+void Query::bindValues(PreparedStatement& statement, const std::vector<int>& columns) const {
     int position = 1;
     for (int c : columns)
-        BindValue(statement, position++, m_editValues[c]);
+        statement.bind(position++, m_editValues[c]);
 }
 
 // Reads the posted row back, so that the key and any value the database set are visible.
@@ -713,18 +661,18 @@ void Query::reloadRow(const QString& table, const RowKey& key) {
     QStringList names;
     for (const ResultColumn& column : m_rows.columns())
         names << (column.table.isEmpty() ? QStringLiteral("NULL") : QuotedName(column.origin));
-    Statement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
-                                     .arg(names.join(','), QuotedName(table), key.column));
-    BindValue(select.get(), 1, key.value);
+    PreparedStatement select(database(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                                             .arg(names.join(','), QuotedName(table), key.column));
+    select.bind(1, key.value);
     if (!select.step())
         throw DataError(QStringLiteral("写入的记录已被其它程序删除，请刷新后重试。"));
     if (m_editState == EditState::Insert || m_current < 0) {
-        m_rows.appendRow(select.get());
+        m_rows.appendRow(select);
         if (!m_order.empty())
             m_order.push_back(m_rows.rowCount() - 1);
         m_current = static_cast<int>(m_rows.rowCount()) - 1;
     } else {
-        m_rows.setRow(storageRow(m_current), select.get());
+        m_rows.setRow(storageRow(m_current), select);
     }
     m_ranks.assign(m_rows.columns().size(), {});
     m_eof = false;

@@ -13,6 +13,8 @@
 #include "RowSet.h"
 
 class Connection;
+class EngineConnection;
+class PreparedStatement;
 
 // A dataset: runs one statement, fetches every row into memory and then offers an exact row
 // count, a current row with its 1-based number, forward navigation, typed column reads, an
@@ -24,8 +26,6 @@ class Connection;
 class Query : public QObject {
     Q_OBJECT
 public:
-    enum class CellType : std::uint8_t { Null, Integer, Real, Text };
-
     explicit Query(Connection* connection = nullptr, QObject* parent = nullptr);
     ~Query() override;
 
@@ -68,7 +68,6 @@ public:
     bool IsNullField(const QString& field) const;
 
     // Reads by position: `row` is 0-based in the current order. A stored date is a text.
-    CellType CellTypeAt(int row, int column) const;
     QString TextAt(int row, int column) const;
     double FloatAt(int row, int column) const;
     qint64 IntegerAt(int row, int column) const;
@@ -119,7 +118,7 @@ signals:
 
 private:
     enum class EditState { Browse, Edit, Insert };
-    struct sqlite3* database() const;
+    EngineConnection& database() const;
     QString statementText() const;
 
     int checkedFieldIndex(const QString& field) const;
@@ -139,7 +138,7 @@ private:
 
     QString updatableTable() const;
     QString keyColumn(const QString& table) const;
-    void bindValues(struct sqlite3_stmt* statement, const std::vector<int>& columns) const;
+    void bindValues(PreparedStatement& statement, const std::vector<int>& columns) const;
     // Names one row of a table: its key column as SQL (a quoted name, or rowid) and the value.
     struct RowKey {
         QString column;
@@ -149,7 +148,7 @@ private:
     RowKey updateRow(const QString& table, const std::vector<int>& columns);
     static std::vector<int> withoutColumn(const std::vector<int>& columns, int column);
     QString unchangedRowCondition(const QString& key, const std::vector<int>& columns) const;
-    void bindUnchangedRow(struct sqlite3_stmt* statement, int position, const QVariant& key,
+    void bindUnchangedRow(PreparedStatement& statement, int position, const QVariant& key,
                           const std::vector<int>& columns) const;
     [[noreturn]] void raiseConflict(const QString& table, const QString& key,
                                     const QVariant& keyValue,

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Connection;
+class EngineConnection;
 
 // A statement whose rows are read one at a time, in the statement's order, and never held
 // together: for outputs of any length in constant memory (the tool's lists, the export). The
@@ -46,7 +47,7 @@ public:
     CellValue Cell(int column) const { return m_statement.cell(column, m_decoded[column]); }
 
 private:
-    sqlite3* m_db;
+    EngineConnection* m_engine;
     QString m_sql; // translated
     // Begun once the statement is prepared; declared before it so that it ends after it.
     std::optional<Transaction> m_snapshot;

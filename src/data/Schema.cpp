@@ -1,13 +1,12 @@
 #include "Schema.h"
 
-#include "CipherFile.h"
 #include "DataError.h"
+#include "EngineConnection.h"
 #include "PreparedStatement.h"
 #include "SqlValues.h"
 #include "Transaction.h"
 
 #include <optional>
-#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -63,29 +62,24 @@ QStringList fromVersion1() {
 }
 
 // Whether a statement yields a row.
-bool yieldsRow(sqlite3* db, const QString& sql) {
+bool yieldsRow(EngineConnection& db, const QString& sql) {
     PreparedStatement statement(db, sql);
     return statement.step();
 }
 
 // Whether some code is carried by more than one product (products without a code do not count:
 // the index lets any number of them be).
-bool holdsDuplicateCodes(sqlite3* db) {
+bool holdsDuplicateCodes(EngineConnection& db) {
     return yieldsRow(db, QStringLiteral("SELECT 1 FROM Product WHERE ProductSerial IS NOT NULL "
                                         "GROUP BY ProductSerial HAVING count(*)>1 LIMIT 1"));
 }
 
 // Version 2 let two products carry one code. The check runs inside the upgrade's transaction,
 // so that no code can be stored twice between it and the index.
-QStringList fromVersion2(sqlite3* db) {
+QStringList fromVersion2(EngineConnection& db) {
     if (holdsDuplicateCodes(db))
         return {};
     return {QStringLiteral("DROP INDEX IF EXISTS ProductSerialIndex"), UniqueCodeIndex};
-}
-
-bool cannotWrite(sqlite3* db) {
-    const int code = sqlite3_errcode(db) & 0xff;
-    return code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM;
 }
 
 } // namespace
@@ -119,8 +113,8 @@ QStringList SchemaStatements() {
     return statements;
 }
 
-void RefuseNewerVersion(sqlite3* db, const QString& path) {
-    const int version = CipherFile::userVersion(db);
+void RefuseNewerVersion(EngineConnection& db, const QString& path) {
+    const int version = db.schemaVersion();
     if (version > SchemaVersion)
         throw DataError(QStringLiteral("文件 %1 的数据版本是 %2，比本程序所能使用的版本 %3 新，"
                                        "请用新版本的程序打开它。本程序没有改动这个文件。")
@@ -129,20 +123,20 @@ void RefuseNewerVersion(sqlite3* db, const QString& path) {
                             .arg(SchemaVersion));
 }
 
-void UpgradeSchema(sqlite3* db) {
-    if (CipherFile::userVersion(db) >= SchemaVersion || CipherFile::readOnly(db))
+void UpgradeSchema(EngineConnection& db) {
+    if (db.schemaVersion() >= SchemaVersion || db.readOnly())
         return;
     std::optional<Transaction> transaction;
     try {
         transaction.emplace(db, Transaction::Mode::Write);
     } catch (const DataError&) {
-        if (cannotWrite(db))
+        if (db.failedForReadOnly())
             return;
         throw;
     }
     try {
         // Read again under the write lock: another program may have upgraded the file meanwhile.
-        const int version = CipherFile::userVersion(db);
+        const int version = db.schemaVersion();
         QStringList statements;
         if (version <= 1)
             statements << fromVersion1();
@@ -151,17 +145,17 @@ void UpgradeSchema(sqlite3* db) {
         if (version < SchemaVersion)
             statements << setVersion();
         for (const QString& statement : statements)
-            CipherFile::execute(db, statement);
+            db.execute(statement);
         transaction->Commit();
     } catch (const DataError&) {
-        const bool readOnly = cannotWrite(db);
+        const bool readOnly = db.failedForReadOnly();
         transaction->Rollback();
         if (!readOnly)
             throw;
     }
 }
 
-bool HasUniqueProductCodes(sqlite3* db) {
+bool HasUniqueProductCodes(EngineConnection& db) {
     // The names of the unique indexes of Product, then whether one of them is on the code alone.
     QStringList unique;
     PreparedStatement indexes(db, QStringLiteral("PRAGMA index_list(Product)"));

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-struct sqlite3;
+class EngineConnection;
 
 // The statements that prepare a new database: tables, the indexes the lists and the balance
 // filter and group on, the checks on stored dates, and the administrator account with an empty
@@ -20,15 +20,15 @@ constexpr int SchemaVersion = 3;
 
 // Refuses a file of a newer version than the program's, which this program would not use
 // correctly: throws DataError naming the file and both versions. Reads the version only.
-void RefuseNewerVersion(sqlite3* db, const QString& path);
+void RefuseNewerVersion(EngineConnection& db, const QString& path);
 
 // Brings a file of an older version up to SchemaVersion in one transaction. A file that cannot
 // be written (write-protected, or in a folder where the engine cannot make its journal) is left
 // as it is; any other failure is raised.
-void UpgradeSchema(sqlite3* db);
+void UpgradeSchema(EngineConnection& db);
 
 // Whether the file keeps its product codes unique.
-bool HasUniqueProductCodes(sqlite3* db);
+bool HasUniqueProductCodes(EngineConnection& db);
 
 // Whether a table column holds dates in the stored form "YYYY-MM-DD HH:MM:SS" (kept so by the
 // triggers on the table); names in any letter case.

@@ -1,6 +1,6 @@
 #include "SqlScript.h"
 
-#include <sqlcipher/sqlite3.h>
+#include "CipherFile.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ QStringList SplitSqlStatements(const QString& text) {
     scanCode(text, [&](qsizetype i) {
         // A ";" inside a trigger body does not end the statement: the engine tells.
         if (text[i] == u';' &&
-            sqlite3_complete(text.mid(start, i + 1 - start).toUtf8().constData()))
+            CipherFile::isCompleteStatement(text.mid(start, i + 1 - start).toUtf8()))
             take(i);
     });
     if (start < text.size())

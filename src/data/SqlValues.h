@@ -5,8 +5,6 @@
 #include <QStringView>
 #include <QVariant>
 
-struct sqlite3_stmt;
-
 // Dates are stored as ISO text "YYYY-MM-DD HH:MM:SS".
 QString FormatStoredDateTime(const QDateTime& value);
 // Reads "YYYY-MM-DD", "YYYY-MM-DD HH:MM" or "YYYY-MM-DD HH:MM:SS"; false for any other text.
@@ -16,6 +14,3 @@ QDateTime ParseStoredDateTime(const QString& text); // null when the text is no 
 
 // An identifier between double quotes, for names the program builds statements from.
 QString QuotedName(const QString& name);
-
-// Binds a value to a statement parameter: texts as UTF-8, dates as stored date text.
-void BindValue(sqlite3_stmt* statement, int position, const QVariant& value);

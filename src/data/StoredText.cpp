@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <sqlcipher/sqlite3.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 #include <vector>
@@ -74,21 +73,6 @@ void decodeGb18030(std::string_view bytes, std::string& out) {
     out.resize(static_cast<std::size_t>(length));
 }
 
-void storedTextFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
-    sqlite3_value* value = arguments[0];
-    const int type = sqlite3_value_type(value);
-    if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
-        sqlite3_result_value(context, value);
-        return;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    const std::string_view bytes(text ? text : "",
-                                 static_cast<std::size_t>(sqlite3_value_bytes(value)));
-    std::string buffer;
-    const std::string_view utf8 = toUtf8(bytes, buffer);
-    sqlite3_result_text64(context, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-}
-
 } // namespace
 
 std::string_view toUtf8(std::string_view bytes, std::string& buffer) {
@@ -96,12 +80,6 @@ std::string_view toUtf8(std::string_view bytes, std::string& buffer) {
         return bytes;
     decodeGb18030(bytes, buffer);
     return buffer;
-}
-
-void registerSqlFunction(sqlite3* db) {
-    if (sqlite3_create_function_v2(db, SqlFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   storedTextFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 } // namespace StoredText

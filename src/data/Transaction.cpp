@@ -1,44 +1,26 @@
 #include "Transaction.h"
 
-#include "CipherFile.h"
 #include "Connection.h"
-
-#include <QString>
 
 Transaction::Transaction(Connection& connection, Mode mode)
     : m_connection(&connection), m_mode(mode) {
-    begin();
+    engine().begin(mode);
 }
 
-Transaction::Transaction(sqlite3* db, Mode mode) : m_db(db), m_mode(mode) {
-    begin();
+Transaction::Transaction(EngineConnection& engine, Mode mode) : m_engine(&engine), m_mode(mode) {
+    engine.begin(mode);
 }
 
-void Transaction::begin() {
-    if (m_mode == Mode::Write) {
-        execute("BEGIN IMMEDIATE");
-        return;
-    }
-    execute("BEGIN");
-    try {
-        // The first read takes the shared lock that holds the snapshot.
-        execute("SELECT count(*) FROM sqlite_master");
-    } catch (...) {
-        Rollback();
-        throw;
-    }
-}
-
-// Through the connection while it is open: a closed connection has no handle to use.
-void Transaction::execute(const char* sql) {
-    CipherFile::execute(m_connection ? m_connection->handle() : m_db, QString::fromLatin1(sql));
+// Through the connection while it is open: a closed connection has no engine to use.
+EngineConnection& Transaction::engine() const {
+    return m_connection ? m_connection->engine() : *m_engine;
 }
 
 Transaction::~Transaction() {
     if (m_mode == Mode::ReadSnapshot && m_open) {
         m_open = false;
         try {
-            execute("COMMIT");
+            engine().commit();
         } catch (...) {
             // Nothing was written in it.
         }
@@ -48,7 +30,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-    execute("COMMIT");
+    engine().commit();
     m_open = false;
 }
 
@@ -57,7 +39,7 @@ void Transaction::Rollback() noexcept {
         return;
     m_open = false;
     try {
-        execute("ROLLBACK");
+        engine().rollback();
     } catch (...) {
         // The engine has already rolled back (a failed commit, a closed connection).
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-struct sqlite3;
+#include "EngineConnection.h"
+
 class Connection;
 
 // A rollback-unless-committed scope on a connection, for every transaction the program opens.
@@ -14,12 +15,12 @@ class Connection;
 // reads, so ending it loses nothing.
 class Transaction {
 public:
-    enum class Mode { Write, ReadSnapshot };
+    using Mode = EngineConnection::TransactionMode;
 
     explicit Transaction(Connection& connection, Mode mode = Mode::Write);
-    // On an engine handle of the file engine that no Connection owns (a file being created,
-    // upgraded, backed up or restored).
-    Transaction(sqlite3* db, Mode mode);
+    // On an engine connection that no Connection owns (a file being created, upgraded, backed up
+    // or restored).
+    Transaction(EngineConnection& engine, Mode mode);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -29,11 +30,10 @@ public:
     void Rollback() noexcept;
 
 private:
-    void begin();
-    void execute(const char* sql);
+    EngineConnection& engine() const;
 
-    Connection* m_connection = nullptr; // null for a bare handle
-    sqlite3* m_db = nullptr;
+    Connection* m_connection = nullptr; // null for a bare engine connection
+    EngineConnection* m_engine = nullptr;
     Mode m_mode;
     bool m_open = true;
 };

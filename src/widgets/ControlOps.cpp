@@ -1,9 +1,9 @@
 #include "ControlOps.h"
 
-#include "Colors.h"
 #include "DataError.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
+#include "ScreenColors.h"
 #include "ShareDMUnit.h"
 #include "TextListModel.h"
 

@@ -17,7 +17,8 @@
 // The spreadsheet application that the export drives: new workbooks with a worksheet, fonts,
 // alignment, borders, cells, and external-data tables filled from the rows of a data source
 // under a header row of its column names. Making the application visible saves each workbook
-// as a real .xlsx file and shows it with the desktop's spreadsheet program.
+// as a real .xlsx file and shows it through the caller's `show` (the desktop's spreadsheet
+// program).
 //
 // The workbook is a description until it is saved: formatting may be set before or after the
 // data (as in the spreadsheet application itself), and the rows of an external-data table are
@@ -199,8 +200,6 @@ struct SpreadsheetOptions {
 
 class SpreadsheetApplication {
 public:
-    // The application that shows its workbooks with the desktop's default program.
-    SpreadsheetApplication();
     explicit SpreadsheetApplication(SpreadsheetOptions options);
     SpreadsheetApplication(const SpreadsheetApplication&) = delete;
     SpreadsheetApplication& operator=(const SpreadsheetApplication&) = delete;

@@ -1,6 +1,7 @@
 #include "ReportPreview.h"
 
 #include "PreparedReport.h"
+#include "ProgressWindow.h"
 #include "ReportError.h"
 #include "ReportPageView.h"
 #include "ReportPrinting.h"
@@ -15,7 +16,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -28,29 +28,6 @@ const QString fitWidthChoice = QStringLiteral("页宽");
 const QString fitPageChoice = QStringLiteral("整页");
 const QStringList zoomChoices = {fitWidthChoice,         fitPageChoice,          "50%",  "75%",
                                  QStringLiteral("100%"), QStringLiteral("125%"), "150%", "200%"};
-
-// A progress box for a long output, shown only when the output takes a while; its button
-// cancels the output.
-class OutputProgress {
-public:
-    OutputProgress(QWidget* parent, const QString& label, int total)
-        : m_dialog(label, QStringLiteral("取消"), 0, total, parent) {
-        m_dialog.setWindowTitle(QStringLiteral("请稍候"));
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(800);
-        m_dialog.setAutoReset(false);
-        m_dialog.setValue(0);
-    }
-    PageProgress callback() {
-        return [this](int done, int) {
-            m_dialog.setValue(done);
-            return !m_dialog.wasCanceled();
-        };
-    }
-
-private:
-    QProgressDialog m_dialog;
-};
 
 } // namespace
 
@@ -246,14 +223,16 @@ bool ReportPreview::FindNext(const QString& text) {
 }
 
 bool ReportPreview::PrintTo(QPrinter& printer) {
-    OutputProgress progress(this, QStringLiteral("正在打印……"), m_report->PageCount());
+    ProgressWindow progress(this, QStringLiteral("请稍候"), QStringLiteral("正在打印……"),
+                            ProgressWindow::Cancel::Offered);
     const bool done = PrintReport(*m_report, printer, progress.callback());
     setStatus(done ? QStringLiteral("已送往打印机。") : QStringLiteral("打印已取消。"));
     return done;
 }
 
 bool ReportPreview::SaveAsPdf(const QString& path) {
-    OutputProgress progress(this, QStringLiteral("正在保存 PDF 文件……"), m_report->PageCount());
+    ProgressWindow progress(this, QStringLiteral("请稍候"), QStringLiteral("正在保存 PDF 文件……"),
+                            ProgressWindow::Cancel::Offered);
     const bool done = WriteReportPdf(*m_report, path, progress.callback());
     setStatus(done ? QStringLiteral("已保存 PDF 文件：%1").arg(QDir::toNativeSeparators(path))
                    : QStringLiteral("保存已取消，没有写入文件。"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Progress.h"
 #include "SheetStyle.h"
 #include "SpreadsheetError.h"
 
@@ -164,7 +165,7 @@ private:
 };
 
 // Reports the rows written so far and the rows to write; returning false stops the writing.
-using SheetProgress = std::function<bool(qint64 written, qint64 total)>;
+using SheetProgress = Progress;
 
 class Workbook {
 public:

@@ -1,6 +1,8 @@
 #include "ReportPreview.h"
 
+#include "FileChoosers.h"
 #include "PreparedReport.h"
+#include "PrintChooser.h"
 #include "ProgressWindow.h"
 #include "ReportError.h"
 #include "ReportPageView.h"
@@ -9,12 +11,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QSpinBox>
@@ -242,11 +242,7 @@ bool ReportPreview::SaveAsPdf(const QString& path) {
 void ReportPreview::PrintClick() {
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer, *m_report);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("打印"));
-    dialog.setMinMax(1, m_report->PageCount());
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-    if (dialog.exec() == QDialog::Accepted)
+    if (ChoosePrinter(this, QStringLiteral("打印"), printer, m_report->PageCount()))
         PrintTo(printer);
 }
 
@@ -258,14 +254,12 @@ void ReportPreview::SavePdfClick() {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists())
         folder = QDir::homePath();
-    QFileDialog dialog(this, QStringLiteral("保存为 PDF 文件"), folder,
-                       QStringLiteral("PDF 文件 (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf")); // added before the overwrite question
-    dialog.selectFile(m_report->Title() + QStringLiteral(".pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path =
+        ChooseSaveFile(this, QStringLiteral("保存为 PDF 文件"),
+                       QDir(folder).filePath(m_report->Title() + QStringLiteral(".pdf")),
+                       QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().first();
     lastFolder = QFileInfo(path).absolutePath();
     SaveAsPdf(path);
 }

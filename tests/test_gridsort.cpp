@@ -1,9 +1,9 @@
 // Sorting a grid by a click on a column title and painting its rows, through the main window's
 // stock-in grid over a small fixture of movements.
-#include "Colors.h"
 #include "DataGrid.h"
 #include "MainFromUnit.h"
 #include "MessageBoxes.h"
+#include "ScreenColors.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
 

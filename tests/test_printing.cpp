@@ -1,6 +1,7 @@
 // Printing a grid as a report: the table that PrintGrid builds, the three print buttons, the
 // letterhead, the preview window, the PDF file and `varnholt-db print`.
 #include "DataGrid.h"
+#include "FileChoosers.h"
 #include "GlowButton.h"
 #include "Guard.h"
 #include "Letterhead.h"
@@ -19,6 +20,7 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -33,6 +35,22 @@ QString pdfText(const QString& path) {
     process.start("pdftotext", {"-layout", path, "-"});
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The number of pages of a PDF file, 0 when it is none.
+int pdfPages(const QString& path) {
+    QProcess process;
+    process.start("pdfinfo", {path});
+    process.waitForFinished(30000);
+    const QRegularExpressionMatch pages =
+        QRegularExpression(R"(Pages:\s+(\d+))")
+            .match(QString::fromUtf8(process.readAllStandardOutput()));
+    return pages.hasMatch() ? pages.captured(1).toInt() : 0;
+}
+
+bool startsAsPdf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
 // Saves a picture for a person to look at when VARNHOLT_GRAB_DIR names a folder.
@@ -113,8 +131,12 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         MessageBoxes::setScripted(true);
+        FileChoosers::setScripted(true);
     }
-    void init() { MessageBoxes::clearShown(); }
+    void init() {
+        MessageBoxes::clearShown();
+        FileChoosers::clear();
+    }
 
     void layout_data() {
         QTest::addColumn<QList<int>>("widths");
@@ -448,6 +470,70 @@ private slots:
         QCOMPARE(MessageBoxes::shown().size(), 1);
         QVERIFY(MessageBoxes::shown().first().text.contains(unwritable));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 1);
+    }
+
+    // The PDF button asks where to save, proposing the report's title; the file holds every page.
+    // A cancelled chooser writes nothing.
+    void pdfButtonSavesThroughTheChooser() {
+        Window w(300);
+        w.form->AdvGlowButton2->click();
+        ReportPreview* preview = w.preview();
+        QAction* savePdf = preview->findChild<QAction*>("SavePdfAction");
+        QTemporaryDir out;
+        savePdf->trigger();
+        QCOMPARE(FileChoosers::shown().size(), 1);
+        QCOMPARE(FileChoosers::shown().first().caption, "保存为 PDF 文件");
+        QVERIFY(FileChoosers::shown().first().startFolder.endsWith("/入库列表.pdf"));
+        QVERIFY(QDir(out.path()).isEmpty());
+        QCOMPARE(preview->statusText(), QString());
+
+        const QString path = out.filePath("入库.pdf");
+        FileChoosers::setNextChoice(path);
+        savePdf->trigger();
+        QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
+        QVERIFY(startsAsPdf(path));
+        QCOMPARE(pdfPages(path), 14);
+        QVERIFY(preview->statusText().contains(path));
+    }
+
+    // The print button prints on the printer the print dialog set up, with its page range; a
+    // cancelled dialog prints nothing.
+    void printButtonPrintsOnTheChosenPrinter() {
+        Window w(300);
+        w.form->AdvGlowButton2->click();
+        ReportPreview* preview = w.preview();
+        QAction* print = preview->findChild<QAction*>("PrintAction");
+        QTemporaryDir out;
+        const QString path = out.filePath("printed.pdf");
+        int offeredPages = 0;
+        FileChoosers::setNextPrinterChoice([&](QPrinter& printer) {
+            offeredPages = printer.fromPage();
+            printer.setOutputFileName(path);
+            return false;
+        });
+        print->trigger();
+        QCOMPARE(FileChoosers::shown().size(), 1);
+        QCOMPARE(FileChoosers::shown().first().caption, "打印");
+        QCOMPARE(offeredPages, 0); // every page unless the user picks some
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(preview->statusText(), QString());
+
+        FileChoosers::setNextPrinterChoice([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(6, 7);
+            return true;
+        });
+        print->trigger();
+        QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
+        QVERIFY(startsAsPdf(path));
+        QCOMPARE(pdfPages(path), 2);
+        const QString text = pdfText(path);
+        QVERIFY(text.contains("第150条"));
+        QVERIFY(text.contains("6/14") && text.contains("7/14"));
+        QVERIFY(!text.contains("5/14") && !text.contains("8/14"));
+        QCOMPARE(preview->statusText(), "已送往打印机。");
     }
 
     // The tool writes the report of a page's print button for a command line of `list` or

@@ -1,6 +1,5 @@
 // The product catalogue on the administration page: the product list with its filters, and the
 // product editor opened from it, through the real widgets.
-#include "Colors.h"
 #include "DataGrid.h"
 #include "DataGridModel.h"
 #include "DatePicker.h"
@@ -12,6 +11,7 @@
 #include "MessageBoxes.h"
 #include "OfficePager.h"
 #include "ProductEditorUnit.h"
+#include "ScreenColors.h"
 #include "TestSupport.h"
 #include "TextRanks.h"
 

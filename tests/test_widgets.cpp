@@ -1,6 +1,5 @@
 // The user-interface component set: formats, colours, the data grid over a real query, combo
 // boxes, number box, pager, message boxes, the handler guard and the shared control operations.
-#include "Colors.h"
 #include "ControlOps.h"
 #include "DataError.h"
 #include "DataGrid.h"
@@ -15,6 +14,7 @@
 #include "NumberBox.h"
 #include "Numbers.h"
 #include "OfficePager.h"
+#include "ScreenColors.h"
 #include "ShareDMUnit.h"
 #include "SqlValues.h"
 #include "StoredDate.h"

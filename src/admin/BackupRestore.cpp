@@ -6,13 +6,13 @@
 #include "DatabaseRestore.h"
 #include "FileChoosers.h"
 #include "MessageBoxes.h"
+#include "ProgressWindow.h"
 #include "ShareDMUnit.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QProgressDialog>
 #include <memory>
 
 const QString BackupRestore::FolderSetting = QStringLiteral("备份文件夹");
@@ -36,28 +36,6 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// A progress window that appears only when the copy takes longer than a moment.
-class ProgressWindow {
-public:
-    ProgressWindow(QWidget* parent, const QString& caption, const QString& text)
-        : m_dialog(text, QString(), 0, 100, parent) {
-        m_dialog.setWindowTitle(caption);
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setCancelButton(nullptr);
-        m_dialog.setMinimumDuration(500);
-        m_dialog.setValue(0);
-    }
-    CopyProgress progress() {
-        return [this](int copied, int total) {
-            m_dialog.setMaximum(total);
-            m_dialog.setValue(copied);
-        };
-    }
-
-private:
-    QProgressDialog m_dialog;
 };
 
 } // namespace
@@ -84,9 +62,9 @@ void BackupRestore::BackupData() {
     const BackupResult result = [&] {
         const WaitCursor busy;
         ProgressWindow window(m_window, QStringLiteral("备份数据"),
-                              QStringLiteral("正在备份数据……"));
+                              QStringLiteral("正在备份数据……"), ProgressWindow::Cancel::NotOffered);
         DatabaseBackup backup(path, DatabasePassword);
-        backup.setProgress(window.progress());
+        backup.setProgress([&window](int copied, int total) { window.setProgress(copied, total); });
         return backup.WriteInto(folder, m_clock());
     }();
     ShowInformation(QStringLiteral("数据已备份到：\n%1\n\n备份中有 %2。")
@@ -119,8 +97,9 @@ void BackupRestore::RestoreData() {
     const RestoreResult result = [&] {
         const WaitCursor busy;
         ProgressWindow window(m_window, QStringLiteral("恢复数据"),
-                              QStringLiteral("正在恢复数据……"));
-        restore.setProgress(window.progress());
+                              QStringLiteral("正在恢复数据……"), ProgressWindow::Cancel::NotOffered);
+        restore.setProgress(
+            [&window](int copied, int total) { window.setProgress(copied, total); });
         return restore.RestoreFrom(chosen, m_clock());
     }();
     m_relistPages();

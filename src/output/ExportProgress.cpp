@@ -1,13 +1,12 @@
 #include "ExportProgress.h"
 
 #include "DesktopOpener.h"
+#include "ProgressWindow.h"
 #include "Spreadsheet.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QLocale>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -23,8 +22,6 @@ struct ExportState {
     std::atomic<bool> cancel{false};
 };
 
-// The dialog shows itself only when the export takes a moment.
-constexpr int DialogDelayMs = 400;
 constexpr int RefreshMs = 100;
 
 // Opens the workbook on the user-interface thread and returns whether a program took it.
@@ -35,7 +32,7 @@ bool ShowOnUiThread(const QString& file) {
     return shown;
 }
 
-void updateDialog(QProgressDialog& dialog, const ExportState& state) {
+void updateWindow(ProgressWindow& window, const ExportState& state) {
     if (state.cancel)
         return;
     const qint64 total = state.total;
@@ -43,10 +40,9 @@ void updateDialog(QProgressDialog& dialog, const ExportState& state) {
         return;
     const qint64 written = state.written;
     const QLocale locale;
-    dialog.setLabelText(QStringLiteral("已写入 %1 行，共 %2 行。")
-                            .arg(locale.toString(written), locale.toString(total)));
-    // The bar counts in thousandths, whatever the number of rows.
-    dialog.setValue(total > 0 ? static_cast<int>(written * 1000 / total) : 0);
+    window.setText(QStringLiteral("已写入 %1 行，共 %2 行。")
+                       .arg(locale.toString(written), locale.toString(total)));
+    window.setProgress(written, total);
 }
 
 } // namespace
@@ -72,21 +68,16 @@ ExportOutcome RunExportWithProgress(const WorkbookExport& job, const QString& ta
         }
     }));
 
-    QProgressDialog dialog(QStringLiteral("正在读取数据……"), QStringLiteral("取消"), 0, 1000,
-                           QApplication::activeWindow());
-    dialog.setObjectName(QStringLiteral("ExportProgressDialog"));
-    dialog.setWindowTitle(QStringLiteral("导出"));
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setMinimumDuration(DialogDelayMs);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    dialog.setValue(0);
-    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+    ProgressWindow window(QApplication::activeWindow(), QStringLiteral("导出"),
+                          QStringLiteral("正在读取数据……"), ProgressWindow::Cancel::Offered);
+    window.dialog().setObjectName(QStringLiteral("ExportProgressDialog"));
+    window.onCancel([&] {
         state.cancel = true;
-        dialog.setLabelText(QStringLiteral("正在取消……"));
+        window.setText(QStringLiteral("正在取消……"));
     });
     QTimer refresh;
-    QObject::connect(&refresh, &QTimer::timeout, &dialog, [&] { updateDialog(dialog, state); });
+    QObject::connect(&refresh, &QTimer::timeout, &window.dialog(),
+                     [&] { updateWindow(window, state); });
     refresh.start(RefreshMs);
 
     QEventLoop loop;
@@ -95,7 +86,7 @@ ExportOutcome RunExportWithProgress(const WorkbookExport& job, const QString& ta
     loop.exec();
     worker->wait();
     refresh.stop();
-    dialog.close();
+    window.dialog().close();
 
     if (failure)
         std::rethrow_exception(failure);

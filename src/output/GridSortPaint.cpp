@@ -1,8 +1,8 @@
 #include "GridSortPaint.h"
 
-#include "Colors.h"
 #include "DataGrid.h"
 #include "Query.h"
+#include "ScreenColors.h"
 
 #include <QApplication>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QtGlobal>
 
 // Colours in the program's encoding: 0x00BBGGRR for a fixed colour, or 0xFF000000 plus a
@@ -9,6 +8,7 @@
 
 constexpr quint32 clSystemColorFlag = 0xFF000000;
 
-// Decodes a colour. System colours map to a fixed light scheme in which black text stays
-// readable on every background colour that the grids use; an unknown index gives black.
-QColor ColorToQColor(quint32 encoded);
+// Decodes a colour into opaque 0xAARRGGBB (Qt's QRgb). System colours map to a fixed light scheme
+// in which black text stays readable on every background colour that the grids use; an unknown
+// index gives black.
+quint32 ColorToArgb(quint32 encoded);

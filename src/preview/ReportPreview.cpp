@@ -1,6 +1,9 @@
 #include "ReportPreview.h"
 
+#include "FileChoosers.h"
 #include "PreparedReport.h"
+#include "PrintChooser.h"
+#include "ProgressWindow.h"
 #include "ReportError.h"
 #include "ReportPageView.h"
 #include "ReportPrinting.h"
@@ -8,14 +11,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -28,29 +28,6 @@ const QString fitWidthChoice = QStringLiteral("页宽");
 const QString fitPageChoice = QStringLiteral("整页");
 const QStringList zoomChoices = {fitWidthChoice,         fitPageChoice,          "50%",  "75%",
                                  QStringLiteral("100%"), QStringLiteral("125%"), "150%", "200%"};
-
-// A progress box for a long output, shown only when the output takes a while; its button
-// cancels the output.
-class OutputProgress {
-public:
-    OutputProgress(QWidget* parent, const QString& label, int total)
-        : m_dialog(label, QStringLiteral("取消"), 0, total, parent) {
-        m_dialog.setWindowTitle(QStringLiteral("请稍候"));
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(800);
-        m_dialog.setAutoReset(false);
-        m_dialog.setValue(0);
-    }
-    PageProgress callback() {
-        return [this](int done, int) {
-            m_dialog.setValue(done);
-            return !m_dialog.wasCanceled();
-        };
-    }
-
-private:
-    QProgressDialog m_dialog;
-};
 
 } // namespace
 
@@ -246,14 +223,16 @@ bool ReportPreview::FindNext(const QString& text) {
 }
 
 bool ReportPreview::PrintTo(QPrinter& printer) {
-    OutputProgress progress(this, QStringLiteral("正在打印……"), m_report->PageCount());
+    ProgressWindow progress(this, QStringLiteral("请稍候"), QStringLiteral("正在打印……"),
+                            ProgressWindow::Cancel::Offered);
     const bool done = PrintReport(*m_report, printer, progress.callback());
     setStatus(done ? QStringLiteral("已送往打印机。") : QStringLiteral("打印已取消。"));
     return done;
 }
 
 bool ReportPreview::SaveAsPdf(const QString& path) {
-    OutputProgress progress(this, QStringLiteral("正在保存 PDF 文件……"), m_report->PageCount());
+    ProgressWindow progress(this, QStringLiteral("请稍候"), QStringLiteral("正在保存 PDF 文件……"),
+                            ProgressWindow::Cancel::Offered);
     const bool done = WriteReportPdf(*m_report, path, progress.callback());
     setStatus(done ? QStringLiteral("已保存 PDF 文件：%1").arg(QDir::toNativeSeparators(path))
                    : QStringLiteral("保存已取消，没有写入文件。"));
@@ -263,11 +242,7 @@ bool ReportPreview::SaveAsPdf(const QString& path) {
 void ReportPreview::PrintClick() {
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer, *m_report);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("打印"));
-    dialog.setMinMax(1, m_report->PageCount());
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-    if (dialog.exec() == QDialog::Accepted)
+    if (ChoosePrinter(this, QStringLiteral("打印"), printer, m_report->PageCount()))
         PrintTo(printer);
 }
 
@@ -279,14 +254,12 @@ void ReportPreview::SavePdfClick() {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists())
         folder = QDir::homePath();
-    QFileDialog dialog(this, QStringLiteral("保存为 PDF 文件"), folder,
-                       QStringLiteral("PDF 文件 (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf")); // added before the overwrite question
-    dialog.selectFile(m_report->Title() + QStringLiteral(".pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path =
+        ChooseSaveFile(this, QStringLiteral("保存为 PDF 文件"),
+                       QDir(folder).filePath(m_report->Title() + QStringLiteral(".pdf")),
+                       QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().first();
     lastFolder = QFileInfo(path).absolutePath();
     SaveAsPdf(path);
 }

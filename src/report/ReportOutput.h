@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Progress.h"
+
 #include <QString>
 #include <functional>
 
@@ -11,7 +13,7 @@ struct PageSetup;
 
 // Told after each page that was written: pages done and pages in all. Returning false stops
 // the output (the user cancelled).
-using PageProgress = std::function<bool(int done, int total)>;
+using PageProgress = Progress;
 
 // The paper of a page set-up, for a printer or a PDF file: its size and orientation, no
 // margins (the report places everything from the paper's corner).

@@ -59,7 +59,7 @@ const ReportPagePainter::FontEntry& ReportPagePainter::fontFor(const ReportFont&
 void ReportPagePainter::drawText(const PreparedText& text) {
     const QRectF rect = deviceRect(text.rect);
     if (text.fillColor)
-        m_painter.fillRect(rect, ColorToQColor(*text.fillColor));
+        m_painter.fillRect(rect, QColor::fromRgba(ColorToArgb(*text.fillColor)));
     if (!text.text.isEmpty() && rect.width() > 0 && rect.height() > 0) {
         m_painter.save();
         m_painter.setClipRect(rect, Qt::IntersectClip);
@@ -74,7 +74,7 @@ void ReportPagePainter::drawText(const PreparedText& text) {
                     -paddingY * m_scale);
         const FontEntry& font = fontFor(text.font);
         m_painter.setFont(font.font);
-        m_painter.setPen(ColorToQColor(text.fontColor));
+        m_painter.setPen(QColor::fromRgba(ColorToArgb(text.fontColor)));
         drawLines(text, area, font);
         m_painter.restore();
     }

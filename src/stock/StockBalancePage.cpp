@@ -1,10 +1,10 @@
 #include "StockBalancePage.h"
 
-#include "Colors.h"
 #include "DataGrid.h"
 #include "DatePicker.h"
 #include "ProductStatements.h"
 #include "Query.h"
+#include "ScreenColors.h"
 #include "StockLists.h"
 
 #include <QComboBox>

@@ -4,7 +4,6 @@
 #include "MainFromUnit.h"
 
 #include "BlueScheme.h"
-#include "Colors.h"
 #include "DataGrid.h"
 #include "DatePicker.h"
 #include "DropDownComboBox.h"
@@ -15,6 +14,7 @@
 #include "OfficePager.h"
 #include "PageLayoutTools.h"
 #include "ProductLists.h"
+#include "ScreenColors.h"
 #include "ShadedPanel.h"
 #include "StockLists.h"
 #include "TabPicture.h"

@@ -1,10 +1,10 @@
 #include "ControlOps.h"
 
-#include "Colors.h"
 #include "DataError.h"
 #include "MessageBoxes.h"
 #include "NumberBox.h"
 #include "Query.h"
+#include "ScreenColors.h"
 #include "ShareDMUnit.h"
 #include "TextListModel.h"
 

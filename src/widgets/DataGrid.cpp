@@ -7,6 +7,7 @@
 #include "GridFooter.h"
 #include "GridHeaders.h"
 #include "Query.h"
+#include "ScreenColors.h"
 
 #include <QEvent>
 #include <QHelpEvent>

@@ -9,6 +9,7 @@ namespace {
 struct ChooserState {
     bool scripted = false;
     QQueue<QString> choices;
+    QQueue<FileChoosers::PrinterChoice> printerChoices;
     QList<FileChoosers::Shown> shown;
 };
 
@@ -67,6 +68,20 @@ void setNextChoice(const QString& path) {
     state().choices.enqueue(path);
 }
 
+void setNextPrinterChoice(PrinterChoice choice) {
+    state().printerChoices.enqueue(std::move(choice));
+}
+
+bool scriptedPrinterChoice(const QString& caption, QPrinter& printer, bool& accepted) {
+    state().shown.append({caption, QString()});
+    if (!state().scripted)
+        return false;
+    const PrinterChoice choice =
+        state().printerChoices.isEmpty() ? PrinterChoice() : state().printerChoices.dequeue();
+    accepted = choice && choice(printer);
+    return true;
+}
+
 QList<Shown> shown() {
     return state().shown;
 }
@@ -74,6 +89,7 @@ QList<Shown> shown() {
 void clear() {
     state().shown.clear();
     state().choices.clear();
+    state().printerChoices.clear();
 }
 
 } // namespace FileChoosers

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 // The program's file and folder choosers, in the desktop's file dialog. Tests switch to
@@ -27,7 +29,15 @@ struct Shown {
 void setScripted(bool scripted);
 // Queues the answer of the next chooser; a chooser with no queued answer is cancelled.
 void setNextChoice(const QString& path);
+// Queues the answer of the next print dialog: it sets the printer up as a user would there
+// (printer or file, pages) and returns true, or returns false to cancel. A print dialog with no
+// queued answer is cancelled.
+using PrinterChoice = std::function<bool(QPrinter& printer)>;
+void setNextPrinterChoice(PrinterChoice choice);
+// For the print dialog (ChoosePrinter): true when scripted; `accepted` then holds the answer,
+// which has set `printer` up.
+bool scriptedPrinterChoice(const QString& caption, QPrinter& printer, bool& accepted);
 QList<Shown> shown();
-void clear(); // forgets what was shown and the answers still queued
+void clear(); // forgets what was shown and the answers still queued (both kinds)
 
 } // namespace FileChoosers

@@ -1,7 +1,7 @@
 #include "GridFooter.h"
 
-#include "Colors.h"
 #include "DataGrid.h"
+#include "ScreenColors.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>

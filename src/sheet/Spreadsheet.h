@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Progress.h"
 #include "SheetStyle.h"
 #include "SpreadsheetError.h"
 
@@ -17,7 +18,8 @@
 // The spreadsheet application that the export drives: new workbooks with a worksheet, fonts,
 // alignment, borders, cells, and external-data tables filled from the rows of a data source
 // under a header row of its column names. Making the application visible saves each workbook
-// as a real .xlsx file and shows it with the desktop's spreadsheet program.
+// as a real .xlsx file and shows it through the caller's `show` (the desktop's spreadsheet
+// program).
 //
 // The workbook is a description until it is saved: formatting may be set before or after the
 // data (as in the spreadsheet application itself), and the rows of an external-data table are
@@ -163,7 +165,7 @@ private:
 };
 
 // Reports the rows written so far and the rows to write; returning false stops the writing.
-using SheetProgress = std::function<bool(qint64 written, qint64 total)>;
+using SheetProgress = Progress;
 
 class Workbook {
 public:
@@ -199,8 +201,6 @@ struct SpreadsheetOptions {
 
 class SpreadsheetApplication {
 public:
-    // The application that shows its workbooks with the desktop's default program.
-    SpreadsheetApplication();
     explicit SpreadsheetApplication(SpreadsheetOptions options);
     SpreadsheetApplication(const SpreadsheetApplication&) = delete;
     SpreadsheetApplication& operator=(const SpreadsheetApplication&) = delete;

@@ -1,7 +1,6 @@
 #include "Spreadsheet.h"
 
 #include "CellText.h"
-#include "DesktopOpener.h"
 #include "SheetAddress.h"
 #include "TempFiles.h"
 #include "WorkbookWriter.h"
@@ -190,9 +189,6 @@ void Workbook::SaveAs(const QString& path, const SheetProgress& progress) {
 }
 
 // ---- the application -----------------------------------------------------------------------
-
-SpreadsheetApplication::SpreadsheetApplication()
-    : SpreadsheetApplication(SpreadsheetOptions{QString(), OpenWithDesktop, SheetProgress()}) {}
 
 SpreadsheetApplication::SpreadsheetApplication(SpreadsheetOptions options)
     : m_options(std::move(options)) {}

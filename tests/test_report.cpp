@@ -418,9 +418,9 @@ private slots:
         QVERIFY(inked(QRect(10, 75, 60, 30)) > 0); // wrapped onto later lines
     }
 
-    // The page of a small table drawn at twice its size matches the picture of the same page made
-    // by the first, straightforward drawing (each cell clipped, framed on its own), to within a
-    // few pixels of antialiased text. A failing run keeps its picture for a look.
+    // The page of a small table drawn at twice its size matches, pixel for pixel, the picture of
+    // the same page made by the first, straightforward drawing (each text clipped to its cell,
+    // each cell framed on its own). A failing run keeps its picture for a look.
     void tablePageLooksAsBefore() {
         TableSource source(
             {"Name", "Amount", "Remark"},

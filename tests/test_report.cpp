@@ -80,6 +80,59 @@ QJsonObject pagedDesign() {
              text("", 200, 220, 100, "[PAGE#]/[TOTALPAGES]")}}};
 }
 
+// A framed table cell, its text centred across and up-down unless `properties` say otherwise.
+QJsonObject cell(int left, int top, int width, const QString& line, QJsonObject properties = {},
+                 int height = 20) {
+    QJsonObject object = text("", left, top, width, line);
+    object["height"] = height;
+    properties["FrameTyp"] = 15;
+    if (!properties.contains("Alignment"))
+        properties["Alignment"] = 10;
+    object["properties"] = properties;
+    return object;
+}
+
+// A page 340 by 220 that holds every way of drawing a text: a table with a grey header row,
+// three records (Chinese, a remark too long for its cell, a number too wide for its cell, a
+// red number), a total line, a wrapped text, a vertical text, a rule under the heading, a text
+// taller than its cell and a page number.
+QJsonObject tableDesign() {
+    QJsonObject heading = text("", 20, 0, 300, "库存报表 [PAGE#]");
+    heading["font"] = QJsonObject{{"family", "WenQuanYi Micro Hei"}, {"size", 12}, {"bold", true}};
+    QJsonObject rule = text("", 20, 26, 300, "");
+    rule["height"] = 8;
+    rule["properties"] = QJsonObject{{"FrameTyp", 2}};
+    QJsonObject squeezed = text("", 260, 30, 60, "挤压 cut");
+    squeezed["height"] = 8;
+    const QJsonObject grey{{"FillColor", 0xC0C0C0}};
+    const QJsonObject right{{"Alignment", 9}};
+    const QString wrapped = "aa bb cc dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr ss tt uu vv ww "
+                            "xx yy zz 中文换行也要正确";
+    const QJsonArray objects{
+        band("Header", "Page header", 0, 40),
+        heading,
+        rule,
+        squeezed,
+        band("Titles", "Page header", 40, 20),
+        cell(20, 40, 100, "名称", grey),
+        cell(120, 40, 60, "数量", grey),
+        cell(180, 40, 140, "备注", grey),
+        band("Records", "Master data", 60, 20),
+        cell(20, 60, 100, "[Goods.Name]"),
+        cell(120, 60, 60, "[Goods.Amount]", {{"Alignment", 9}, {"Font.Color", 0x0000FF}}),
+        cell(180, 60, 140, "[Goods.Remark]"),
+        band("Total", "Master footer", 80, 20),
+        cell(20, 80, 100, "合计"),
+        cell(120, 80, 60, "99,999,999.99", right),
+        cell(180, 80, 140, ""),
+        band("Summary", "Report summary", 100, 40),
+        cell(20, 100, 40, "竖排", {{"Alignment", 6}}, 40),
+        cell(60, 100, 260, wrapped, {{"Alignment", 0}}, 40),
+        band("Footer", "Page footer", 200, 20),
+        text("", 220, 200, 100, "[PAGE#]/[TOTALPAGES]")};
+    return {{"width", 340}, {"height", 220}, {"objects", objects}};
+}
+
 QString writeTemplate(const QTemporaryDir& dir, const QJsonObject& page,
                       const QString& name = "t.frf") {
     const QJsonObject document{
@@ -363,6 +416,41 @@ private slots:
         QCOMPARE(inked(QRect(70, 10, 60, 20)), 0);
         QVERIFY(inked(QRect(10, 40, 60, 20)) > 0);
         QVERIFY(inked(QRect(10, 75, 60, 30)) > 0); // wrapped onto later lines
+    }
+
+    // The page of a small table drawn at twice its size matches, pixel for pixel, the picture of
+    // the same page made by the first, straightforward drawing (each text clipped to its cell,
+    // each cell framed on its own). A failing run keeps its picture for a look.
+    void tablePageLooksAsBefore() {
+        TableSource source(
+            {"Name", "Amount", "Remark"},
+            {{"螺丝钉 M3", "1,250.00", "普通备注"},
+             {"item2", "12345678901234.5", "一条很长很长的备注，写不下这一格的宽度所以要省略"},
+             {"Bolt", "-7", ""}});
+        Report report;
+        report.setDataSet(&source);
+        report.LoadFromFile(writeTemplate(dir, tableDesign()));
+        const auto prepared = report.PrepareReport();
+        QCOMPARE(prepared->PageCount(), 1);
+        QImage image(680, 440, QImage::Format_RGB32);
+        {
+            QPainter painter(&image);
+            ReportPagePainter(painter, QPointF(0, 0), 2).drawPage(prepared->Page(0));
+        }
+        const QImage expected(QFINDTESTDATA("data/report-table-page.png"));
+        int differing = 0;
+        if (expected.size() == image.size()) {
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    differing +=
+                        std::abs(qGray(image.pixel(x, y)) - qGray(expected.pixel(x, y))) > 32;
+            }
+        }
+        const QString kept = QDir::temp().filePath("report-table-page.png");
+        if (expected.size() != image.size() || differing > 0)
+            image.save(kept);
+        QVERIFY2(expected.size() == image.size() && differing <= 0,
+                 qPrintable(QString("%1 pixels differ; drawn: %2").arg(differing).arg(kept)));
     }
 
     void pdfFile() {

@@ -11,9 +11,6 @@
 
 namespace {
 
-// The resolution of written PDF files: fine enough for lines and text placement.
-constexpr int pdfResolution = 600;
-
 bool samePaper(const PageSetup& a, const PageSetup& b) {
     return a.width == b.width && a.height == b.height;
 }
@@ -36,7 +33,7 @@ bool WriteReportPdf(const PreparedReport& report, const QString& path,
         throw ReportError(
             QStringLiteral("无法写入 PDF 文件 %1：%2。").arg(path, file.errorString()));
     QPdfWriter writer(&file);
-    writer.setResolution(pdfResolution);
+    writer.setResolution(PdfResolution);
     writer.setTitle(report.Title());
     writer.setCreator(QStringLiteral("Varnholt"));
     writer.setPageLayout(PageLayoutOf(report.Setup(0)));
@@ -45,7 +42,7 @@ bool WriteReportPdf(const PreparedReport& report, const QString& path,
     if (!painter.begin(&writer))
         throw ReportError(QStringLiteral("无法写入 PDF 文件 %1。").arg(path));
     const bool complete = DrawReportPages(report, painter, writer, 0, report.PageCount() - 1,
-                                          pdfResolution / 96.0, progress);
+                                          PdfResolution / 96.0, progress);
     const bool ended = painter.end();
     if (complete && !ended)
         throw ReportError(QStringLiteral("无法写入 PDF 文件 %1。").arg(path));

@@ -11,6 +11,9 @@ class QPagedPaintDevice;
 class QPainter;
 struct PageSetup;
 
+// The resolution of written PDF files, in dots per inch: fine enough for lines and text placement.
+constexpr int PdfResolution = 600;
+
 // Told after each page that was written: pages done and pages in all. Returning false stops
 // the output (the user cancelled).
 using PageProgress = Progress;

@@ -1,9 +1,9 @@
 #include "BenchData.h"
 
 #include "BenchSupport.h"
-#include "Connection.h"
-#include "DataError.h"
-#include "ShareDMUnit.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/ShareDMUnit.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "BenchSupport.h"
 
-#include "CipherEngine.h"
-#include "Connection.h"
-#include "DataError.h"
+#include "data/CipherEngine.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
 
 #include <QFile>
 #include <cstring>

@@ -1,10 +1,10 @@
 // Backup and restore of years of movements: a checked backup (copy, integrity check, row
 // counts), the check of a file alone, and a restore (safety copy, checks, copy).
 #include "BenchData.h"
-#include "DatabaseBackup.h"
-#include "DatabaseCheck.h"
-#include "DatabaseRestore.h"
-#include "ShareDMUnit.h"
+#include "data/DatabaseBackup.h"
+#include "data/DatabaseCheck.h"
+#include "data/DatabaseRestore.h"
+#include "data/ShareDMUnit.h"
 
 #include <QCoreApplication>
 #include <QDir>

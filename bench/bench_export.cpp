@@ -2,11 +2,11 @@
 // file library's own constant-memory write of the same rows with the same formats, and the
 // memory each takes beyond what the process held before.
 #include "BenchData.h"
-#include "ExportToExcelUnit.h"
-#include "ShareDMUnit.h"
-#include "Spreadsheet.h"
-#include "StockLists.h"
-#include "StockStatements.h"
+#include "data/ShareDMUnit.h"
+#include "output/ExportToExcelUnit.h"
+#include "sheet/Spreadsheet.h"
+#include "stock/StockLists.h"
+#include "stock/StockStatements.h"
 
 #include <QCoreApplication>
 #include <QDir>

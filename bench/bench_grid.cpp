@@ -3,11 +3,11 @@
 // iterations: the fitting must feel as immediate as a click, a small share of the fetch.
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "DataGrid.h"
-#include "ProgramLocale.h"
-#include "ShareDMUnit.h"
-#include "StockLists.h"
-#include "StockStatements.h"
+#include "data/ShareDMUnit.h"
+#include "lists/ProgramLocale.h"
+#include "stock/StockLists.h"
+#include "stock/StockStatements.h"
+#include "widgets/DataGrid.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -3,13 +3,13 @@
 // the command-line list end to end, the stock balance, a one-month filter and the plain list.
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "CipherEngine.h"
-#include "CipherFile.h"
-#include "RowSet.h"
-#include "ShareDMUnit.h"
-#include "SqlDialect.h"
-#include "StockStatements.h"
-#include "Utf8.h"
+#include "data/CipherEngine.h"
+#include "data/CipherFile.h"
+#include "data/RowSet.h"
+#include "data/ShareDMUnit.h"
+#include "data/SqlDialect.h"
+#include "platform/Utf8.h"
+#include "stock/StockStatements.h"
 
 #include <QCoreApplication>
 #include <QDate>

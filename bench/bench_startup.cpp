@@ -3,11 +3,11 @@
 // reference_ms and ratio).
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "Connection.h"
-#include "MainFromUnit.h"
-#include "ShareDMUnit.h"
-#include "SqlDialect.h"
-#include "StockStatements.h"
+#include "data/Connection.h"
+#include "data/ShareDMUnit.h"
+#include "data/SqlDialect.h"
+#include "stock/StockStatements.h"
+#include "ui/MainFromUnit.h"
 
 #include <QApplication>
 #include <QDate>

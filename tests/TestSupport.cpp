@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "ListReport.h"
-#include "MainFromUnit.h"
+#include "output/ListReport.h"
+#include "ui/MainFromUnit.h"
 
 #include <QCryptographicHash>
 #include <QProcess>

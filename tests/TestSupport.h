@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

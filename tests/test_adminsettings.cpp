@@ -1,11 +1,11 @@
 // The administration page's upper half: user passwords and the letterhead lines, through the
 // real widgets.
-#include "GlowButton.h"
-#include "Letterhead.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "SysLoginUnit.h"
 #include "TestSupport.h"
+#include "app/SysLoginUnit.h"
+#include "data/Letterhead.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/GlowButton.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,22 +1,22 @@
 // Backup and restore of the database file: checked copies through the engine, restores that
 // refuse what they cannot use, the daily backup at exit, the administration page's buttons and
 // the tool's verbs.
-#include "AutomaticBackup.h"
-#include "BackupFiles.h"
-#include "BackupRestore.h"
-#include "CipherFile.h"
-#include "DataError.h"
-#include "DatabaseBackup.h"
-#include "DatabaseRestore.h"
-#include "FileChoosers.h"
-#include "GlowButton.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "ProgramLifecycle.h"
-#include "Schema.h"
-#include "StockStatements.h"
-#include "SysLoginUnit.h"
 #include "TestSupport.h"
+#include "admin/BackupRestore.h"
+#include "app/ProgramLifecycle.h"
+#include "app/SysLoginUnit.h"
+#include "data/AutomaticBackup.h"
+#include "data/BackupFiles.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/DatabaseBackup.h"
+#include "data/DatabaseRestore.h"
+#include "data/Schema.h"
+#include "stock/StockStatements.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/FileChoosers.h"
+#include "widgets/GlowButton.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QProcess>
 #include <QtTest>

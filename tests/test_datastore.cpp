@@ -1,15 +1,15 @@
 // The data store: queries over the real encrypted database, settings, quoting, opening.
-#include "CipherFile.h"
-#include "DataError.h"
-#include "DatabaseBackup.h"
-#include "DatabaseCheck.h"
-#include "DatabaseCompactor.h"
-#include "DatabaseRestore.h"
-#include "Schema.h"
-#include "ShareDMUnit.h"
 #include "TestSupport.h"
-#include "TextRanks.h"
-#include "Transaction.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/DatabaseBackup.h"
+#include "data/DatabaseCheck.h"
+#include "data/DatabaseCompactor.h"
+#include "data/DatabaseRestore.h"
+#include "data/Schema.h"
+#include "data/ShareDMUnit.h"
+#include "data/TextRanks.h"
+#include "data/Transaction.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "DataError.h"
-#include "SqlDialect.h"
-#include "SqlScript.h"
-#include "StockStatements.h"
+#include "data/DataError.h"
+#include "data/SqlDialect.h"
+#include "data/SqlScript.h"
+#include "stock/StockStatements.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,11 +1,11 @@
 // Sorting a grid by a click on a column title and painting its rows, through the main window's
 // stock-in grid over a small fixture of movements.
-#include "DataGrid.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "ScreenColors.h"
 #include "TestSupport.h"
-#include "TextRanks.h"
+#include "data/TextRanks.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DataGrid.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/ScreenColors.h"
 
 #include <QApplication>
 #include <QHeaderView>

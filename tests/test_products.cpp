@@ -1,19 +1,19 @@
 // The product catalogue on the administration page: the product list with its filters, and the
 // product editor opened from it, through the real widgets.
-#include "DataGrid.h"
-#include "DataGridModel.h"
-#include "DatePicker.h"
-#include "DropDownComboBox.h"
-#include "FixedLabel.h"
-#include "GlowButton.h"
-#include "GroupBox.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "OfficePager.h"
-#include "ProductEditorUnit.h"
-#include "ScreenColors.h"
 #include "TestSupport.h"
-#include "TextRanks.h"
+#include "data/TextRanks.h"
+#include "product/ProductEditorUnit.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataGridModel.h"
+#include "widgets/DatePicker.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/FixedLabel.h"
+#include "widgets/GlowButton.h"
+#include "widgets/GroupBox.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/OfficePager.h"
+#include "widgets/ScreenColors.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

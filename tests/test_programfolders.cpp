@@ -1,9 +1,9 @@
 // Where the program finds its files and keeps its data: the choice of the folders, the server
 // file's look-up, and the data folder readied at the first start.
-#include "DataError.h"
-#include "DataFolder.h"
-#include "ProgramFolders.h"
 #include "TestSupport.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
+#include "data/ProgramFolders.h"
 
 #include <QProcessEnvironment>
 #include <QtTest>

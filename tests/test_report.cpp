@@ -1,14 +1,14 @@
 // The report engine: templates, named objects and properties, field references, the layout of
 // the bands across pages, drawing, and PDF and printer output.
-#include "PreparedReport.h"
-#include "Report.h"
-#include "ReportBand.h"
-#include "ReportDataSource.h"
-#include "ReportError.h"
-#include "ReportOutput.h"
-#include "ReportPagePainter.h"
-#include "ReportPrinting.h"
-#include "ReportText.h"
+#include "preview/ReportPrinting.h"
+#include "report/PreparedReport.h"
+#include "report/Report.h"
+#include "report/ReportBand.h"
+#include "report/ReportDataSource.h"
+#include "report/ReportError.h"
+#include "report/ReportOutput.h"
+#include "report/ReportPagePainter.h"
+#include "report/ReportText.h"
 
 #include <QImage>
 #include <QJsonArray>

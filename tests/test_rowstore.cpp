@@ -1,11 +1,11 @@
 // How a query holds and orders its rows: every value read back unchanged through every read path
 // whatever its neighbours in the column, text sorting in the user's collation, and rows fetched
 // ahead on a connection of their own.
-#include "DataError.h"
-#include "RowStream.h"
-#include "ShareDMUnit.h"
 #include "TestSupport.h"
-#include "TextRanks.h"
+#include "data/DataError.h"
+#include "data/RowStream.h"
+#include "data/ShareDMUnit.h"
+#include "data/TextRanks.h"
 
 #include <QCollator>
 #include <QtTest>

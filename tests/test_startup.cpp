@@ -1,15 +1,15 @@
 // Start-up, log-in and exit against a temporary program directory.
-#include "CipherFile.h"
-#include "DesktopOpener.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "OfficePager.h"
-#include "ProgramFolders.h"
-#include "ProgramLifecycle.h"
-#include "Schema.h"
-#include "ShareDMUnit.h"
-#include "SysLoginUnit.h"
 #include "TestSupport.h"
+#include "app/ProgramLifecycle.h"
+#include "app/SysLoginUnit.h"
+#include "data/CipherFile.h"
+#include "data/ProgramFolders.h"
+#include "data/Schema.h"
+#include "data/ShareDMUnit.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DesktopOpener.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/OfficePager.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // The stock-in, stock-out and balance pages: initialisation, filters, balances and colours.
-#include "Colors.h"
-#include "DataGrid.h"
-#include "DataGridModel.h"
-#include "DatePicker.h"
-#include "DropDownComboBox.h"
-#include "GlowButton.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
 #include "TestSupport.h"
+#include "lists/Colors.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataGridModel.h"
+#include "widgets/DatePicker.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/GlowButton.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QtTest>
 #include <memory>

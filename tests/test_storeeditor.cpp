@@ -1,16 +1,16 @@
 // The stock entry dialog through its real widgets: layout, showing, product look-ups, the
 // amount, saving (one transaction), deleting, the keyboard, completion, and the whole round from
 // the movement pages.
-#include "DataGrid.h"
-#include "DatePicker.h"
-#include "DropDownComboBox.h"
-#include "GlowButton.h"
-#include "GroupBox.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "NumberBox.h"
-#include "StoreEditorUnit.h"
 #include "TestSupport.h"
+#include "stock/StoreEditorUnit.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DatePicker.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/GlowButton.h"
+#include "widgets/GroupBox.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/NumberBox.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -3,18 +3,18 @@
 // users editing the same rows through the dialogs. Every case
 // ends with the same checks: the file is whole, its balance agrees with its movements, and nothing
 // is left beside it.
-#include "CipherEngine.h"
-#include "DataError.h"
-#include "DropDownComboBox.h"
-#include "GlowButton.h"
-#include "MessageBoxes.h"
-#include "NumberBox.h"
-#include "ProductEditorUnit.h"
-#include "Schema.h"
-#include "ShareDMUnit.h"
-#include "StockStatements.h"
-#include "StoreEditorUnit.h"
 #include "TestSupport.h"
+#include "data/CipherEngine.h"
+#include "data/DataError.h"
+#include "data/Schema.h"
+#include "data/ShareDMUnit.h"
+#include "product/ProductEditorUnit.h"
+#include "stock/StockStatements.h"
+#include "stock/StoreEditorUnit.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/GlowButton.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/NumberBox.h"
 
 #include <QApplication>
 #include <QFile>

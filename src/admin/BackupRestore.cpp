@@ -1,13 +1,13 @@
-#include "BackupRestore.h"
+#include "admin/BackupRestore.h"
 
-#include "BackupFiles.h"
-#include "DataError.h"
-#include "DatabaseBackup.h"
-#include "DatabaseRestore.h"
-#include "FileChoosers.h"
-#include "MessageBoxes.h"
-#include "ProgressWindow.h"
-#include "ShareDMUnit.h"
+#include "data/BackupFiles.h"
+#include "data/DataError.h"
+#include "data/DatabaseBackup.h"
+#include "data/DatabaseRestore.h"
+#include "data/ShareDMUnit.h"
+#include "widgets/FileChoosers.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/ProgressWindow.h"
 
 #include <QApplication>
 #include <QDir>

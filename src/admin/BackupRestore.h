@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OnlineCopy.h"
+#include "data/OnlineCopy.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "LetterheadSettings.h"
+#include "admin/LetterheadSettings.h"
 
-#include "Letterhead.h"
-#include "MessageBoxes.h"
+#include "data/Letterhead.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QLineEdit>
 

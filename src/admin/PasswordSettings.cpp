@@ -1,8 +1,8 @@
-#include "PasswordSettings.h"
+#include "admin/PasswordSettings.h"
 
-#include "ControlOps.h"
-#include "MessageBoxes.h"
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
+#include "widgets/ControlOps.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QLineEdit>

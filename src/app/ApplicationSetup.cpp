@@ -1,7 +1,7 @@
-#include "ApplicationSetup.h"
+#include "app/ApplicationSetup.h"
 
-#include "BlueScheme.h"
-#include "ProgramLocale.h"
+#include "lists/ProgramLocale.h"
+#include "widgets/BlueScheme.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,13 +1,13 @@
-#include "ProgramLifecycle.h"
+#include "app/ProgramLifecycle.h"
 
-#include "AutomaticBackup.h"
-#include "DataError.h"
-#include "DataFolder.h"
-#include "DesktopOpener.h"
-#include "MainFromUnit.h"
-#include "MessageBoxes.h"
-#include "ShareDMUnit.h"
-#include "SysLoginUnit.h"
+#include "app/SysLoginUnit.h"
+#include "data/AutomaticBackup.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
+#include "data/ShareDMUnit.h"
+#include "ui/MainFromUnit.h"
+#include "widgets/DesktopOpener.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QStatusBar>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MainFormLifecycle.h"
-#include "ProgramFolders.h"
+#include "data/ProgramFolders.h"
+#include "ui/MainFormLifecycle.h"
 
 #include <QDateTime>
 #include <QString>

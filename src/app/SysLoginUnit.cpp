@@ -1,13 +1,13 @@
-#include "SysLoginUnit.h"
+#include "app/SysLoginUnit.h"
 
-#include "BlueScheme.h"
-#include "ControlOps.h"
-#include "FixedLabel.h"
-#include "GlowButton.h"
-#include "Guard.h"
-#include "MessageBoxes.h"
-#include "ShadedPanel.h"
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
+#include "widgets/BlueScheme.h"
+#include "widgets/ControlOps.h"
+#include "widgets/FixedLabel.h"
+#include "widgets/GlowButton.h"
+#include "widgets/Guard.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/ShadedPanel.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 // The program entry: the data module first, then the main window and its dialogs, each given the
 // data module; the start-up sequence runs when the main window is first shown.
-#include "ApplicationSetup.h"
-#include "MainFromUnit.h"
-#include "ProgramFolders.h"
-#include "ProgramLifecycle.h"
-#include "ShareDMUnit.h"
-#include "StoreEditorUnit.h"
-#include "SysLoginUnit.h"
+#include "app/ApplicationSetup.h"
+#include "app/ProgramLifecycle.h"
+#include "app/SysLoginUnit.h"
+#include "data/ProgramFolders.h"
+#include "data/ShareDMUnit.h"
+#include "stock/StoreEditorUnit.h"
+#include "ui/MainFromUnit.h"
 
 #include <QApplication>
 

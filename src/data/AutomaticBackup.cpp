@@ -1,9 +1,9 @@
-#include "AutomaticBackup.h"
+#include "data/AutomaticBackup.h"
 
-#include "BackupFiles.h"
-#include "DataError.h"
-#include "DatabaseBackup.h"
-#include "TempFiles.h"
+#include "data/BackupFiles.h"
+#include "data/DataError.h"
+#include "data/DatabaseBackup.h"
+#include "platform/TempFiles.h"
 
 #include <QDir>
 #include <QFile>

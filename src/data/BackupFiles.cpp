@@ -1,7 +1,7 @@
-#include "BackupFiles.h"
+#include "data/BackupFiles.h"
 
-#include "DataError.h"
-#include "TempFiles.h"
+#include "data/DataError.h"
+#include "platform/TempFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

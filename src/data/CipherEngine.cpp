@@ -1,7 +1,7 @@
-#include "CipherEngine.h"
+#include "data/CipherEngine.h"
 
-#include "CipherStatement.h"
-#include "SqlValues.h"
+#include "data/CipherStatement.h"
+#include "data/SqlValues.h"
 
 #include <algorithm>
 #include <sqlcipher/sqlite3.h>

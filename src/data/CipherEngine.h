@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CipherFile.h"
-#include "EngineConnection.h"
+#include "data/CipherFile.h"
+#include "data/EngineConnection.h"
 
 // The encrypted file engine behind EngineConnection: a connection to an SQLCipher file opened
 // by CipherFile. Features of the file alone (its key, page cache, compaction, online backup,

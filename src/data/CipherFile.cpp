@@ -1,7 +1,7 @@
-#include "CipherFile.h"
+#include "data/CipherFile.h"
 
-#include "DataError.h"
-#include "StoredText.h"
+#include "data/DataError.h"
+#include "data/StoredText.h"
 
 #include <QFileInfo>
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "CipherStatement.h"
+#include "data/CipherStatement.h"
 
-#include "CipherFile.h"
-#include "DataError.h"
-#include "SqlScript.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/SqlScript.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineStatement.h"
+#include "data/EngineStatement.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -1,6 +1,6 @@
-#include "ColumnStore.h"
+#include "data/ColumnStore.h"
 
-#include "StoredDate.h"
+#include "data/StoredDate.h"
 
 #include <QString>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CellValue.h"
-#include "ChunkedArray.h"
-#include "TextDictionary.h"
+#include "data/CellValue.h"
+#include "data/ChunkedArray.h"
+#include "data/TextDictionary.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "Connection.h"
+#include "data/Connection.h"
 
-#include "CipherEngine.h"
-#include "CipherFile.h"
-#include "DataError.h"
-#include "Schema.h"
-#include "Transaction.h"
+#include "data/CipherEngine.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/Schema.h"
+#include "data/Transaction.h"
 
 #include <QFile>
 #include <QFileInfo>

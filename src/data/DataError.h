@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserError.h"
+#include "platform/UserError.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "DataFolder.h"
+#include "data/DataFolder.h"
 
-#include "Connection.h"
-#include "DataError.h"
-#include "TempFiles.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "platform/TempFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramFolders.h"
+#include "data/ProgramFolders.h"
 
 // Readies the data folder before the database is opened. The user's own folder is made when it
 // is missing (readable by the user alone, 0700), and a folder without a database gets a new,

@@ -1,11 +1,11 @@
-#include "DatabaseBackup.h"
+#include "data/DatabaseBackup.h"
 
-#include "BackupFiles.h"
-#include "CipherEngine.h"
-#include "DataError.h"
-#include "Schema.h"
-#include "TempFiles.h"
-#include "Transaction.h"
+#include "data/BackupFiles.h"
+#include "data/CipherEngine.h"
+#include "data/DataError.h"
+#include "data/Schema.h"
+#include "data/Transaction.h"
+#include "platform/TempFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

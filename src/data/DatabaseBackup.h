@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CipherFile.h"
-#include "DatabaseCheck.h"
-#include "OnlineCopy.h"
+#include "data/CipherFile.h"
+#include "data/DatabaseCheck.h"
+#include "data/OnlineCopy.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "DatabaseCheck.h"
+#include "data/DatabaseCheck.h"
 
-#include "CipherEngine.h"
-#include "CipherFile.h"
-#include "DataError.h"
-#include "PreparedStatement.h"
-#include "Schema.h"
-#include "SqlValues.h"
+#include "data/CipherEngine.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/PreparedStatement.h"
+#include "data/Schema.h"
+#include "data/SqlValues.h"
 
 #include <QFile>
 #include <QStringList>

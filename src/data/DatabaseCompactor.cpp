@@ -1,9 +1,9 @@
-#include "DatabaseCompactor.h"
+#include "data/DatabaseCompactor.h"
 
-#include "CipherEngine.h"
-#include "CipherFile.h"
-#include "DataError.h"
-#include "Schema.h"
+#include "data/CipherEngine.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/Schema.h"
 
 #include <QFileInfo>
 #include <sqlcipher/sqlite3.h>

@@ -1,13 +1,13 @@
-#include "DatabaseRestore.h"
+#include "data/DatabaseRestore.h"
 
-#include "BackupFiles.h"
-#include "CipherEngine.h"
-#include "CipherFile.h"
-#include "DataError.h"
-#include "DatabaseBackup.h"
-#include "Schema.h"
-#include "TempFiles.h"
-#include "Transaction.h"
+#include "data/BackupFiles.h"
+#include "data/CipherEngine.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
+#include "data/DatabaseBackup.h"
+#include "data/Schema.h"
+#include "data/Transaction.h"
+#include "platform/TempFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DatabaseCheck.h"
-#include "OnlineCopy.h"
+#include "data/DatabaseCheck.h"
+#include "data/OnlineCopy.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineStatement.h"
+#include "data/EngineStatement.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "EngineStatement.h"
+#include "data/EngineStatement.h"
 
-#include "StoredDate.h"
-#include "StoredText.h"
+#include "data/StoredDate.h"
+#include "data/StoredText.h"
 
 CellValue StoredCell(std::string_view bytes, std::string& buffer) {
     const std::string_view view = StoredText::toUtf8(bytes, buffer);

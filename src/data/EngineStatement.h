@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CellValue.h"
+#include "data/CellValue.h"
 
 #include <QString>
 #include <string>

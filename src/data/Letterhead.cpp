@@ -1,7 +1,7 @@
-#include "Letterhead.h"
+#include "data/Letterhead.h"
 
-#include "ShareDMUnit.h"
-#include "Transaction.h"
+#include "data/ShareDMUnit.h"
+#include "data/Transaction.h"
 
 const QString CompanyNameSetting = QStringLiteral("公司名称");
 const QString CompanyAddressSetting = QStringLiteral("公司地址");

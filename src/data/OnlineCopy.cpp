@@ -1,7 +1,7 @@
-#include "OnlineCopy.h"
+#include "data/OnlineCopy.h"
 
-#include "CipherFile.h"
-#include "DataError.h"
+#include "data/CipherFile.h"
+#include "data/DataError.h"
 
 #include <sqlcipher/sqlite3.h>
 

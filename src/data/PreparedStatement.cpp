@@ -1,9 +1,9 @@
-#include "PreparedStatement.h"
+#include "data/PreparedStatement.h"
 
-#include "EngineConnection.h"
-#include "SqlValues.h"
-#include "StoredDate.h"
-#include "StoredText.h"
+#include "data/EngineConnection.h"
+#include "data/SqlValues.h"
+#include "data/StoredDate.h"
+#include "data/StoredText.h"
 
 PreparedStatement::PreparedStatement(EngineConnection& engine, const QString& sql)
     : m_statement(engine.prepare(sql)) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CellValue.h"
-#include "EngineStatement.h"
+#include "data/CellValue.h"
+#include "data/EngineStatement.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "ProgramFolders.h"
+#include "data/ProgramFolders.h"
 
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,15 @@
-#include "Query.h"
+#include "data/Query.h"
 
-#include "Connection.h"
-#include "DataError.h"
-#include "EngineConnection.h"
-#include "PreparedStatement.h"
-#include "RowOrder.h"
-#include "SqlDialect.h"
-#include "SqlValues.h"
-#include "StoredDate.h"
-#include "StoredText.h"
-#include "TextRanks.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/EngineConnection.h"
+#include "data/PreparedStatement.h"
+#include "data/RowOrder.h"
+#include "data/SqlDialect.h"
+#include "data/SqlValues.h"
+#include "data/StoredDate.h"
+#include "data/StoredText.h"
+#include "data/TextRanks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,8 +9,8 @@
 #include <future>
 #include <vector>
 
-#include "CellValue.h"
-#include "RowSet.h"
+#include "data/CellValue.h"
+#include "data/RowSet.h"
 
 class Connection;
 class EngineConnection;

@@ -1,4 +1,4 @@
-#include "ResultColumn.h"
+#include "data/ResultColumn.h"
 
 int FindColumn(const std::vector<ResultColumn>& columns, const QString& name) {
     for (std::size_t c = 0; c < columns.size(); ++c)

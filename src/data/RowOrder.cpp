@@ -1,4 +1,4 @@
-#include "RowOrder.h"
+#include "data/RowOrder.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "RowSet.h"
+#include "data/RowSet.h"
 
-#include "DataError.h"
-#include "PreparedStatement.h"
+#include "data/DataError.h"
+#include "data/PreparedStatement.h"
 
 std::vector<ResultColumn> ResultColumns(const PreparedStatement& statement) {
     const EngineStatement& engine = statement.engineStatement();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CellValue.h"
-#include "ColumnStore.h"
-#include "ResultColumn.h"
+#include "data/CellValue.h"
+#include "data/ColumnStore.h"
+#include "data/ResultColumn.h"
 
 #include <QString>
 #include <cstdint>

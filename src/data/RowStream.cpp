@@ -1,10 +1,10 @@
-#include "RowStream.h"
+#include "data/RowStream.h"
 
-#include "Connection.h"
-#include "DataError.h"
-#include "EngineConnection.h"
-#include "Schema.h"
-#include "SqlDialect.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/EngineConnection.h"
+#include "data/Schema.h"
+#include "data/SqlDialect.h"
 
 RowStream::RowStream(Connection& connection, const QString& sql)
     : m_engine(&connection.engine()), m_sql(TranslateSql(sql)), m_statement(*m_engine, m_sql),

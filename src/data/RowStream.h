@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CellValue.h"
-#include "PreparedStatement.h"
-#include "RowSet.h"
-#include "Transaction.h"
+#include "data/CellValue.h"
+#include "data/PreparedStatement.h"
+#include "data/RowSet.h"
+#include "data/Transaction.h"
 
 #include <QString>
 #include <optional>

@@ -1,10 +1,10 @@
-#include "Schema.h"
+#include "data/Schema.h"
 
-#include "DataError.h"
-#include "EngineConnection.h"
-#include "PreparedStatement.h"
-#include "SqlValues.h"
-#include "Transaction.h"
+#include "data/DataError.h"
+#include "data/EngineConnection.h"
+#include "data/PreparedStatement.h"
+#include "data/SqlValues.h"
+#include "data/Transaction.h"
 
 #include <optional>
 

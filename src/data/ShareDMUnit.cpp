@@ -1,7 +1,7 @@
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
 
-#include "DataError.h"
-#include "DatabaseCompactor.h"
+#include "data/DataError.h"
+#include "data/DatabaseCompactor.h"
 
 #include <QCoreApplication>
 #include <QDir>

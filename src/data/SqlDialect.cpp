@@ -1,6 +1,6 @@
-#include "SqlDialect.h"
+#include "data/SqlDialect.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <QDate>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "SqlScript.h"
+#include "data/SqlScript.h"
 
-#include "CipherFile.h"
+#include "data/CipherFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "SqlValues.h"
+#include "data/SqlValues.h"
 
-#include "StoredDate.h"
+#include "data/StoredDate.h"
 
 QString FormatStoredDateTime(const QDateTime& value) {
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

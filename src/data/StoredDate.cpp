@@ -1,4 +1,4 @@
-#include "StoredDate.h"
+#include "data/StoredDate.h"
 
 namespace StoredDate {
 

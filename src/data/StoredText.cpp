@@ -1,7 +1,7 @@
-#include "StoredText.h"
+#include "data/StoredText.h"
 
-#include "DataError.h"
-#include "Utf8.h"
+#include "data/DataError.h"
+#include "platform/Utf8.h"
 
 #include <QString>
 #include <cstdint>

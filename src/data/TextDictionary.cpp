@@ -1,6 +1,6 @@
-#include "TextDictionary.h"
+#include "data/TextDictionary.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <QString>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChunkedArray.h"
+#include "data/ChunkedArray.h"
 
 #include <cstdint>
 #include <memory>

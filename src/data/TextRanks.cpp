@@ -1,7 +1,7 @@
-#include "TextRanks.h"
+#include "data/TextRanks.h"
 
-#include "RowOrder.h"
-#include "TextDictionary.h"
+#include "data/RowOrder.h"
+#include "data/TextDictionary.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "Transaction.h"
+#include "data/Transaction.h"
 
-#include "Connection.h"
+#include "data/Connection.h"
 
 Transaction::Transaction(Connection& connection, Mode mode)
     : m_connection(&connection), m_mode(mode) {

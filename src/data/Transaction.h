@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineConnection.h"
+#include "data/EngineConnection.h"
 
 class Connection;
 

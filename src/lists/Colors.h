@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorCodes.h"
+#include "platform/ColorCodes.h"
 
 // The named colours of the program's encoding (see ColorCodes.h).
 

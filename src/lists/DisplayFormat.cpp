@@ -1,6 +1,6 @@
-#include "DisplayFormat.h"
+#include "lists/DisplayFormat.h"
 
-#include "Numbers.h"
+#include "platform/Numbers.h"
 
 #include <QLocale>
 #include <QStringList>

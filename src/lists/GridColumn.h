@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Colors.h"
+#include "lists/Colors.h"
 
 #include <QString>
 

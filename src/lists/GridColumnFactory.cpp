@@ -1,4 +1,4 @@
-#include "GridColumnFactory.h"
+#include "lists/GridColumnFactory.h"
 
 GridColumn TextColumn(const QString& field, const QString& title, int width) {
     GridColumn column;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GridColumn.h"
+#include "lists/GridColumn.h"
 
 // Builders for the usual kinds of grid column.
 GridColumn TextColumn(const QString& field, const QString& title, int width);

@@ -1,6 +1,6 @@
-#include "ListFormatter.h"
+#include "lists/ListFormatter.h"
 
-#include "StoredDate.h"
+#include "data/StoredDate.h"
 
 #include <QDate>
 #include <QTime>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CellValue.h"
-#include "DisplayFormat.h"
-#include "GridColumn.h"
+#include "data/CellValue.h"
+#include "lists/DisplayFormat.h"
+#include "lists/GridColumn.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "ListTable.h"
+#include "lists/ListTable.h"
 
-#include "Numbers.h"
-#include "Query.h"
+#include "data/Query.h"
+#include "platform/Numbers.h"
 
 QString RowCountText(int rows) {
     return QStringLiteral("共 ") + QString::number(rows) + QStringLiteral(" 条");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GridColumn.h"
-#include "ListFormatter.h"
+#include "lists/GridColumn.h"
+#include "lists/ListFormatter.h"
 
 #include <QString>
 #include <optional>

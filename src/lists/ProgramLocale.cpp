@@ -1,6 +1,6 @@
-#include "ProgramLocale.h"
+#include "lists/ProgramLocale.h"
 
-#include "TextRanks.h"
+#include "data/TextRanks.h"
 
 #include <QLocale>
 

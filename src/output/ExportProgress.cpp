@@ -1,8 +1,8 @@
-#include "ExportProgress.h"
+#include "output/ExportProgress.h"
 
-#include "DesktopOpener.h"
-#include "ProgressWindow.h"
-#include "Spreadsheet.h"
+#include "sheet/Spreadsheet.h"
+#include "widgets/DesktopOpener.h"
+#include "widgets/ProgressWindow.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportToExcelUnit.h"
+#include "output/ExportToExcelUnit.h"
 
 // Runs an export into the workbook file `target` on a thread of its own while a modal progress
 // dialog shows the rows written; the window keeps painting meanwhile. "取消" stops the export

@@ -1,9 +1,9 @@
-#include "ExportQuery.h"
+#include "output/ExportQuery.h"
 
-#include "DataError.h"
-#include "ReadAheadRows.h"
-#include "RowStream.h"
-#include "StoredDate.h"
+#include "data/DataError.h"
+#include "data/RowStream.h"
+#include "data/StoredDate.h"
+#include "sheet/ReadAheadRows.h"
 
 #include <string>
 

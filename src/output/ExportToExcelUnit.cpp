@@ -1,13 +1,13 @@
-#include "ExportToExcelUnit.h"
+#include "output/ExportToExcelUnit.h"
 
-#include "Connection.h"
-#include "DataError.h"
-#include "DataGrid.h"
-#include "ExportProgress.h"
-#include "FileChoosers.h"
-#include "MessageBoxes.h"
-#include "Query.h"
-#include "ShareDMUnit.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/Query.h"
+#include "data/ShareDMUnit.h"
+#include "output/ExportProgress.h"
+#include "widgets/DataGrid.h"
+#include "widgets/FileChoosers.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WorkbookExport.h"
+#include "output/WorkbookExport.h"
 
 #include <QString>
 #include <QStringList>

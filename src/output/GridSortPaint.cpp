@@ -1,8 +1,8 @@
-#include "GridSortPaint.h"
+#include "output/GridSortPaint.h"
 
-#include "DataGrid.h"
-#include "Query.h"
-#include "ScreenColors.h"
+#include "data/Query.h"
+#include "widgets/DataGrid.h"
+#include "widgets/ScreenColors.h"
 
 #include <QApplication>
 

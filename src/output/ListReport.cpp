@@ -1,15 +1,15 @@
-#include "ListReport.h"
+#include "output/ListReport.h"
 
-#include "DisplayFormat.h"
-#include "Letterhead.h"
-#include "ListTable.h"
-#include "Query.h"
-#include "Report.h"
-#include "ReportBand.h"
-#include "ReportDataSource.h"
-#include "ReportError.h"
-#include "ReportText.h"
-#include "ShareDMUnit.h"
+#include "data/Letterhead.h"
+#include "data/Query.h"
+#include "data/ShareDMUnit.h"
+#include "lists/DisplayFormat.h"
+#include "lists/ListTable.h"
+#include "report/Report.h"
+#include "report/ReportBand.h"
+#include "report/ReportDataSource.h"
+#include "report/ReportError.h"
+#include "report/ReportText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "ListReportDataSet.h"
+#include "output/ListReportDataSet.h"
 
-#include "ListTable.h"
-#include "Query.h"
+#include "data/Query.h"
+#include "lists/ListTable.h"
 
 // Field indexes below the list's column count are its columns; the others are the query's own
 // fields, offset by that count.

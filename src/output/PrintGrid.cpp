@@ -1,13 +1,13 @@
-#include "PrintGrid.h"
+#include "output/PrintGrid.h"
 
-#include "DataGrid.h"
-#include "Guard.h"
-#include "ListReportDataSet.h"
-#include "ListTable.h"
-#include "PreparedReport.h"
-#include "Query.h"
-#include "Report.h"
-#include "ReportPreview.h"
+#include "data/Query.h"
+#include "lists/ListTable.h"
+#include "output/ListReportDataSet.h"
+#include "preview/ReportPreview.h"
+#include "report/PreparedReport.h"
+#include "report/Report.h"
+#include "widgets/DataGrid.h"
+#include "widgets/Guard.h"
 
 void PrintGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet, const QString& title,
                bool StaticFooters, const QString& narrowTemplate, const QString& wideTemplate,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListReport.h"
+#include "output/ListReport.h"
 
 #include <QString>
 #include <memory>

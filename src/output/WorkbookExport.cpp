@@ -1,10 +1,10 @@
-#include "WorkbookExport.h"
+#include "output/WorkbookExport.h"
 
-#include "Connection.h"
-#include "DataError.h"
-#include "ExportQuery.h"
-#include "ShareDMUnit.h"
-#include "Spreadsheet.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/ShareDMUnit.h"
+#include "output/ExportQuery.h"
+#include "sheet/Spreadsheet.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListDefinition.h"
+#include "lists/ListDefinition.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "ColorCodes.h"
+#include "platform/ColorCodes.h"
 
 #include <array>
 

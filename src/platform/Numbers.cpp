@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "platform/Numbers.h"
 
 #include <cmath>
 

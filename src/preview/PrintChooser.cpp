@@ -1,6 +1,6 @@
-#include "PrintChooser.h"
+#include "preview/PrintChooser.h"
 
-#include "FileChoosers.h"
+#include "widgets/FileChoosers.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,6 +1,6 @@
-#include "ReportPageView.h"
+#include "preview/ReportPageView.h"
 
-#include "ReportPagePainter.h"
+#include "report/ReportPagePainter.h"
 
 #include <QPaintEvent>
 #include <QPainter>

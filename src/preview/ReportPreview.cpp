@@ -1,12 +1,12 @@
-#include "ReportPreview.h"
+#include "preview/ReportPreview.h"
 
-#include "FileChoosers.h"
-#include "PreparedReport.h"
-#include "PrintChooser.h"
-#include "ProgressWindow.h"
-#include "ReportError.h"
-#include "ReportPageView.h"
-#include "ReportPrinting.h"
+#include "preview/PrintChooser.h"
+#include "preview/ReportPageView.h"
+#include "preview/ReportPrinting.h"
+#include "report/PreparedReport.h"
+#include "report/ReportError.h"
+#include "widgets/FileChoosers.h"
+#include "widgets/ProgressWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

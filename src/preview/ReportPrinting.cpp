@@ -1,7 +1,7 @@
-#include "ReportPrinting.h"
+#include "preview/ReportPrinting.h"
 
-#include "PreparedReport.h"
-#include "ReportError.h"
+#include "report/PreparedReport.h"
+#include "report/ReportError.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportOutput.h"
+#include "report/ReportOutput.h"
 
 class PreparedReport;
 class QPrinter;

@@ -1,11 +1,11 @@
-#include "ProductFilters.h"
+#include "product/ProductFilters.h"
 
-#include "ControlOps.h"
-#include "DataGrid.h"
-#include "ListTable.h"
-#include "ProductStatements.h"
-#include "Query.h"
-#include "ShareDMUnit.h"
+#include "data/Query.h"
+#include "data/ShareDMUnit.h"
+#include "lists/ListTable.h"
+#include "product/ProductStatements.h"
+#include "widgets/ControlOps.h"
+#include "widgets/DataGrid.h"
 
 #include <QComboBox>
 

@@ -1,9 +1,9 @@
-#include "ProductListPage.h"
+#include "product/ProductListPage.h"
 
-#include "ProductEditorUnit.h"
-#include "ProductLists.h"
-#include "ProductStatements.h"
-#include "Query.h"
+#include "data/Query.h"
+#include "product/ProductEditorUnit.h"
+#include "product/ProductLists.h"
+#include "product/ProductStatements.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProductFilters.h"
+#include "product/ProductFilters.h"
 
 class TProductEditorfrm;
 

@@ -1,7 +1,7 @@
-#include "ProductLists.h"
+#include "product/ProductLists.h"
 
-#include "GridColumnFactory.h"
-#include "ProductStatements.h"
+#include "lists/GridColumnFactory.h"
+#include "product/ProductStatements.h"
 
 ListDefinition ProductList(const QString& filters) {
     return {ProductListStatement(filters),

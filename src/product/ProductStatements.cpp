@@ -1,6 +1,6 @@
-#include "ProductStatements.h"
+#include "product/ProductStatements.h"
 
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
 
 const QString AllItems = QStringLiteral("所有");
 

@@ -1,7 +1,7 @@
-#include "PreparedReport.h"
+#include "report/PreparedReport.h"
 
-#include "Report.h"
-#include "ReportError.h"
+#include "report/Report.h"
+#include "report/ReportError.h"
 
 PreparedReport::PreparedReport(const Report& report) : m_title(report.Title) {
     if (report.PageCount() == 0)

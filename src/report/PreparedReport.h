@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ReportFont.h"
-#include "ReportLayout.h"
-#include "ReportPage.h"
+#include "report/ReportFont.h"
+#include "report/ReportLayout.h"
+#include "report/ReportPage.h"
 
 #include <QRect>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "Report.h"
+#include "report/Report.h"
 
-#include "PreparedReport.h"
-#include "ReportError.h"
-#include "ReportTemplate.h"
-#include "ReportText.h"
+#include "report/PreparedReport.h"
+#include "report/ReportError.h"
+#include "report/ReportTemplate.h"
+#include "report/ReportText.h"
 
 Report::Report() = default;
 Report::~Report() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportPage.h"
+#include "report/ReportPage.h"
 
 #include <QString>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ReportBand.h"
+#include "report/ReportBand.h"
 
 #include <array>
 #include <utility>

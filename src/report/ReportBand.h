@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportObject.h"
+#include "report/ReportObject.h"
 
 #include <QString>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "ReportLayout.h"
+#include "report/ReportLayout.h"
 
-#include "ReportDataSource.h"
-#include "ReportError.h"
-#include "ReportPage.h"
-#include "ReportText.h"
+#include "report/ReportDataSource.h"
+#include "report/ReportError.h"
+#include "report/ReportPage.h"
+#include "report/ReportText.h"
 
 #include <algorithm>
 #include <array>

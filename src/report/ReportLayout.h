@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ReportBand.h"
-#include "ReportFont.h"
-#include "TextExpression.h"
+#include "report/ReportBand.h"
+#include "report/ReportFont.h"
+#include "report/TextExpression.h"
 
 #include <QRect>
 #include <optional>

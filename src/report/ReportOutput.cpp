@@ -1,8 +1,8 @@
-#include "ReportOutput.h"
+#include "report/ReportOutput.h"
 
-#include "PreparedReport.h"
-#include "ReportError.h"
-#include "ReportPagePainter.h"
+#include "report/PreparedReport.h"
+#include "report/ReportError.h"
+#include "report/ReportPagePainter.h"
 
 #include <QPageLayout>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ReportPage.h"
+#include "report/ReportPage.h"
 
 ReportObject* ReportPage::FindObject(const QString& name) const {
     if (name.isEmpty())

@@ -1,9 +1,9 @@
-#include "ReportPagePainter.h"
+#include "report/ReportPagePainter.h"
 
-#include "ColorCodes.h"
-#include "Numbers.h"
-#include "PreparedReport.h"
-#include "ReportText.h"
+#include "platform/ColorCodes.h"
+#include "platform/Numbers.h"
+#include "report/PreparedReport.h"
+#include "report/ReportText.h"
 
 #include <QPaintDevice>
 #include <QPainter>

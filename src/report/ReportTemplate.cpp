@@ -1,8 +1,8 @@
-#include "ReportTemplate.h"
+#include "report/ReportTemplate.h"
 
-#include "ReportBand.h"
-#include "ReportError.h"
-#include "ReportText.h"
+#include "report/ReportBand.h"
+#include "report/ReportError.h"
+#include "report/ReportText.h"
 
 #include <QFile>
 #include <QFileInfo>

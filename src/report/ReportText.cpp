@@ -1,6 +1,6 @@
-#include "ReportText.h"
+#include "report/ReportText.h"
 
-#include "ReportError.h"
+#include "report/ReportError.h"
 
 namespace {
 

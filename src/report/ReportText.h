@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportFont.h"
-#include "ReportObject.h"
+#include "report/ReportFont.h"
+#include "report/ReportObject.h"
 
 #include <QStringList>
 #include <optional>

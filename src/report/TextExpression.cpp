@@ -1,7 +1,7 @@
-#include "TextExpression.h"
+#include "report/TextExpression.h"
 
-#include "ReportDataSource.h"
-#include "ReportError.h"
+#include "report/ReportDataSource.h"
+#include "report/ReportError.h"
 
 TextExpression::TextExpression(const QString& text, const ReportDataSource* source)
     : m_source(source) {

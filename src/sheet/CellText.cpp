@@ -1,7 +1,7 @@
-#include "CellText.h"
+#include "sheet/CellText.h"
 
-#include "Numbers.h"
-#include "Utf8.h"
+#include "platform/Numbers.h"
+#include "platform/Utf8.h"
 
 #include <QString>
 #include <algorithm>

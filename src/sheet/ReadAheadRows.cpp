@@ -1,4 +1,4 @@
-#include "ReadAheadRows.h"
+#include "sheet/ReadAheadRows.h"
 
 ReadAheadRows::ReadAheadRows(std::shared_ptr<SheetRowSource> source, int batchRows)
     : m_source(std::move(source)), m_columns(m_source->FieldCount()), m_batchRows(batchRows) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Spreadsheet.h"
+#include "sheet/Spreadsheet.h"
 
 #include <condition_variable>
 #include <exception>

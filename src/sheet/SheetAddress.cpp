@@ -1,6 +1,6 @@
-#include "SheetAddress.h"
+#include "sheet/SheetAddress.h"
 
-#include "SpreadsheetError.h"
+#include "sheet/SpreadsheetError.h"
 
 #include <QStringView>
 #include <algorithm>

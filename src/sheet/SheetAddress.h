@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetStyle.h"
+#include "sheet/SheetStyle.h"
 
 #include <QString>
 

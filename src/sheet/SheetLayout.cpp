@@ -1,6 +1,6 @@
-#include "SheetLayout.h"
+#include "sheet/SheetLayout.h"
 
-#include "SpreadsheetError.h"
+#include "sheet/SpreadsheetError.h"
 
 #include <algorithm>
 #include <xlsxwriter.h>

@@ -1,6 +1,6 @@
-#include "SheetStyle.h"
+#include "sheet/SheetStyle.h"
 
-#include "SpreadsheetError.h"
+#include "sheet/SpreadsheetError.h"
 
 namespace {
 

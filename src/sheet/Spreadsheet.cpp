@@ -1,9 +1,9 @@
-#include "Spreadsheet.h"
+#include "sheet/Spreadsheet.h"
 
-#include "CellText.h"
-#include "SheetAddress.h"
-#include "TempFiles.h"
-#include "WorkbookWriter.h"
+#include "platform/TempFiles.h"
+#include "sheet/CellText.h"
+#include "sheet/SheetAddress.h"
+#include "sheet/WorkbookWriter.h"
 
 #include <QDir>
 #include <QFile>

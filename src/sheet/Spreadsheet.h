@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Progress.h"
-#include "SheetStyle.h"
-#include "SpreadsheetError.h"
+#include "platform/Progress.h"
+#include "sheet/SheetStyle.h"
+#include "sheet/SpreadsheetError.h"
 
 #include <QDateTime>
 #include <QString>

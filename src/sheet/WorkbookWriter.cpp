@@ -1,8 +1,8 @@
-#include "WorkbookWriter.h"
+#include "sheet/WorkbookWriter.h"
 
-#include "CellText.h"
-#include "Numbers.h"
-#include "SheetLayout.h"
+#include "platform/Numbers.h"
+#include "sheet/CellText.h"
+#include "sheet/SheetLayout.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Spreadsheet.h"
+#include "sheet/Spreadsheet.h"
 
 #include <memory>
 #include <vector>

@@ -1,11 +1,11 @@
-#include "StockBalancePage.h"
+#include "stock/StockBalancePage.h"
 
-#include "DataGrid.h"
-#include "DatePicker.h"
-#include "ProductStatements.h"
-#include "Query.h"
-#include "ScreenColors.h"
-#include "StockLists.h"
+#include "data/Query.h"
+#include "product/ProductStatements.h"
+#include "stock/StockLists.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DatePicker.h"
+#include "widgets/ScreenColors.h"
 
 #include <QComboBox>
 

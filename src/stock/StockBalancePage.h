@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StockMovementPage.h"
+#include "stock/StockMovementPage.h"
 
 #include <QColor>
 

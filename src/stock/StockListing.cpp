@@ -1,9 +1,9 @@
-#include "StockListing.h"
+#include "stock/StockListing.h"
 
-#include "ListFormatter.h"
-#include "ListTable.h"
-#include "Numbers.h"
-#include "RowStream.h"
+#include "data/RowStream.h"
+#include "lists/ListFormatter.h"
+#include "lists/ListTable.h"
+#include "platform/Numbers.h"
 
 #include <string>
 

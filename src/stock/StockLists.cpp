@@ -1,7 +1,7 @@
-#include "StockLists.h"
+#include "stock/StockLists.h"
 
-#include "GridColumnFactory.h"
-#include "StockStatements.h"
+#include "lists/GridColumnFactory.h"
+#include "stock/StockStatements.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ListDefinition.h"
-#include "StockStatements.h"
+#include "lists/ListDefinition.h"
+#include "stock/StockStatements.h"
 
 #include <QDate>
 #include <QString>

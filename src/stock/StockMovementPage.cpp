@@ -1,10 +1,10 @@
-#include "StockMovementPage.h"
+#include "stock/StockMovementPage.h"
 
-#include "DatePicker.h"
-#include "Query.h"
-#include "StockLists.h"
-#include "StockStatements.h"
-#include "StoreEditorUnit.h"
+#include "data/Query.h"
+#include "stock/StockLists.h"
+#include "stock/StockStatements.h"
+#include "stock/StoreEditorUnit.h"
+#include "widgets/DatePicker.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProductFilters.h"
-#include "StockStatements.h"
+#include "product/ProductFilters.h"
+#include "stock/StockStatements.h"
 
 class DatePicker;
 class TStoreEditorfrm;

@@ -1,6 +1,6 @@
-#include "StockStatements.h"
+#include "stock/StockStatements.h"
 
-#include "ShareDMUnit.h"
+#include "data/ShareDMUnit.h"
 
 QString DateLiteral(const QDate& date) {
     return '#' + date.toString(QStringLiteral("yyyy-MM-dd")) + '#';

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProductStatements.h"
+#include "product/ProductStatements.h"
 
 #include <QDate>
 #include <QString>

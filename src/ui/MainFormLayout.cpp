@@ -1,23 +1,23 @@
 // The main window's layout: the pager with its four pages, their controls and grids, and the
 // status bar. Positions are left, top, width, height relative to the control's parent.
 
-#include "MainFromUnit.h"
+#include "ui/MainFromUnit.h"
 
-#include "BlueScheme.h"
-#include "DataGrid.h"
-#include "DatePicker.h"
-#include "DropDownComboBox.h"
-#include "FixedLabel.h"
-#include "GlowButton.h"
-#include "GroupBox.h"
-#include "MovementPageLayout.h"
-#include "OfficePager.h"
-#include "PageLayoutTools.h"
-#include "ProductLists.h"
-#include "ScreenColors.h"
-#include "ShadedPanel.h"
-#include "StockLists.h"
-#include "TabPicture.h"
+#include "product/ProductLists.h"
+#include "stock/StockLists.h"
+#include "ui/MovementPageLayout.h"
+#include "ui/PageLayoutTools.h"
+#include "widgets/BlueScheme.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DatePicker.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/FixedLabel.h"
+#include "widgets/GlowButton.h"
+#include "widgets/GroupBox.h"
+#include "widgets/OfficePager.h"
+#include "widgets/ScreenColors.h"
+#include "widgets/ShadedPanel.h"
+#include "widgets/TabPicture.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

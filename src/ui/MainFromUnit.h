@@ -1,15 +1,15 @@
 #pragma once
 
-#include "BackupRestore.h"
-#include "LetterheadSettings.h"
-#include "ListReportDataSet.h"
-#include "MainFormLifecycle.h"
-#include "PasswordSettings.h"
-#include "ProductListPage.h"
-#include "Query.h"
-#include "Report.h"
-#include "StockBalancePage.h"
-#include "StockMovementPage.h"
+#include "admin/BackupRestore.h"
+#include "admin/LetterheadSettings.h"
+#include "admin/PasswordSettings.h"
+#include "data/Query.h"
+#include "output/ListReportDataSet.h"
+#include "product/ProductListPage.h"
+#include "report/Report.h"
+#include "stock/StockBalancePage.h"
+#include "stock/StockMovementPage.h"
+#include "ui/MainFormLifecycle.h"
 
 #include <QMainWindow>
 #include <QMargins>

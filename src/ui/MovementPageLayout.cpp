@@ -1,13 +1,13 @@
-#include "MovementPageLayout.h"
+#include "ui/MovementPageLayout.h"
 
-#include "DataGrid.h"
-#include "DatePicker.h"
-#include "DropDownComboBox.h"
-#include "FixedLabel.h"
-#include "GlowButton.h"
-#include "GroupBox.h"
-#include "PageLayoutTools.h"
-#include "ShadedPanel.h"
+#include "ui/PageLayoutTools.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DatePicker.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/FixedLabel.h"
+#include "widgets/GlowButton.h"
+#include "widgets/GroupBox.h"
+#include "widgets/ShadedPanel.h"
 
 #include <QTableView>
 

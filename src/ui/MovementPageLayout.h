@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StockLists.h"
+#include "stock/StockLists.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "PageLayoutTools.h"
+#include "ui/PageLayoutTools.h"
 
-#include "DataGrid.h"
-#include "ShadedPanel.h"
+#include "widgets/DataGrid.h"
+#include "widgets/ShadedPanel.h"
 
 #include <QVBoxLayout>
 

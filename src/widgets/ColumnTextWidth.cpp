@@ -1,7 +1,7 @@
-#include "ColumnTextWidth.h"
+#include "widgets/ColumnTextWidth.h"
 
-#include "ListFormatter.h"
-#include "Query.h"
+#include "data/Query.h"
+#include "lists/ListFormatter.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

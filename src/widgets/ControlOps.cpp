@@ -1,12 +1,12 @@
-#include "ControlOps.h"
+#include "widgets/ControlOps.h"
 
-#include "DataError.h"
-#include "MessageBoxes.h"
-#include "NumberBox.h"
-#include "Query.h"
-#include "ScreenColors.h"
-#include "ShareDMUnit.h"
-#include "TextListModel.h"
+#include "data/DataError.h"
+#include "data/Query.h"
+#include "data/ShareDMUnit.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/NumberBox.h"
+#include "widgets/ScreenColors.h"
+#include "widgets/TextListModel.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

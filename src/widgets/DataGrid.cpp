@@ -1,13 +1,13 @@
-#include "DataGrid.h"
+#include "widgets/DataGrid.h"
 
-#include "BlueScheme.h"
-#include "DataGridModel.h"
-#include "DisplayFormat.h"
-#include "GridColumnChooser.h"
-#include "GridFooter.h"
-#include "GridHeaders.h"
-#include "Query.h"
-#include "ScreenColors.h"
+#include "data/Query.h"
+#include "lists/DisplayFormat.h"
+#include "widgets/BlueScheme.h"
+#include "widgets/DataGridModel.h"
+#include "widgets/GridColumnChooser.h"
+#include "widgets/GridFooter.h"
+#include "widgets/GridHeaders.h"
+#include "widgets/ScreenColors.h"
 
 #include <QEvent>
 #include <QHelpEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GridCanvas.h"
-#include "GridColumn.h"
+#include "lists/GridColumn.h"
+#include "widgets/GridCanvas.h"
 
 #include <QFrame>
 #include <QHash>

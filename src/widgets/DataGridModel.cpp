@@ -1,8 +1,8 @@
-#include "DataGridModel.h"
+#include "widgets/DataGridModel.h"
 
-#include "ColumnTextWidth.h"
-#include "ListTable.h"
-#include "Query.h"
+#include "data/Query.h"
+#include "lists/ListTable.h"
+#include "widgets/ColumnTextWidth.h"
 
 DataGridModel::DataGridModel(QObject* parent)
     : QAbstractTableModel(parent), m_formatter(std::make_unique<ListFormatter>(m_columns)) {}

@@ -1,4 +1,4 @@
-#include "DesktopOpener.h"
+#include "widgets/DesktopOpener.h"
 
 #include <QDesktopServices>
 #include <QMimeDatabase>

@@ -1,6 +1,6 @@
-#include "DropDownComboBox.h"
+#include "widgets/DropDownComboBox.h"
 
-#include "TextListModel.h"
+#include "widgets/TextListModel.h"
 
 #include <QCompleter>
 #include <QListView>

@@ -1,4 +1,4 @@
-#include "FileChoosers.h"
+#include "widgets/FileChoosers.h"
 
 #include <QFileDialog>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "FixedLabel.h"
+#include "widgets/FixedLabel.h"
 
 FixedLabel::FixedLabel(const QString& text, QWidget* parent, const QRect& geometry,
                        Qt::Alignment alignment)

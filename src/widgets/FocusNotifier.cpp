@@ -1,4 +1,4 @@
-#include "FocusNotifier.h"
+#include "widgets/FocusNotifier.h"
 
 #include <QFocusEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "GlowButton.h"
+#include "widgets/GlowButton.h"
 
 namespace {
 

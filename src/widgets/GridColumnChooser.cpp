@@ -1,7 +1,7 @@
-#include "GridColumnChooser.h"
+#include "widgets/GridColumnChooser.h"
 
-#include "BlueScheme.h"
-#include "DataGrid.h"
+#include "widgets/BlueScheme.h"
+#include "widgets/DataGrid.h"
 
 #include <QLinearGradient>
 #include <QMenu>

@@ -1,7 +1,7 @@
-#include "GridFooter.h"
+#include "widgets/GridFooter.h"
 
-#include "DataGrid.h"
-#include "ScreenColors.h"
+#include "widgets/DataGrid.h"
+#include "widgets/ScreenColors.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>

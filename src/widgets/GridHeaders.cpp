@@ -1,8 +1,8 @@
-#include "GridHeaders.h"
+#include "widgets/GridHeaders.h"
 
-#include "BlueScheme.h"
-#include "DataGrid.h"
-#include "DataGridModel.h"
+#include "widgets/BlueScheme.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataGridModel.h"
 
 #include <QHelpEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GridColumn.h"
+#include "lists/GridColumn.h"
 
 #include <QHeaderView>
 

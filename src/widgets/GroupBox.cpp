@@ -1,4 +1,4 @@
-#include "GroupBox.h"
+#include "widgets/GroupBox.h"
 
 GroupBox::GroupBox(const QString& title, QWidget* parent, Corners corners)
     : QGroupBox(title, parent), m_corners(corners) {

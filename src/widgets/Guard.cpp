@@ -1,7 +1,7 @@
-#include "Guard.h"
+#include "widgets/Guard.h"
 
-#include "DataError.h"
-#include "MessageBoxes.h"
+#include "data/DataError.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QTimer>

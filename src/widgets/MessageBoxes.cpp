@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,7 +1,7 @@
-#include "NumberBox.h"
+#include "widgets/NumberBox.h"
 
-#include "DataError.h"
-#include "DisplayFormat.h"
+#include "data/DataError.h"
+#include "lists/DisplayFormat.h"
 
 #include <QDoubleValidator>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
-#include "OfficePager.h"
+#include "widgets/OfficePager.h"
 
-#include "BlueScheme.h"
+#include "widgets/BlueScheme.h"
 
 #include <QHBoxLayout>
 #include <QLinearGradient>

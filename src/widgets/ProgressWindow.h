@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Progress.h"
+#include "platform/Progress.h"
 
 #include <QProgressDialog>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "ShadedPanel.h"
+#include "widgets/ShadedPanel.h"
 
-#include "BlueScheme.h"
+#include "widgets/BlueScheme.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "TabPicture.h"
+#include "widgets/TabPicture.h"
 
-#include "BlueScheme.h"
+#include "widgets/BlueScheme.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "TextListModel.h"
+#include "widgets/TextListModel.h"
 
 TextListModel::TextListModel(QObject* parent) : QAbstractListModel(parent) {}
 

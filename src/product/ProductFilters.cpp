@@ -32,9 +32,16 @@ void RefillModelList(const ProductFilterControls& controls) {
                       ModelListFragment(controls.name->currentText()), true, AllItems);
 }
 
-void PrefetchList(const ProductFilterControls& controls, const QString& statement) {
-    controls.query->SQL() = QStringList{statement};
-    controls.query->Prefetch();
+void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane) {
+    Query& query = *controls.query;
+    DataGrid* grid = controls.grid;
+    query.SQL() = QStringList{statement};
+    query.OpenInBackground(lane);
+    grid->setFooterText(0, QStringLiteral("正在统计…"));
+    QObject::connect(
+        &query, &Query::fillFinished, grid,
+        [grid, &query] { grid->setFooterText(0, RowCountText(query.RowsReady())); },
+        Qt::SingleShotConnection);
 }
 
 void RelistPage(const ProductFilterControls& controls) {

@@ -10,13 +10,12 @@
 ProductListPage::ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor)
     : m_controls(controls), m_editor(editor) {}
 
-void ProductListPage::Initialize() {
+void ProductListPage::Initialize(FetchLane* lane) {
     InitializeProductFilters(m_controls);
-    List(QString());
-}
-
-void ProductListPage::PrefetchFirstList() {
-    PrefetchList(m_controls, ProductList().statement);
+    if (lane)
+        FillList(m_controls, ProductList().statement, *lane);
+    else
+        List(QString());
 }
 
 void ProductListPage::List(const QString& fragment) {

@@ -11,9 +11,8 @@ public:
     ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor);
 
     // Filters to "所有", every product listed.
-    void Initialize();
-    // Starts fetching the list that Initialize() shows, in the background.
-    void PrefetchFirstList();
+    // Given a lane, the list is fetched on it in the background.
+    void Initialize(FetchLane* lane = nullptr);
     // Lists the products that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the name and model filters.

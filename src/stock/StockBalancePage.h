@@ -13,9 +13,8 @@ public:
     StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls);
 
     // Cut-off today, filters to "所有", the balance of every product listed.
-    void Initialize();
-    // Starts fetching the balance that Initialize() shows, in the background.
-    void PrefetchFirstList();
+    // Given a lane, the list is fetched on it in the background.
+    void Initialize(FetchLane* lane = nullptr);
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();

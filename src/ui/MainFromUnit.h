@@ -17,6 +17,7 @@
 #include <QString>
 #include <memory>
 
+class FetchLane;
 class DataGrid;
 class DatePicker;
 class DropDownComboBox;
@@ -67,6 +68,8 @@ public:
     void FormClose();
     // The first filling of every page, in the order stock in, stock out, balance, administration.
     void InitializePages();
+    // Whether a list is still being fetched in the background since InitializePages().
+    bool ListsFilling() const;
 
     // The list routines of the pages: each runs its page's statement with a filter fragment
     // (empty: unfiltered) and writes the row count under the grid's first column.
@@ -230,6 +233,11 @@ private:
     std::unique_ptr<LetterheadSettings> m_letterheadSettings;
     std::unique_ptr<BackupRestore> m_backupRestore;
     std::unique_ptr<ProductListPage> m_productListPage;
+    // The lanes that fill the lists in the background (see InitializePages).
+    std::unique_ptr<FetchLane> m_movementLane;
+    std::unique_ptr<FetchLane> m_balanceLane;
+    std::unique_ptr<FetchLane> m_productLane;
+    void stopFills(bool keepLists);
     // Layout (MainFormLayout.cpp).
     void buildWindow();
     void buildStockInPage();

@@ -11,10 +11,11 @@ ProductListPage::ProductListPage(const ProductFilterControls& controls, TProduct
     : m_controls(controls), m_editor(editor) {}
 
 void ProductListPage::Initialize(FetchLane* lane) {
-    InitializeProductFilters(m_controls);
+    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, ProductList().statement, *lane);
-    else
+    InitializeProductFilters(m_controls);
+    if (!lane)
         List(QString());
 }
 

@@ -14,10 +14,11 @@ StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterContro
 
 void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
-    InitializeProductFilters(m_controls);
+    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, BalanceList(QDate::currentDate()).statement, *lane);
-    else
+    InitializeProductFilters(m_controls);
+    if (!lane)
         List(QString());
 }
 

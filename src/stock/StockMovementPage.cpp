@@ -16,10 +16,11 @@ void StockMovementPage::Initialize(FetchLane* lane) {
     const QDate today = QDate::currentDate();
     m_from->setDate(QDate(today.year(), today.month(), 1));
     m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
-    InitializeProductFilters(m_controls);
+    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, MovementList(m_kind, QString()).statement, *lane);
-    else
+    InitializeProductFilters(m_controls);
+    if (!lane)
         List(QString());
 }
 

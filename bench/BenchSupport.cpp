@@ -1,14 +1,24 @@
 #include "BenchSupport.h"
 
+#include "app/ApplicationSetup.h"
 #include "data/CipherEngine.h"
 #include "data/Connection.h"
 #include "data/DataError.h"
+#include "lists/ProgramLocale.h"
 
+#include <QApplication>
 #include <QFile>
 #include <cstring>
 #include <malloc.h>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
+
+void SetUpAsTheProgram(QCoreApplication& app) {
+    if (auto* windows = qobject_cast<QApplication*>(&app))
+        SetUpApplication(*windows);
+    else
+        SetProgramLocale();
+}
 
 sqlite3* RawHandle(const Connection& connection) {
     return static_cast<CipherEngine&>(connection.engine()).handle();

@@ -1,6 +1,7 @@
 // Backup and restore of years of movements: a checked backup (copy, integrity check, row
 // counts), the check of a file alone, and a restore (safety copy, checks, copy).
 #include "BenchData.h"
+#include "BenchSupport.h"
 #include "data/DatabaseBackup.h"
 #include "data/DatabaseCheck.h"
 #include "data/DatabaseRestore.h"
@@ -66,6 +67,7 @@ BENCHMARK(BM_Restore)->Arg(100'000)->Arg(Million)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    SetUpAsTheProgram(app);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

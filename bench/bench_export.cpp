@@ -2,6 +2,7 @@
 // file library's own constant-memory write of the same rows with the same formats, and the
 // memory each takes beyond what the process held before.
 #include "BenchData.h"
+#include "BenchSupport.h"
 #include "data/ShareDMUnit.h"
 #include "output/ExportToExcelUnit.h"
 #include "sheet/Spreadsheet.h"
@@ -212,6 +213,7 @@ BENCHMARK(BM_XlsxWriterConstantMemory)->Apply(Sizes);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    SetUpAsTheProgram(app);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

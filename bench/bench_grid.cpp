@@ -4,7 +4,6 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "data/ShareDMUnit.h"
-#include "lists/ProgramLocale.h"
 #include "stock/StockLists.h"
 #include "stock/StockStatements.h"
 #include "widgets/DataGrid.h"
@@ -54,7 +53,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    SetProgramLocale();
+    SetUpAsTheProgram(app);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

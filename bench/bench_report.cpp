@@ -314,6 +314,7 @@ BENCHMARK(BM_WriteWholePdf)->Unit(benchmark::kSecond)->Iterations(1)->UseManualT
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    SetUpAsTheProgram(app);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

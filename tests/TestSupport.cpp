@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 
+#include "data/TextRanks.h"
 #include "output/ListReport.h"
 #include "ui/MainFromUnit.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
 #include <stdexcept>
@@ -135,4 +138,33 @@ void InstallReportTemplates(const QString& programDir) {
     QDir().mkpath(programDir + "frf");
     for (const QString& name : {NarrowTemplateName, WideTemplateName})
         QFile::copy(source + name, programDir + "frf/" + name);
+}
+
+void UseChineseLocale() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    SetCollationLocale("zh_CN");
+}
+
+QStringList ShownMessageTexts() {
+    QStringList texts;
+    for (const auto& shown : MessageBoxes::shown())
+        texts << shown.text;
+    return texts;
+}
+
+QString PdfText(const QString& path) {
+    QProcess process;
+    process.start("pdftotext", {"-layout", path, "-"});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PdfPages(const QString& path) {
+    QProcess process;
+    process.start("pdfinfo", {path});
+    process.waitForFinished(30000);
+    const QRegularExpressionMatch pages =
+        QRegularExpression(R"(Pages:\s+(\d+))")
+            .match(QString::fromUtf8(process.readAllStandardOutput()));
+    return pages.hasMatch() ? pages.captured(1).toInt() : 0;
 }

@@ -57,6 +57,19 @@ ino_t inodeOf(const QString& path);
 mode_t modeOf(const QString& path);         // permission bits
 QStringList filesIn(const QString& folder); // every entry, hidden ones included
 
+// ---- what the program sets up, the same in every test program ---------------------------------
+
+// Simplified Chinese dates, numbers and text order, whatever the machine's locale: what the
+// program uses on a machine without one.
+void UseChineseLocale();
+// The texts of the message boxes shown (scripted) since they were last cleared, in order.
+QStringList ShownMessageTexts();
+
+// ---- PDF files, read with the poppler tools -----------------------------------------------------
+
+QString PdfText(const QString& path); // the text of every page, laid out; empty when unreadable
+int PdfPages(const QString& path);    // the number of pages; 0 when it is no PDF
+
 // ---- child processes: the test program run again with arguments of its own --------------------
 
 QProcess* startChild(const QStringList& args);

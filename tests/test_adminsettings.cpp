@@ -46,13 +46,6 @@ struct Window : TestWindow {
     }
 };
 
-QStringList shownTexts() {
-    QStringList texts;
-    for (const auto& shown : MessageBoxes::shown())
-        texts << shown.text;
-    return texts;
-}
-
 } // namespace
 
 class TestAdminSettings : public QObject {
@@ -141,7 +134,7 @@ private slots:
         w.form->edt1->setText(password);
         w.form->AdvGlowButton10->click();
         QCOMPARE(w.passwords(), stored);
-        QCOMPARE(shownTexts(), QStringList{PasswordSaved});
+        QCOMPARE(ShownMessageTexts(), QStringList{PasswordSaved});
         QCOMPARE(MessageBoxes::shown().first().caption, "信息");
         QCOMPARE(w.form->edt1->text(), password);
         // Chosen again, the stored password reads back exactly as typed.
@@ -193,7 +186,7 @@ private slots:
         f.edt4->setText("电话 010");
         f.AdvGlowButton9->click();
         QCOMPARE(w.remarks(), QStringList({first[0], first[1], "公司其它信息=电话 010"}));
-        QCOMPARE(shownTexts(), QStringList({LetterheadSaved, LetterheadSaved}));
+        QCOMPARE(ShownMessageTexts(), QStringList({LetterheadSaved, LetterheadSaved}));
         QCOMPARE(MessageBoxes::shown().first().caption, "信息");
 
         // All three empty is a valid letterhead too.
@@ -201,7 +194,7 @@ private slots:
             edit->clear();
         f.AdvGlowButton9->click();
         QCOMPARE(w.remarks(), QStringList({"公司名称=", "公司地址=", "公司其它信息="}));
-        QCOMPARE(shownTexts().size(), 3);
+        QCOMPARE(ShownMessageTexts().size(), 3);
         QCOMPARE(ReadLetterhead(w.db.dm()).companyName, QString());
     }
 
@@ -239,7 +232,7 @@ private slots:
         f.AdvGlowButton9->click();
         QCOMPARE(w.remarks(),
                  QStringList({"公司名称=新名", "公司地址=新址", "公司其它信息=新电话"}));
-        QCOMPARE(shownTexts().last(), LetterheadSaved);
+        QCOMPARE(ShownMessageTexts().last(), LetterheadSaved);
     }
 };
 

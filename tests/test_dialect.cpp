@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <cstdint>
+
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +93,24 @@ public:
         return error;
     }
 
+    // Every row with every column as name, type and value (numbers to the last bit), NULL as
+    // "NULL"; rows in the statement's order. Returns an error text, empty on success.
+    QString selectExact(const QString& sql, QStringList& rows) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) !=
+            SQLITE_OK)
+            return QString::fromUtf8(sqlite3_errmsg(m_db));
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList cells;
+            for (int i = 0; i < sqlite3_column_count(statement); ++i)
+                cells.append(QString::fromUtf8(sqlite3_column_name(statement, i)) + u'=' +
+                             exactCell(statement, i));
+            rows.append(cells.join(u'|'));
+        }
+        sqlite3_finalize(statement);
+        return {};
+    }
+
 private:
     static QString readRows(sqlite3_stmt* statement, const QStringList& columns,
                             QStringList& rows) {
@@ -111,6 +131,20 @@ private:
             rows.append(cells.join(u'|'));
         }
         return {};
+    }
+
+    static QString exactCell(sqlite3_stmt* statement, int i) {
+        switch (sqlite3_column_type(statement, i)) {
+        case SQLITE_NULL:
+            return u"NULL"_s;
+        case SQLITE_INTEGER:
+            return u"int:"_s + QString::number(sqlite3_column_int64(statement, i));
+        case SQLITE_FLOAT:
+            return u"real:"_s + QString::asprintf("%.17g", sqlite3_column_double(statement, i));
+        default:
+            return u"text:"_s + QString::fromUtf8(reinterpret_cast<const char*>(
+                                    sqlite3_column_text(statement, i)));
+        }
     }
 
     static int columnIndex(sqlite3_stmt* statement, const QString& name) {
@@ -136,6 +170,8 @@ private slots:
     void rejects();
     void runs_data();
     void runs();
+    void balanceAsPlainlyRounded_data();
+    void balanceAsPlainlyRounded();
     void splitsScripts_data();
     void splitsScripts();
 };
@@ -219,16 +255,22 @@ void TestDialect::translates_data() {
     for (const QString& sql : passThrough)
         QTest::newRow(qPrintable(u"unchanged: "_s + sql.left(60))) << sql << sql;
 
+    // A total of one kind, its alias spelled out, rounded by Round unless a multiple of 0.25.
+    const auto rounded = [](const QString& kind) {
+        const QString total =
+            u"(Sum((CASE WHEN StoreKind="_s + kind + u" THEN StoreNumber ELSE 0 END)))"_s;
+        return total + u"*4=Round("_s + total + u"*4) and Abs("_s + total + u")<1e9 THEN "_s +
+               total + u"+0.0 ELSE Round("_s + total + u",2) END)"_s;
+    };
     QTest::newRow("stock balance statement")
         << BalanceStatement(QDate(2024, 1, 31), u" and ProductName='螺丝'"_s)
-        << u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
-           u"product,(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 "
-           u"END)) as tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as "
-           u"tOut,Round((Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END))),2) as "
-           u"StoreInNumber,Round((Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END))),2) as "
-           u"StoreOutNumber from Store where StoreRecordDate<='2024-01-31 00:00:00' group by "
-           u"StoreProduct) as t2 where ProductIndex=t2.StoreProduct  and ProductName='螺丝') as "
-           u"t3"_s;
+        << u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
+           u"(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END)) as "
+           u"tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as tOut,(CASE WHEN "_s +
+               rounded(u"0"_s) + u" as StoreInNumber,(CASE WHEN "_s + rounded(u"1"_s) +
+               u" as StoreOutNumber from Store where StoreRecordDate<='2024-01-31 00:00:00' group "
+               u"by StoreProduct) as t2 cross join Product where ProductIndex=t2.StoreProduct  "
+               u"and ProductName='螺丝'"_s;
 }
 
 void TestDialect::translates() {
@@ -401,6 +443,92 @@ void TestDialect::runs() {
     rows.sort();
     expected.sort();
     QCOMPARE(rows, expected);
+}
+
+// Products whose totals are hard to round: x.xx5 amounts that binary cannot hold, multiples of
+// 0.25 that the balance takes without rounding, negatives, -0.0, whole numbers, NULL, totals
+// beyond 1e9, a product without movements, products with one kind only, movements on and just
+// after the cut-off day; then many generated totals.
+const char* const balanceRows = R"(
+create index StoreBalanceIndex on Store(StoreProduct, StoreKind, StoreRecordDate, StoreNumber);
+insert into Product(ProductIndex, ProductSerial, ProductName, ProductType, ProductUnit) values
+    (10, 'Q10', '甲', 'a', '个'), (11, 'Q11', '乙', 'a', '个'), (12, 'Q12', '丙', 'a', '个'),
+    (13, 'Q13', '丁', 'a', '个'), (14, 'Q14', '戊', 'a', '个'), (15, 'Q15', '己', 'a', '个'),
+    (16, 'Q16', '庚', 'a', '个'), (17, 'Q17', '辛', 'a', '个');
+insert into Store(StoreProduct, StoreKind, StoreNumber, StoreRecordDate) values
+    (10, 0, 0.1, '2024-01-02 00:00:00'), (10, 0, 0.2, '2024-01-03 00:00:00'),
+    (10, 1, 1.005, '2024-01-03 00:00:00'), (10, 1, 2.675, '2024-01-31 00:00:00'),
+    (11, 0, 487614.5, '2024-01-02 00:00:00'), (11, 1, 0.125, '2024-01-02 00:00:00'),
+    (11, 1, 0.25, '2024-01-31 10:00:00'),
+    (12, 0, -1.005, '2024-01-02 00:00:00'), (12, 1, -0.25, '2024-01-02 00:00:00'),
+    (12, 1, -2.675, '2024-01-02 00:00:00'), (12, 0, -0.0, '2024-01-02 00:00:00'),
+    (13, 1, 7, '2024-01-02 00:00:00'), (13, 1, 0.015, '2024-01-31 00:00:00'),
+    (14, 0, NULL, '2024-01-02 00:00:00'), (14, 0, 1000000000.25, '2024-02-02 00:00:00'),
+    (15, 0, 1e15, '2024-01-02 00:00:00'), (15, 0, 0.25, '2024-01-02 00:00:00'), (15, 1, 999999999.75, '2024-01-02 00:00:00'),
+    (15, 1, 0.005, '2024-01-02 00:00:00'),
+    (16, 0, -0.0, '2024-01-02 00:00:00'), (16, 1, 123456789.755, '2024-01-02 00:00:00');
+)";
+
+// The balance as it was composed before its totals skipped Round: the grouped totals joined to
+// the catalogue, each total rounded by Round(x,2).
+QString plainlyRoundedBalance(const QString& date, const QString& fragment) {
+    return u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
+           u"product,(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
+           u"Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,Round(tin,2) as StoreInNumber,"
+           u"Round(tOut,2) as StoreOutNumber from Store where StoreRecordDate<=#"_s +
+           date + u"# group by StoreProduct) as t2 where ProductIndex=t2.StoreProduct "_s +
+           fragment + u") as t3"_s;
+}
+
+void TestDialect::balanceAsPlainlyRounded_data() {
+    QTest::addColumn<QDate>("cutoff");
+    QTest::addColumn<QString>("fragment");
+    QTest::newRow("on the day of the last movements") << QDate(2024, 1, 31) << QString();
+    QTest::newRow("the day before") << QDate(2024, 1, 30) << QString();
+    QTest::newRow("after every movement") << QDate(2030, 1, 1) << QString();
+    QTest::newRow("before every movement") << QDate(2000, 1, 1) << QString();
+    QTest::newRow("with a name") << QDate(2030, 1, 1) << u" and ProductName='丙'"_s;
+}
+
+// The same rows in the same order with the same columns, types and values to the last bit.
+void TestDialect::balanceAsPlainlyRounded() {
+    QFETCH(QDate, cutoff);
+    QFETCH(QString, fragment);
+    MemoryDatabase database;
+    QCOMPARE(database.execute(QString::fromUtf8(schemaAndRows)), QString());
+    QCOMPARE(database.execute(QString::fromUtf8(balanceRows)), QString());
+    // Generated totals: steps of 1/8 (some multiples of 0.25, some not) and of 1/1000, both
+    // signs, up to a few million.
+    QString generated = u"insert into Store(StoreProduct, StoreKind, StoreNumber, "
+                        u"StoreRecordDate) values "_s;
+    std::uint32_t seed = 21;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int product = 100; product < 400; ++product) {
+        for (int movement = 0; movement < 4; ++movement) {
+            const std::int64_t steps = std::int64_t(next() % 4000000) - 1000000;
+            const double number = product % 2 ? steps / 8.0 : steps / 1000.0;
+            generated += QString::asprintf("(%d,%u,%.17g,'2024-01-%02u 00:00:00'),", product,
+                                           next() % 2, number, 1 + next() % 31);
+        }
+    }
+    generated.chop(1);
+    QCOMPARE(database.execute(generated), QString());
+    QCOMPARE(database.execute(u"insert into Product(ProductIndex, ProductSerial, ProductName) "
+                              u"select StoreProduct, 'G' || StoreProduct, '生成' from Store "
+                              u"where StoreProduct>=100 group by StoreProduct"_s),
+             QString());
+
+    QStringList rows;
+    QStringList expected;
+    QCOMPARE(database.selectExact(TranslateSql(BalanceStatement(cutoff, fragment)), rows),
+             QString());
+    QCOMPARE(database.selectExact(
+                 TranslateSql(plainlyRoundedBalance(cutoff.toString(u"yyyy-MM-dd"_s), fragment)),
+                 expected),
+             QString());
+    QCOMPARE(rows, expected);
+    if (cutoff.year() == 2030 && fragment.isEmpty())
+        QCOMPARE(rows.size(), 3 + 7 + 300); // three of the other rows, seven here, generated
 }
 
 void TestDialect::splitsScripts_data() {

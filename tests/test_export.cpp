@@ -180,12 +180,6 @@ class TestExport : public QObject {
             return QString();
         return opened.first();
     }
-    static QStringList shownTexts() {
-        QStringList texts;
-        for (const auto& shown : MessageBoxes::shown())
-            texts << shown.text;
-        return texts;
-    }
 
 private slots:
     void initTestCase() {
@@ -269,7 +263,7 @@ private slots:
         QVERIFY(f.DBGridEh1->cellText(0, 1) != "螺丝"); // the grid shows another order
         f.AdvGlowButton3->click();
 
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(ShownMessageTexts(), QStringList());
         const QString file = onlyOpened();
         QCOMPARE(file, chosenFile());
         QCOMPARE(leftFiles(), QStringList{"工作簿.xlsx"});
@@ -445,7 +439,7 @@ private slots:
             break;
         }
         QCOMPARE(opened, QStringList());
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(ShownMessageTexts(), QStringList());
         QCOMPARE(leftFiles(), QStringList());
     }
 
@@ -482,7 +476,7 @@ private slots:
         QCOMPARE(book.type("I2"), "str");
         QCOMPARE(book.value("I2").toString(), written);
         QCOMPARE(book.rows(), 26);
-        const QStringList messages = shownTexts();
+        const QStringList messages = ShownMessageTexts();
         QCOMPARE(messages.size(), cut ? 1 : 0);
         if (cut)
             QVERIFY(messages.first().contains("1 个单元格") && messages.first().contains("截断"));
@@ -529,7 +523,7 @@ private slots:
             f.DBGridEh1->column(3).FieldName = "NoSuchField";
             f.AdvGlowButton3->click();
         }
-        const QStringList messages = shownTexts();
+        const QStringList messages = ShownMessageTexts();
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.first().startsWith("导出失败：") && messages.first().contains(reason),
                  qPrintable(messages.first()));
@@ -581,7 +575,7 @@ private slots:
             w.db.dm(), w.form->DBGridEh1, [&](Worksheet&, int&) { clicked.acquire(); }, nullptr);
         QVERIFY(found);
         QCOMPARE(opened, QStringList());
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(ShownMessageTexts(), QStringList());
         QCOMPARE(leftFiles(), QStringList());
     }
 
@@ -648,7 +642,7 @@ private slots:
         desktopOpens = false;
         w.form->AdvGlowButton3->click();
         const QString file = onlyOpened();
-        const QStringList messages = shownTexts();
+        const QStringList messages = ShownMessageTexts();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.first().contains("没有找到可以打开电子表格文件的程序"));
         QVERIFY(messages.first().contains(QDir::toNativeSeparators(file)));
@@ -698,7 +692,7 @@ private slots:
         QCOMPARE(grid->dataSet()->SQL().value(0), list.statement);
 
         printButtons[std::size_t(page)]->click();
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(ShownMessageTexts(), QStringList());
         std::map<int, QString> headers; // the printed table's column headers, left to right
         const ReportPage& printed = *reports[std::size_t(page)]->Page(0);
         for (int i = 0; i < printed.ObjectCount(); ++i) {
@@ -714,7 +708,7 @@ private slots:
             preview->close();
 
         exportButtons[std::size_t(page)]->click();
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(ShownMessageTexts(), QStringList());
         READ_BACK(book, onlyOpened());
         QCOMPARE(book.row(1), titles);
     }

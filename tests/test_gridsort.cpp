@@ -130,8 +130,7 @@ class TestGridSort : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-        SetCollationLocale("zh_CN");
+        UseChineseLocale();
         MessageBoxes::setScripted(true);
     }
 

@@ -216,7 +216,7 @@ class TestMainForm : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        UseChineseLocale();
         MessageBoxes::setScripted(true);
         // A steady text cursor: two grabs of an unchanged window are the same picture.
         QApplication::setCursorFlashTime(0);

@@ -30,24 +30,6 @@
 
 namespace {
 
-QString pdfText(const QString& path) {
-    QProcess process;
-    process.start("pdftotext", {"-layout", path, "-"});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The number of pages of a PDF file, 0 when it is none.
-int pdfPages(const QString& path) {
-    QProcess process;
-    process.start("pdfinfo", {path});
-    process.waitForFinished(30000);
-    const QRegularExpressionMatch pages =
-        QRegularExpression(R"(Pages:\s+(\d+))")
-            .match(QString::fromUtf8(process.readAllStandardOutput()));
-    return pages.hasMatch() ? pages.captured(1).toInt() : 0;
-}
-
 bool startsAsPdf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
@@ -129,7 +111,7 @@ class TestPrinting : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        UseChineseLocale();
         MessageBoxes::setScripted(true);
         FileChoosers::setScripted(true);
     }
@@ -459,7 +441,7 @@ private slots:
         QTemporaryDir out;
         const QString path = out.filePath("入库列表.pdf");
         QVERIFY(w.preview()->SaveAsPdf(path));
-        const QString text = pdfText(path);
+        const QString text = PdfText(path);
         for (const char* expected :
              {"入库列表", "华东五金有限公司", "公司地址：上海市张江路 100 号", "螺丝", "246.90",
               "￥ 2,469.00", "2024/3/31", "合计", "2469.75", "1/1"})
@@ -492,7 +474,7 @@ private slots:
         savePdf->trigger();
         QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
         QVERIFY(startsAsPdf(path));
-        QCOMPARE(pdfPages(path), 14);
+        QCOMPARE(PdfPages(path), 14);
         QVERIFY(preview->statusText().contains(path));
     }
 
@@ -528,8 +510,8 @@ private slots:
         print->trigger();
         QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
         QVERIFY(startsAsPdf(path));
-        QCOMPARE(pdfPages(path), 2);
-        const QString text = pdfText(path);
+        QCOMPARE(PdfPages(path), 2);
+        const QString text = PdfText(path);
         QVERIFY(text.contains("第150条"));
         QVERIFY(text.contains("6/14") && text.contains("7/14"));
         QVERIFY(!text.contains("5/14") && !text.contains("8/14"));
@@ -570,7 +552,7 @@ private slots:
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
         QCOMPARE(tool.readAllStandardError(), QByteArray());
-        const QString text = pdfText(output);
+        const QString text = PdfText(output);
         for (const QString& expected : found)
             QVERIFY2(text.contains(expected), qPrintable(expected + "\n" + text));
         for (const QString& unexpected : absent)
@@ -612,7 +594,7 @@ private slots:
                    {"print", output, "list", db.dir().databasePath(), "in"});
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
-        const QString text = pdfText(output);
+        const QString text = PdfText(output);
         QVERIFY2(!text.contains(QChar(0x2026)), qPrintable(text.left(2000)));
         // The footer line: the quantity total, the amount total, each a whole word.
         const QRegularExpression footer(QString("\\s%1\\s+%2\\s").arg(count).arg(total));

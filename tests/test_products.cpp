@@ -108,10 +108,7 @@ class TestProducts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-        SetCollationLocale("zh_CN");
-    }
+    void initTestCase() { UseChineseLocale(); }
 
     void init() {
         MessageBoxes::setScripted(true);

@@ -1,5 +1,6 @@
 // The report engine: templates, named objects and properties, field references, the layout of
 // the bands across pages, drawing, and PDF and printer output.
+#include "TestSupport.h"
 #include "preview/ReportPrinting.h"
 #include "report/PreparedReport.h"
 #include "report/Report.h"
@@ -148,13 +149,6 @@ QStringList textsOf(const PreparedPage& page) {
     for (const PreparedText& text : page.texts)
         texts << text.text;
     return texts;
-}
-
-QString pdfText(const QString& path) {
-    QProcess process;
-    process.start("pdftotext", {"-layout", path, "-"});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString templatesDir() {
@@ -467,7 +461,7 @@ private slots:
             return total == 4;
         }));
         QCOMPARE(progress, QList<int>({1, 2, 3, 4}));
-        const QString text = pdfText(path);
+        const QString text = PdfText(path);
         for (const char* expected : {"Title 1", "Title 4", "item50", "500 kg", "3/4", "summary"})
             QVERIFY2(text.contains(expected), expected);
     }
@@ -516,7 +510,7 @@ private slots:
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, 3);
         QVERIFY(PrintReport(*prepared, printer));
-        const QString text = pdfText(printer.outputFileName());
+        const QString text = PdfText(printer.outputFileName());
         QVERIFY(text.contains("Title 2") && text.contains("Title 3"));
         QVERIFY(!text.contains("Title 1") && !text.contains("Title 4"));
 

@@ -140,7 +140,7 @@ class TestStoreEditor : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China)); }
+    void initTestCase() { UseChineseLocale(); }
     void init() {
         MessageBoxes::setScripted(true);
         MessageBoxes::clearShown();

@@ -333,13 +333,6 @@ private:
     sqlite3* m_waiter = nullptr;
 };
 
-QStringList shownTexts() {
-    QStringList texts;
-    for (const auto& shown : MessageBoxes::shown())
-        texts << shown.text;
-    return texts;
-}
-
 } // namespace
 
 class TestStoreFaults : public QObject {
@@ -499,7 +492,7 @@ private slots:
         } else {
             QFAIL("unknown scene");
         }
-        QCOMPARE(shownTexts(), messages);
+        QCOMPARE(ShownMessageTexts(), messages);
         QCOMPARE(result, stored);
         QCOMPARE(checkedState(path).integrity, "ok");
     }

@@ -93,7 +93,7 @@ class TestWidgets : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        UseChineseLocale();
         MessageBoxes::setScripted(true);
     }
     void init() { MessageBoxes::clearShown(); }

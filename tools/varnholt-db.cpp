@@ -353,6 +353,7 @@ int compact(const QString& file) {
 void writeListReport(const QString& output, const QString& file, const ListDefinition& listing) {
     TShareDM dataModule;
     dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    dataModule.ADOConnection1.UseSinglePassCache();
     Query query(&dataModule.ADOConnection1);
     query.setObjectName(listing.query);
     OpenSQL(query, listing.statement);

@@ -105,6 +105,7 @@ ExportOutcome RunWorkbookExport(const WorkbookExport& job, const SpreadsheetOpti
     try {
         Connection connection;
         connection.OpenFile(job.databaseFile, DatabasePassword);
+        connection.UseSinglePassCache(); // the rows are read once, not kept
         ExportQuery exportQuery(&connection);
         SpreadsheetApplication application(options);
         ExportOutcome outcome;

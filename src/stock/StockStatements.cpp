@@ -25,16 +25,25 @@ QString MovementListStatement(MovementKind kind, const QString& fragment) {
 // product, kind, date and quantity) gives both totals of every product that moved, so a product
 // with movements of one kind only shows 0 for the other and its balance stays a number. Each
 // total is summed first and rounded once afterwards; the balance is taken from the rounded
-// totals.
+// totals. The totals come first and each product is then looked up by its key ("cross join"
+// keeps that order, so the totals are read as they are grouped instead of being stored first).
+//
+// Round(x,2) writes the number as text and reads it back, which costs more than the sum itself.
+// A total that is a multiple of 0.25 already has at most two decimals, so Round returns it
+// unchanged: x*4 is exact, and Round(x*4) (no decimals, no text) equals it only for a whole
+// number. Below 1e9 such a total is taken as it is; "+0.0" gives Round's real type for a whole
+// sum and turns -0.0 into 0.0 as Round does. Every other total goes through Round.
 QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
     const QString date = cutoff.toString(QStringLiteral("yyyy-MM-dd"));
     return FormatSql(
         QStringLiteral(
-            "select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
-            "product,(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
-            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,Round(tin,2) as StoreInNumber,"
-            "Round(tOut,2) as StoreOutNumber from Store where StoreRecordDate<=#%1:s# "
-            "group by StoreProduct) as t2 where ProductIndex=t2.StoreProduct %0:s) as t3"),
+            "select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
+            "(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
+            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,"
+            "iif(tin*4=Round(tin*4) and Abs(tin)<1e9,tin+0.0,Round(tin,2)) as StoreInNumber,"
+            "iif(tOut*4=Round(tOut*4) and Abs(tOut)<1e9,tOut+0.0,Round(tOut,2)) as "
+            "StoreOutNumber from Store where StoreRecordDate<=#%1:s# group by StoreProduct) as t2 "
+            "cross join Product where ProductIndex=t2.StoreProduct %0:s"),
         {fragment, date});
 }
 

@@ -11,12 +11,14 @@ ProductListPage::ProductListPage(const ProductFilterControls& controls, TProduct
     : m_controls(controls), m_editor(editor) {}
 
 void ProductListPage::Initialize(FetchLane* lane) {
-    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, ProductList().statement, *lane);
-    InitializeProductFilters(m_controls);
-    if (!lane)
+    else
         List(QString());
+}
+
+void ProductListPage::InitializeFilters() {
+    InitializeProductFilters(m_controls);
 }
 
 void ProductListPage::List(const QString& fragment) {

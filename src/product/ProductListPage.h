@@ -12,7 +12,10 @@ public:
 
     // Filters to "所有", every product listed.
     // Given a lane, the list is fetched on it in the background.
+    // Lists the page: in the background on the lane, else at once. The filter boxes are left to
+    // InitializeFilters().
     void Initialize(FetchLane* lane = nullptr);
+    void InitializeFilters();
     // Lists the products that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the name and model filters.

@@ -14,12 +14,14 @@ StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterContro
 
 void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
-    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, BalanceList(QDate::currentDate()).statement, *lane);
-    InitializeProductFilters(m_controls);
-    if (!lane)
+    else
         List(QString());
+}
+
+void StockBalancePage::InitializeFilters() {
+    InitializeProductFilters(m_controls);
 }
 
 void StockBalancePage::List(const QString& fragment) {

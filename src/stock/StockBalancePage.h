@@ -14,7 +14,10 @@ public:
 
     // Cut-off today, filters to "所有", the balance of every product listed.
     // Given a lane, the list is fetched on it in the background.
+    // Lists the page: in the background on the lane, else at once. The filter boxes are left to
+    // InitializeFilters().
     void Initialize(FetchLane* lane = nullptr);
+    void InitializeFilters();
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();

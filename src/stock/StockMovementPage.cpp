@@ -16,12 +16,14 @@ void StockMovementPage::Initialize(FetchLane* lane) {
     const QDate today = QDate::currentDate();
     m_from->setDate(QDate(today.year(), today.month(), 1));
     m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
-    // A fill in the background starts first: its rows come while the filter lists are filled.
     if (lane)
         FillList(m_controls, MovementList(m_kind, QString()).statement, *lane);
-    InitializeProductFilters(m_controls);
-    if (!lane)
+    else
         List(QString());
+}
+
+void StockMovementPage::InitializeFilters() {
+    InitializeProductFilters(m_controls);
 }
 
 void StockMovementPage::List(const QString& fragment) {

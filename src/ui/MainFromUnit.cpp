@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QMetaObject>
 #include <QShortcut>
+#include <QTimer>
 #include <iterator>
 
 namespace {
@@ -246,14 +247,59 @@ void TMainForm::InitializePages() {
     m_stockInPage->Initialize(m_movementLane.get());
     m_stockOutPage->Initialize(m_movementLane.get());
     m_balancePage->Initialize(m_balanceLane.get());
+    m_productListPage->Initialize(m_productLane.get());
     m_passwordSettings->Initialize();
     m_letterheadSettings->Initialize();
-    m_productListPage->Initialize(m_productLane.get());
+    // The filter boxes (some 20,000 product names on every page) are filled on this thread: only
+    // once the stock-in grid has taken and painted its first rows, one page at a time.
+    m_pendingFilters = {
+        [this] { m_stockInPage->InitializeFilters(); },
+        [this] { m_stockOutPage->InitializeFilters(); },
+        [this] { m_balancePage->InitializeFilters(); },
+        [this] { m_productListPage->InitializeFilters(); },
+    };
+    fillFiltersAfterFirstRows();
+}
+
+void TMainForm::fillFiltersAfterFirstRows() {
+    if (ADOQueryStoreIn.Filling() && ADOQueryStoreIn.RowsReady() == 0) {
+        // Its first rows, its end, a failure or a new statement end the wait.
+        if (!m_firstRowsIn[0]) {
+            const auto check = [this] {
+                if (ADOQueryStoreIn.Filling() && ADOQueryStoreIn.RowsReady() == 0)
+                    return;
+                stopWaitingForFirstRows();
+                fillFiltersAfterFirstRows();
+            };
+            m_firstRowsIn = {connect(&ADOQueryStoreIn, &Query::changed, this, check),
+                             connect(&ADOQueryStoreIn, &Query::fillFinished, this, check)};
+        }
+        return;
+    }
+    if (DBGridEh1->isVisible())
+        DBGridEh1->repaint();
+    QTimer::singleShot(0, this, &TMainForm::fillNextFilters);
+}
+
+void TMainForm::stopWaitingForFirstRows() {
+    for (QMetaObject::Connection& connection : m_firstRowsIn)
+        disconnect(connection);
+    m_firstRowsIn = {};
+}
+
+void TMainForm::fillNextFilters() {
+    if (m_pendingFilters.empty())
+        return;
+    const std::function<void()> fill = std::move(m_pendingFilters.front());
+    m_pendingFilters.erase(m_pendingFilters.begin());
+    RunGuarded(fill);
+    if (!m_pendingFilters.empty())
+        QTimer::singleShot(0, this, &TMainForm::fillNextFilters);
 }
 
 bool TMainForm::ListsFilling() const {
-    return ADOQueryStoreIn.Filling() || ADOQueryStoreOut.Filling() || ADOQueryStore.Filling() ||
-           ADOQueryProduct.Filling();
+    return !m_pendingFilters.empty() || ADOQueryStoreIn.Filling() || ADOQueryStoreOut.Filling() ||
+           ADOQueryStore.Filling() || ADOQueryProduct.Filling();
 }
 
 // Ends the background fetches: keeping the lists, it waits for them; else it drops them. Either
@@ -270,6 +316,13 @@ void TMainForm::stopFills(bool keepLists) {
     m_movementLane.reset();
     m_balanceLane.reset();
     m_productLane.reset();
+    stopWaitingForFirstRows();
+    if (keepLists) {
+        while (!m_pendingFilters.empty())
+            fillNextFilters();
+    } else {
+        m_pendingFilters.clear();
+    }
 }
 
 void TMainForm::QueryStoreIn(const QString& fragment) {

@@ -15,7 +15,10 @@
 #include <QMargins>
 #include <QSize>
 #include <QString>
+#include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class FetchLane;
 class DataGrid;
@@ -237,6 +240,13 @@ private:
     std::unique_ptr<FetchLane> m_movementLane;
     std::unique_ptr<FetchLane> m_balanceLane;
     std::unique_ptr<FetchLane> m_productLane;
+    // The pages whose filter boxes are still to be filled, in order; the first waits for the
+    // stock-in list's first rows.
+    std::vector<std::function<void()>> m_pendingFilters;
+    std::array<QMetaObject::Connection, 2> m_firstRowsIn;
+    void fillFiltersAfterFirstRows();
+    void stopWaitingForFirstRows();
+    void fillNextFilters();
     void stopFills(bool keepLists);
     // Layout (MainFormLayout.cpp).
     void buildWindow();

@@ -17,6 +17,7 @@ public:
 
     sqlite3* handle() const { return m_db; }
 
+    SqlTarget sqlTarget() const override { return SqlTarget::File; }
     std::unique_ptr<EngineStatement> prepare(const QString& sql) override;
     void execute(const QString& sql) override;
 

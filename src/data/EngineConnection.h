@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/EngineStatement.h"
+#include "data/SqlDialect.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,9 @@ public:
     enum class TransactionMode { Write, ReadSnapshot };
 
     virtual ~EngineConnection() = default;
+
+    // The dialect the engine reads: statements are translated for it (TranslateSql).
+    virtual SqlTarget sqlTarget() const = 0;
 
     // Prepares exactly one statement in the engine's own dialect.
     virtual std::unique_ptr<EngineStatement> prepare(const QString& sql) = 0;

@@ -85,7 +85,7 @@ EngineConnection& Query::database() const {
 }
 
 QString Query::statementText() const {
-    return TranslateSql(m_sql.join('\n'));
+    return TranslateSql(m_sql.join('\n'), database().sqlTarget());
 }
 
 void Query::Open() {

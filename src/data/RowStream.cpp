@@ -7,8 +7,8 @@
 #include "data/SqlDialect.h"
 
 RowStream::RowStream(Connection& connection, const QString& sql)
-    : m_engine(&connection.engine()), m_sql(TranslateSql(sql)), m_statement(*m_engine, m_sql),
-      m_columns(ResultColumns(m_statement)) {
+    : m_engine(&connection.engine()), m_sql(TranslateSql(sql, connection.engine().sqlTarget())),
+      m_statement(*m_engine, m_sql), m_columns(ResultColumns(m_statement)) {
     if (m_columns.empty())
         throw DataError(QStringLiteral("这条 SQL 语句不返回记录。"));
     m_dates.reserve(m_columns.size());

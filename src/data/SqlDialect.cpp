@@ -549,6 +549,6 @@ qsizetype Translator::nextSignificant(qsizetype i) const {
 
 } // namespace
 
-QString TranslateSql(const QString& sql) {
+QString TranslateSql(const QString& sql, SqlTarget /*target*/) {
     return Translator(sql, Tokenizer(sql).run()).run();
 }

@@ -14,4 +14,7 @@
 // as written, spacing included. Throws DataError on a statement it cannot read: unbalanced
 // parentheses, an unterminated literal, a date that does not exist, a call with the wrong
 // number of arguments.
-QString TranslateSql(const QString& sql);
+//
+// `target` names the engine that runs the statement: the encrypted file or a database server.
+enum class SqlTarget { File, Server };
+QString TranslateSql(const QString& sql, SqlTarget target = SqlTarget::File);

@@ -6,6 +6,7 @@
 #include "report/PreparedReport.h"
 #include "report/ReportError.h"
 #include "widgets/FileChoosers.h"
+#include "widgets/Guard.h"
 #include "widgets/ProgressWindow.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPrinter>
 #include <QScreen>
 #include <QSpinBox>
@@ -138,11 +138,7 @@ void ReportPreview::guarded(const std::function<void()>& action) {
         m_guard(action);
         return;
     }
-    try {
-        action();
-    } catch (const ReportError& error) {
-        QMessageBox::warning(this, QStringLiteral("警告"), error.message());
-    }
+    RunGuarded(action);
 }
 
 void ReportPreview::showCurrentPage(int index) {

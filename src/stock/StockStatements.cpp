@@ -33,18 +33,28 @@ QString MovementListStatement(MovementKind kind, const QString& fragment) {
 // unchanged: x*4 is exact, and Round(x*4) (no decimals, no text) equals it only for a whole
 // number. Below 1e9 such a total is taken as it is; "+0.0" gives Round's real type for a whole
 // sum and turns -0.0 into 0.0 as Round does. Every other total goes through Round.
+namespace {
+
+// A total rounded to two decimals as Round(total,2) would, cheaply for multiples of 0.25.
+QString RoundedTotal(const QString& total) {
+    return FormatSql(QStringLiteral("iif(%0:s*4=Round(%0:s*4) and Abs(%0:s)<1e9,%0:s+0.0,"
+                                    "Round(%0:s,2))"),
+                     {total});
+}
+
+} // namespace
+
 QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
     const QString date = cutoff.toString(QStringLiteral("yyyy-MM-dd"));
     return FormatSql(
         QStringLiteral(
             "select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
             "(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
-            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,"
-            "iif(tin*4=Round(tin*4) and Abs(tin)<1e9,tin+0.0,Round(tin,2)) as StoreInNumber,"
-            "iif(tOut*4=Round(tOut*4) and Abs(tOut)<1e9,tOut+0.0,Round(tOut,2)) as "
+            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,%2:s as StoreInNumber,%3:s as "
             "StoreOutNumber from Store where StoreRecordDate<=#%1:s# group by StoreProduct) as t2 "
             "cross join Product where ProductIndex=t2.StoreProduct %0:s"),
-        {fragment, date});
+        {fragment, date, RoundedTotal(QStringLiteral("tin")),
+         RoundedTotal(QStringLiteral("tOut"))});
 }
 
 QString MovementWithProductStatement(int storeIndex) {

@@ -2,6 +2,7 @@
 // columns, the administration tab, and the life-cycle events forwarded to the program.
 #include "TestSupport.h"
 #include "data/DataError.h"
+#include "product/ProductStatements.h"
 #include "ui/MainFromUnit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridModel.h"
@@ -107,6 +108,7 @@ struct FilledWindow {
                             "超出了备注列的宽度')")
                         .arg(kind));
         form.InitializePages();
+        WaitForFilledLists(form);
     }
     TestDatabase db;
     TMainForm form;
@@ -1095,6 +1097,36 @@ private slots:
             atOnce << grid->footerText(column);
         QCOMPARE(filled, atOnce);
         QVERIFY(filled.join('|').contains("180,300"));
+    }
+
+    // What a clerk types into a filter box before its page's boxes are filled stays there; a box
+    // nobody typed into shows the whole list's entry.
+    void textTypedBeforeTheFilterBoxesAreFilledStays() {
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个'), ('A2','螺母','M4','个')");
+        TMainForm form(db.dm(), db.dir().path());
+        form.InitializePages();
+        QCOMPARE(form.TntComboBox5->count(), 0);
+        form.TntComboBox5->setEditText("螺");
+        form.TntComboBox6->setEditText("M");
+        form.TntComboBox7->setEditText("螺母");
+        form.cbx3->setEditText("M9");
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(form.TntComboBox5->currentText(), "螺");
+        QCOMPARE(form.TntComboBox6->currentText(), "M");
+        QCOMPARE(form.TntComboBox7->currentText(), "螺母");
+        QCOMPARE(form.TntComboBox7->currentIndex(), form.TntComboBox7->findText("螺母"));
+        QCOMPARE(form.cbx3->currentText(), "M9");
+        QCOMPARE(form.TntComboBox1->currentText(), AllItems);
+        QCOMPARE(form.cbx2->currentText(), AllItems);
+        QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
+
+        // Filled again (a new log-in, a restore), the boxes start afresh.
+        form.InitializePages();
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(form.TntComboBox5->currentText(), AllItems);
+        QCOMPARE(form.cbx3->currentText(), AllItems);
     }
 };
 

@@ -18,7 +18,10 @@ struct ProductFilterControls {
     Query* listQuery;
 };
 
-// Fills the name list ("所有" and every product name) and the model list.
+// Empties both boxes (their lists and text), as they are before the page's boxes are filled.
+void ClearProductFilters(const ProductFilterControls& controls);
+// Fills the name list ("所有" and every product name) and the model list. Text typed into a box
+// since it was emptied stays; an empty box shows "所有".
 void InitializeProductFilters(const ProductFilterControls& controls);
 // Refills the name list ("所有" and every product name) before it opens, so that names changed
 // or added meanwhile are there; the box keeps its text.

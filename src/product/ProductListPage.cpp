@@ -11,6 +11,7 @@ ProductListPage::ProductListPage(const ProductFilterControls& controls, TProduct
     : m_controls(controls), m_editor(editor) {}
 
 void ProductListPage::Initialize(FetchLane* lane) {
+    ClearProductFilters(m_controls);
     if (lane)
         FillList(m_controls, ProductList().statement, *lane);
     else

@@ -14,6 +14,7 @@ StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterContro
 
 void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
+    ClearProductFilters(m_controls);
     if (lane)
         FillList(m_controls, BalanceList(QDate::currentDate()).statement, *lane);
     else

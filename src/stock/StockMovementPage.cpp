@@ -16,6 +16,7 @@ void StockMovementPage::Initialize(FetchLane* lane) {
     const QDate today = QDate::currentDate();
     m_from->setDate(QDate(today.year(), today.month(), 1));
     m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
+    ClearProductFilters(m_controls);
     if (lane)
         FillList(m_controls, MovementList(m_kind, QString()).statement, *lane);
     else

@@ -1070,18 +1070,31 @@ private slots:
                 "StoreRecordDate) with recursive n(x) as (select 1 union all select x+1 from n "
                 "where x<600) select 1, 0, x, 1.5, x*1.5, '2024-05-01 00:00:00' from n");
         TMainForm form(db.dm(), db.dir().path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         DataGrid* grid = form.DBGridEh1;
         QSignalSpy inserted(grid->model(), &QAbstractItemModel::rowsInserted);
         int namesWhenFirstRowsIn = -1;
+        QImage whileFilling;
         connect(&form.ADOQueryStoreIn, &Query::changed, this, [&] {
-            if (namesWhenFirstRowsIn < 0 && form.ADOQueryStoreIn.RowsReady() > 0)
+            if (namesWhenFirstRowsIn < 0 && form.ADOQueryStoreIn.RowsReady() > 0) {
                 namesWhenFirstRowsIn = form.TntComboBox5->count();
+                whileFilling = form.grab().toImage();
+            }
         });
         form.InitializePages();
         QVERIFY(form.ADOQueryStoreIn.Filling());
         QCOMPARE(grid->footerText(0), "正在统计…");
         QTRY_VERIFY(!form.ListsFilling());
         QCOMPARE(namesWhenFirstRowsIn, 0);
+        // The first screen was painted while counting: rows and the footer's note, not a blank
+        // grid.
+        saveGrab(whileFilling, "filling");
+        saveGrab(form.grab().toImage(), "filled");
+        const QRect firstRow = grid->view()->visualRect(grid->model()->index(0, 1));
+        const QRect inWindow(grid->view()->viewport()->mapTo(&form, firstRow.topLeft()),
+                             firstRow.size());
+        QVERIFY(inkSpan(whileFilling, inWindow.adjusted(1, 1, -1, -1)).first >= 0);
         QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
         QVERIFY(form.cbx2->findText("螺丝") >= 0);
 

@@ -1112,6 +1112,36 @@ private slots:
         QVERIFY(filled.join('|').contains("180,300"));
     }
 
+    // A new log-in while the boxes of the last one are still being filled starts afresh: the
+    // stock-in boxes again wait for the stock-in list's first rows.
+    void aNewLogInWhileTheFilterBoxesAreFilledWaitsAgain() {
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个')");
+        db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
+                "StoreRecordDate) values (1, 0, 2, 1.5, 3, '2024-05-01 00:00:00')");
+        TMainForm form(db.dm(), db.dir().path());
+        int round = 0;
+        int namesWhenFirstRowsIn = -1;
+        connect(&form.ADOQueryStoreIn, &Query::changed, this, [&] {
+            if (form.ADOQueryStoreIn.RowsReady() == 0)
+                return;
+            if (round == 1) {
+                round = 2; // the first rows are in: the boxes are about to be filled
+                form.InitializePages();
+            } else if (round == 2 && namesWhenFirstRowsIn < 0) {
+                namesWhenFirstRowsIn = form.TntComboBox5->count();
+            }
+        });
+        round = 1;
+        form.InitializePages();
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(round, 2);
+        QCOMPARE(namesWhenFirstRowsIn, 0);
+        QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
+        QVERIFY(form.cbx2->findText("螺丝") >= 0);
+    }
+
     // What a clerk types into a filter box before its page's boxes are filled stays there; a box
     // nobody typed into shows the whole list's entry.
     void textTypedBeforeTheFilterBoxesAreFilledStays() {

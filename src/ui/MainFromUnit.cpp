@@ -44,6 +44,8 @@ TMainForm::TMainForm(TShareDM& dataModule, const QString& appPath, QWidget* pare
     ADOQueryProduct.setObjectName("ADOQueryProduct");
     buildWindow();
     createPages();
+    m_nextFilters.setSingleShot(true);
+    connect(&m_nextFilters, &QTimer::timeout, this, &TMainForm::fillNextFilters);
     connectHandlers();
 }
 
@@ -278,7 +280,7 @@ void TMainForm::fillFiltersAfterFirstRows() {
     }
     if (DBGridEh1->isVisible())
         DBGridEh1->repaint();
-    QTimer::singleShot(0, this, &TMainForm::fillNextFilters);
+    m_nextFilters.start(0);
 }
 
 void TMainForm::stopWaitingForFirstRows() {
@@ -294,7 +296,7 @@ void TMainForm::fillNextFilters() {
     m_pendingFilters.erase(m_pendingFilters.begin());
     RunGuarded(fill);
     if (!m_pendingFilters.empty())
-        QTimer::singleShot(0, this, &TMainForm::fillNextFilters);
+        m_nextFilters.start(0);
 }
 
 bool TMainForm::ListsFilling() const {
@@ -323,6 +325,7 @@ void TMainForm::stopFills(bool keepLists) {
     } else {
         m_pendingFilters.clear();
     }
+    m_nextFilters.stop(); // a turn asked for by an earlier start-up is not this one's
 }
 
 void TMainForm::QueryStoreIn(const QString& fragment) {

@@ -15,6 +15,7 @@
 #include <QMargins>
 #include <QSize>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -244,6 +245,7 @@ private:
     // stock-in list's first rows.
     std::vector<std::function<void()>> m_pendingFilters;
     std::array<QMetaObject::Connection, 2> m_firstRowsIn;
+    QTimer m_nextFilters; // fills the next page's boxes once the window has had its turn
     void fillFiltersAfterFirstRows();
     void stopWaitingForFirstRows();
     void fillNextFilters();

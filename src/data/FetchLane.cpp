@@ -53,10 +53,16 @@ void FetchLane::run() {
     std::unique_ptr<Connection> connection;
     for (;;) {
         std::shared_ptr<BackgroundFetch> job;
+        bool idle;
+        {
+            std::lock_guard lock(m_mutex);
+            idle = m_queue.empty() && !m_stopping;
+        }
+        if (idle)
+            connection.reset(); // nothing left: its cache is given back (not under the lock,
+                                // so that enqueue() never waits for the file to be closed)
         {
             std::unique_lock lock(m_mutex);
-            if (m_queue.empty())
-                connection.reset(); // nothing left: its cache is given back
             m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
             if (m_stopping)
                 return;

@@ -161,10 +161,16 @@ void Query::takeFill(bool wait) {
         if (!fill->done) {
             lock.unlock();
             emit fetchWaitStarted();
+            if (m_fill != fill) { // its handler dropped the fill or started another
+                emit fetchWaitFinished();
+                return;
+            }
             lock.lock();
             fill->ready.wait(lock, [&] { return fill->done; });
             lock.unlock();
             emit fetchWaitFinished();
+            if (m_fill != fill)
+                return;
         }
     }
     if (m_rows.columnCount() == 0) {

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
+#include <stdexcept>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -113,6 +114,12 @@ TestWindow::TestWindow(const QStringList& fixture,
         prepare(db);
     form = std::make_unique<TMainForm>(db.dm(), db.dir().path());
     form->InitializePages();
+    WaitForFilledLists(*form);
+}
+
+void WaitForFilledLists(TMainForm& form) {
+    if (!QTest::qWaitFor([&] { return !form.ListsFilling(); }, 60'000))
+        throw std::runtime_error("the window's lists were not filled within a minute");
 }
 
 TestWindow::~TestWindow() = default;

@@ -83,6 +83,9 @@ void limitFileSize(qint64 bytes);
 
 class TMainForm;
 
+// Lets the event loop run until the window's lists, fetched in the background, are complete.
+void WaitForFilledLists(TMainForm& form);
+
 // The main window over a fresh database holding the fixture, its pages filled as after log-in.
 // `prepare` runs on the database and its program directory before the window is made.
 class TestWindow {

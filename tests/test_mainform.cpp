@@ -2,6 +2,7 @@
 // columns, the administration tab, and the life-cycle events forwarded to the program.
 #include "TestSupport.h"
 #include "data/DataError.h"
+#include "product/ProductStatements.h"
 #include "ui/MainFromUnit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridModel.h"
@@ -107,6 +108,7 @@ struct FilledWindow {
                             "超出了备注列的宽度')")
                         .arg(kind));
         form.InitializePages();
+        WaitForFilledLists(form);
     }
     TestDatabase db;
     TMainForm form;
@@ -1054,6 +1056,120 @@ private slots:
         QVERIFY(canClose);
         window.show();
         QVERIFY(window.close());
+    }
+
+    // After log-in the grids show their first rows while the lists are still being fetched; the
+    // footer says it is counting until the list is complete, then it shows what a list filled at
+    // once shows, the rest added after the rows shown. The filter boxes are filled only after
+    // the first rows are in.
+    void listsFillInTheBackgroundAfterLogIn() {
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个')");
+        db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
+                "StoreRecordDate) with recursive n(x) as (select 1 union all select x+1 from n "
+                "where x<600) select 1, 0, x, 1.5, x*1.5, '2024-05-01 00:00:00' from n");
+        TMainForm form(db.dm(), db.dir().path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        DataGrid* grid = form.DBGridEh1;
+        QSignalSpy inserted(grid->model(), &QAbstractItemModel::rowsInserted);
+        int namesWhenFirstRowsIn = -1;
+        QImage whileFilling;
+        connect(&form.ADOQueryStoreIn, &Query::changed, this, [&] {
+            if (namesWhenFirstRowsIn < 0 && form.ADOQueryStoreIn.RowsReady() > 0) {
+                namesWhenFirstRowsIn = form.TntComboBox5->count();
+                whileFilling = form.grab().toImage();
+            }
+        });
+        form.InitializePages();
+        QVERIFY(form.ADOQueryStoreIn.Filling());
+        QCOMPARE(grid->footerText(0), "正在统计…");
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(namesWhenFirstRowsIn, 0);
+        // The first screen was painted while counting: rows and the footer's note, not a blank
+        // grid.
+        saveGrab(whileFilling, "filling");
+        saveGrab(form.grab().toImage(), "filled");
+        const QRect firstRow = grid->view()->visualRect(grid->model()->index(0, 1));
+        const QRect inWindow(grid->view()->viewport()->mapTo(&form, firstRow.topLeft()),
+                             firstRow.size());
+        QVERIFY(inkSpan(whileFilling, inWindow.adjusted(1, 1, -1, -1)).first >= 0);
+        QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
+        QVERIFY(form.cbx2->findText("螺丝") >= 0);
+
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(inserted[0][1].toInt(), 256);
+        QCOMPARE(grid->model()->rowCount(), 600);
+        QStringList filled;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            filled << grid->footerText(column);
+        form.QueryStoreIn(QString());
+        QStringList atOnce;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            atOnce << grid->footerText(column);
+        QCOMPARE(filled, atOnce);
+        QVERIFY(filled.join('|').contains("180,300"));
+    }
+
+    // A new log-in while the boxes of the last one are still being filled starts afresh: the
+    // stock-in boxes again wait for the stock-in list's first rows.
+    void aNewLogInWhileTheFilterBoxesAreFilledWaitsAgain() {
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个')");
+        db.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,"
+                "StoreRecordDate) values (1, 0, 2, 1.5, 3, '2024-05-01 00:00:00')");
+        TMainForm form(db.dm(), db.dir().path());
+        int round = 0;
+        int namesWhenFirstRowsIn = -1;
+        connect(&form.ADOQueryStoreIn, &Query::changed, this, [&] {
+            if (form.ADOQueryStoreIn.RowsReady() == 0)
+                return;
+            if (round == 1) {
+                round = 2; // the first rows are in: the boxes are about to be filled
+                form.InitializePages();
+            } else if (round == 2 && namesWhenFirstRowsIn < 0) {
+                namesWhenFirstRowsIn = form.TntComboBox5->count();
+            }
+        });
+        round = 1;
+        form.InitializePages();
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(round, 2);
+        QCOMPARE(namesWhenFirstRowsIn, 0);
+        QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
+        QVERIFY(form.cbx2->findText("螺丝") >= 0);
+    }
+
+    // What a clerk types into a filter box before its page's boxes are filled stays there; a box
+    // nobody typed into shows the whole list's entry.
+    void textTypedBeforeTheFilterBoxesAreFilledStays() {
+        TestDatabase db;
+        db.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) values "
+                "('A1','螺丝','M3','个'), ('A2','螺母','M4','个')");
+        TMainForm form(db.dm(), db.dir().path());
+        form.InitializePages();
+        QCOMPARE(form.TntComboBox5->count(), 0);
+        form.TntComboBox5->setEditText("螺");
+        form.TntComboBox6->setEditText("M");
+        form.TntComboBox7->setEditText("螺母");
+        form.cbx3->setEditText("M9");
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(form.TntComboBox5->currentText(), "螺");
+        QCOMPARE(form.TntComboBox6->currentText(), "M");
+        QCOMPARE(form.TntComboBox7->currentText(), "螺母");
+        QCOMPARE(form.TntComboBox7->currentIndex(), form.TntComboBox7->findText("螺母"));
+        QCOMPARE(form.cbx3->currentText(), "M9");
+        QCOMPARE(form.TntComboBox1->currentText(), AllItems);
+        QCOMPARE(form.cbx2->currentText(), AllItems);
+        QVERIFY(form.TntComboBox5->findText("螺丝") >= 0);
+
+        // Filled again (a new log-in, a restore), the boxes start afresh.
+        form.InitializePages();
+        QTRY_VERIFY(!form.ListsFilling());
+        QCOMPARE(form.TntComboBox5->currentText(), AllItems);
+        QCOMPARE(form.cbx3->currentText(), AllItems);
     }
 };
 

@@ -1,8 +1,9 @@
 // How a query holds and orders its rows: every value read back unchanged through every read path
 // whatever its neighbours in the column, text sorting in the user's collation, and rows fetched
-// ahead on a connection of their own.
+// ahead on a connection of their own or filled in the background.
 #include "TestSupport.h"
 #include "data/DataError.h"
+#include "data/FetchLane.h"
 #include "data/RowStream.h"
 #include "data/ShareDMUnit.h"
 #include "data/TextRanks.h"
@@ -54,6 +55,29 @@ QList<int> sortedIds(Query& query, const QString& sort) {
     for (int row = 0; row < query.RecordCount(); ++row)
         ids << int(query.IntegerAt(row, 0));
     return ids;
+}
+
+// A list of 100,000 rows: texts repeated in no order, amounts, dates.
+constexpr int ManyRows = 100'000;
+const QString ManyRowsStatement = QStringLiteral("select * from M");
+
+void fillManyRows(TestDatabase& db) {
+    db.exec("create table M (Id INTEGER PRIMARY KEY, Name TEXT, Amount REAL, Day TEXT)");
+    db.exec(
+        QStringLiteral("insert into M with recursive n(x) as (select 1 union all select x+1 from n "
+                       "where x<%1) select x, '名' || (x*7919 %% 5003), (x %% 97) * 1.25, "
+                       "date('2024-01-01', '+' || (x %% 365) || ' days') || ' 00:00:00' from n")
+            .arg(ManyRows)
+            .replace("%%", "%"));
+}
+
+// Every cell of every row, as read in the query's current order.
+QList<QVariant> allCells(Query& query) {
+    QList<QVariant> cells;
+    for (int row = 0; row < query.RecordCount(); ++row)
+        for (int column = 0; column < query.FieldCount(); ++column)
+            cells << query.ValueAt(row, column);
+    return cells;
 }
 
 QList<std::optional<QString>> texts(const QStringList& list) {
@@ -339,6 +363,69 @@ private slots:
         query.Prefetch();
         QVERIFY_THROWS_EXCEPTION(DataError, OpenSQL(query, "select * from NoSuchTable"));
         QVERIFY(!query.Active());
+    }
+
+    // The first rows come on their own before the rest, and the list ends as one fetched at once.
+    void aListFilledInTheBackgroundEndsAsOneFilledAtOnce() {
+        TestDatabase db;
+        fillManyRows(db);
+        Query reference(&db.dm().ADOConnection1);
+        OpenSQL(reference, ManyRowsStatement);
+        const Connection& connection = db.dm().ADOConnection1;
+        FetchLane lane(connection.FilePath(), connection.password(), true);
+
+        Query query(&db.dm().ADOConnection1);
+        QList<int> shownWhileFilling;
+        QList<QVariantList> appended;
+        connect(&query, &Query::changed, this, [&] {
+            if (query.FieldCount() > 0 && query.Filling())
+                shownWhileFilling << query.RowsReady();
+        });
+        connect(&query, &Query::fillAboutToFinish, this, [&](int before, int after) {
+            appended << QVariantList{before, after};
+        });
+        query.SQL() = QStringList{ManyRowsStatement};
+        query.OpenInBackground(lane, 100);
+        QVERIFY(query.Active());
+        QTRY_VERIFY_WITH_TIMEOUT(!query.Filling(), 60'000);
+
+        QCOMPARE(shownWhileFilling, QList<int>{100});
+        QCOMPARE(appended, (QList<QVariantList>{{100, ManyRows}}));
+        QCOMPARE(query.RecordCount(), ManyRows);
+        QCOMPARE(query.RecNo(), 1);
+        QCOMPARE(allCells(query), allCells(reference));
+    }
+
+    // Whatever reads the whole list while it is being filled gets all of it; a new statement
+    // drops the fill, which then changes nothing.
+    void wholeListReadersDuringAFillSeeTheWholeList() {
+        TestDatabase db;
+        fillManyRows(db);
+        const Connection& connection = db.dm().ADOConnection1;
+        Query reference(&db.dm().ADOConnection1);
+        Query query(&db.dm().ADOConnection1);
+        auto lane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
+        query.SQL() = QStringList{ManyRowsStatement};
+
+        query.OpenInBackground(*lane, 100);
+        QVERIFY(query.Filling());
+        QCOMPARE(query.RecordCount(), ManyRows);
+        QVERIFY(!query.Filling());
+
+        OpenSQL(reference, ManyRowsStatement);
+        reference.SetSort("Name DESC");
+        query.OpenInBackground(*lane, 100);
+        query.SetSort("Name DESC");
+        QCOMPARE(allCells(query), allCells(reference));
+
+        query.OpenInBackground(*lane, 100);
+        QSignalSpy finished(&query, &Query::fillFinished);
+        OpenSQL(query, "select Id from M where Id % 3 = 0");
+        lane.reset(); // the dropped fill ends
+        QCoreApplication::processEvents();
+        QCOMPARE(query.RecordCount(), ManyRows / 3);
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!query.Filling());
     }
 };
 

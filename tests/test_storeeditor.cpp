@@ -866,8 +866,9 @@ private slots:
         TMainForm form(db.dm(), db.dir().path());
         TStoreEditorfrm dialog(db.dm(), &form);
         form.setStoreEditor(&dialog);
-        form.show();
         form.InitializePages();
+        WaitForFilledLists(form);
+        form.show();
         auto* dlg = form.findChild<TStoreEditorfrm*>("StoreEditorfrm");
         QVERIFY(dlg == &dialog);
         auto* addIn = form.findChild<GlowButton*>("AdvGlowButton1");

@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/EngineConnection.h"
+#include "data/FetchLane.h"
 #include "data/PreparedStatement.h"
 #include "data/RowOrder.h"
 #include "data/SqlDialect.h"
@@ -68,9 +69,14 @@ bool sameCell(const CellValue& a, const CellValue& b) {
 
 } // namespace
 
-Query::Query(Connection* connection, QObject* parent) : QObject(parent), m_connection(connection) {}
+Query::Query(Connection* connection, QObject* parent) : QObject(parent), m_connection(connection) {
+    m_fillTimer.setInterval(10);
+    connect(&m_fillTimer, &QTimer::timeout, this, [this] { takeFill(false); });
+}
 
-Query::~Query() = default;
+Query::~Query() {
+    dropFill();
+}
 
 EngineConnection& Query::database() const {
     if (!m_connection)
@@ -131,7 +137,111 @@ RowSet Query::takePrefetched(const QString& statement) {
     return rows.get(); // an error of the fetch comes out here, as from the statement itself
 }
 
+void Query::OpenInBackground(FetchLane& lane, std::uint32_t firstRows) {
+    Close();
+    m_fill = lane.enqueue(statementText(), std::max<std::uint32_t>(firstRows, 1));
+    m_active = true;
+    m_fillTimer.start();
+}
+
+void Query::WaitForFetch() {
+    if (m_fill)
+        takeFill(true);
+}
+
+// Takes what the background fetch has ready: its first rows once, then all of them. Waiting, it
+// blocks until the fetch is complete. A handler of a signal sent here may read the whole list
+// (and so complete the fill itself) or close the query: each step looks again afterwards.
+void Query::takeFill(bool wait) {
+    const std::shared_ptr<BackgroundFetch> fill = m_fill;
+    if (!fill)
+        return;
+    if (wait) {
+        std::unique_lock lock(fill->mutex);
+        if (!fill->done) {
+            lock.unlock();
+            emit fetchWaitStarted();
+            if (m_fill != fill) { // its handler dropped the fill or started another
+                emit fetchWaitFinished();
+                return;
+            }
+            lock.lock();
+            fill->ready.wait(lock, [&] { return fill->done; });
+            lock.unlock();
+            emit fetchWaitFinished();
+            if (m_fill != fill)
+                return;
+        }
+    }
+    if (m_rows.columnCount() == 0) {
+        RowSet head;
+        {
+            std::lock_guard lock(fill->mutex);
+            if (fill->headReady && !fill->error)
+                head = std::move(fill->head);
+        }
+        if (head.columnCount() > 0) {
+            m_rows = std::move(head);
+            m_ranks.assign(m_rows.columnCount(), {});
+            m_current = m_rows.rowCount() > 0 ? 0 : -1;
+            m_eof = m_rows.rowCount() == 0;
+            emit changed();
+            emit currentChanged(RecNo());
+            if (m_fill != fill)
+                return;
+        }
+    }
+    RowSet all;
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(fill->mutex);
+        if (!fill->done)
+            return;
+        all = std::move(fill->all);
+        error = fill->error;
+    }
+    m_fill.reset();
+    m_fillTimer.stop();
+    if (error) {
+        Close();
+        emit fillFinished();
+        if (wait)
+            std::rethrow_exception(error);
+        QString message;
+        try {
+            std::rethrow_exception(error);
+        } catch (const UserError& e) {
+            message = e.message();
+        } catch (const std::exception& e) {
+            message = QString::fromLocal8Bit(e.what());
+        }
+        emit fillFailed(message);
+        return;
+    }
+    // The first rows are the beginning of all rows: those shown stay, the rest are added.
+    const int before = static_cast<int>(m_rows.rowCount());
+    emit fillAboutToFinish(before, static_cast<int>(all.rowCount()));
+    m_rows = std::move(all);
+    m_ranks.assign(m_rows.columnCount(), {});
+    const bool hadRow = m_current >= 0;
+    if (!hadRow && m_rows.rowCount() > 0) {
+        m_current = 0;
+        m_eof = false;
+    }
+    emit fillFinished();
+    if (!hadRow && m_current >= 0)
+        emit currentChanged(RecNo());
+}
+
+void Query::dropFill() {
+    if (m_fill)
+        m_fill->cancelled = true;
+    m_fill.reset();
+    m_fillTimer.stop();
+}
+
 void Query::Close() {
+    dropFill();
     const bool wasActive = m_active || m_rows.columnCount() > 0;
     m_active = false;
     m_rows = RowSet();
@@ -147,6 +257,8 @@ void Query::Close() {
 }
 
 std::size_t Query::MemoryBytes() const {
+    if (m_fill)
+        const_cast<Query*>(this)->WaitForFetch();
     std::size_t total = m_rows.bytes() + m_order.capacity() * sizeof(std::uint32_t);
     for (const auto& ranks : m_ranks)
         total += ranks.capacity() * sizeof(std::uint32_t);
@@ -173,6 +285,8 @@ bool Query::ReturnsRows() const {
 // ---- rows and navigation -------------------------------------------------------------------
 
 int Query::RecordCount() const {
+    if (m_fill) // a whole-list reader: it gets the whole list
+        const_cast<Query*>(this)->WaitForFetch();
     return m_active ? static_cast<int>(m_rows.rowCount()) : 0;
 }
 
@@ -181,6 +295,9 @@ int Query::RecNo() const {
 }
 
 void Query::SetRecNo(int recNo) {
+    // A row already shown is reached without waiting for the rest.
+    if (recNo > RowsReady())
+        WaitForFetch();
     if (recNo < 1 || recNo > RecordCount() || recNo == RecNo())
         return;
     m_current = recNo - 1;
@@ -220,6 +337,8 @@ QString Query::FieldName(int column) const {
 }
 
 int Query::FieldIndex(const QString& name) const {
+    if (m_fill && m_rows.columnCount() == 0) // the columns come with the first rows
+        const_cast<Query*>(this)->WaitForFetch();
     return FindColumn(m_rows.columns(), name);
 }
 
@@ -231,6 +350,8 @@ int Query::checkedFieldIndex(const QString& field) const {
 }
 
 std::uint32_t Query::checkedStorageRow(int row) const {
+    if (m_fill && row >= static_cast<int>(m_rows.rowCount()))
+        const_cast<Query*>(this)->WaitForFetch();
     if (row < 0 || row >= static_cast<int>(m_rows.rowCount()))
         throw std::out_of_range("row out of range");
     return storageRow(row);
@@ -330,6 +451,7 @@ QVariant Query::ValueAt(int row, int column) const {
 // ---- in-memory ordering --------------------------------------------------------------------
 
 void Query::SetSort(const QString& sort) {
+    WaitForFetch();
     QString field = sort.trimmed();
     bool descending = false;
     if (field.endsWith(" DESC", Qt::CaseInsensitive)) {
@@ -437,6 +559,7 @@ void Query::sortOrder(int column, bool descending) {
 // ---- editing -------------------------------------------------------------------------------
 
 void Query::Append() {
+    WaitForFetch();
     if (!m_active)
         throw DataError(QStringLiteral("数据集没有打开，不能添加记录。"));
     m_editState = EditState::Insert;
@@ -445,6 +568,7 @@ void Query::Append() {
 }
 
 void Query::Edit() {
+    WaitForFetch();
     if (m_editState != EditState::Browse)
         return; // already editing or appending: the pending values stay
     if (m_current < 0) {
@@ -494,6 +618,7 @@ QString Query::keyColumn(const QString& table) const {
 }
 
 void Query::Post() {
+    WaitForFetch();
     if (m_editState == EditState::Browse)
         return;
     const QString table = updatableTable();
@@ -559,6 +684,7 @@ Query::RowKey Query::updateRow(const QString& table, const std::vector<int>& col
 }
 
 void Query::Delete() {
+    WaitForFetch();
     if (m_editState == EditState::Insert) {
         Cancel();
         return;

@@ -4,9 +4,11 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <vector>
 
 #include "data/CellValue.h"
@@ -14,6 +16,8 @@
 
 class Connection;
 class EngineConnection;
+class FetchLane;
+struct BackgroundFetch;
 class PreparedStatement;
 
 // A dataset: runs one statement, fetches every row into memory and then offers an exact row
@@ -44,7 +48,23 @@ public:
     // Whether SQL() is a statement that returns rows (checked by the engine, nothing runs).
     bool ReturnsRows() const;
 
+    // Runs SQL() on `lane` and returns at once: the query is open, its first `firstRows` rows
+    // come in as soon as the engine yields them (changed()), and all of them once fetched
+    // (fillAboutToFinish(), fillFinished()). Until then it is Filling(): what reads the whole
+    // list (RecordCount(), and through it every loop over the rows, the sort, the edits) first
+    // waits for the rest in WaitForFetch(); a view shows the RowsReady() it has. Close() and
+    // Open() drop a fetch still running. An error of the fetch comes out of WaitForFetch(), or
+    // as fillFailed() when nothing waited for it.
+    void OpenInBackground(FetchLane& lane, std::uint32_t firstRows = 256);
+    bool Filling() const { return m_fill != nullptr; }
+    // The rows that can be read now without waiting: all of them once the query is filled.
+    int RowsReady() const { return m_active ? static_cast<int>(m_rows.rowCount()) : 0; }
+    // Takes every row of a fetch running in the background, waiting for it when needed. The one
+    // place where a whole-list reader meets a list still being filled.
+    void WaitForFetch();
+
     // Rows and navigation. RecNo is 1-based in the current order; -1 when there is no row.
+    // The count of the whole result: waits for a fetch running in the background.
     int RecordCount() const;
     int RecNo() const;
     void SetRecNo(int recNo);
@@ -54,7 +74,7 @@ public:
     bool IsEmpty() const { return RecordCount() == 0; }
 
     // Columns of the result (available also when it has no rows).
-    int FieldCount() const { return m_rows.columnCount(); }
+    int FieldCount() const { return m_rows.columnCount(); } // 0 until the first rows are in
     QString FieldName(int column) const;
     int FieldIndex(const QString& name) const; // -1 when absent; first match, case-insensitive
     bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
@@ -115,6 +135,15 @@ signals:
     void changed();
     // The current row moved; recNo is 1-based, -1 without a row.
     void currentChanged(int recNo);
+    // A background fetch is complete: rows [rowsBefore, rowsAfter) are about to be added after
+    // those already shown (the rows shown stay as they are), then fillFinished().
+    void fillAboutToFinish(int rowsBefore, int rowsAfter);
+    void fillFinished();
+    // A background fetch failed while nothing waited for it; the query is closed.
+    void fillFailed(const QString& message);
+    // WaitForFetch() is about to block until the rest of the rows are in, and is done.
+    void fetchWaitStarted();
+    void fetchWaitFinished();
 
 private:
     enum class EditState { Browse, Edit, Insert };
@@ -133,6 +162,8 @@ private:
     QVariant storedValue(std::uint32_t storageRow, int column) const;
     const std::vector<std::uint32_t>& textRanks(int column);
     RowSet takePrefetched(const QString& statement);
+    void takeFill(bool wait);
+    void dropFill();
 
     void sortOrder(int column, bool descending);
 
@@ -172,6 +203,8 @@ private:
         std::future<RowSet> rows;
     };
     Prefetched m_prefetch;
+    std::shared_ptr<BackgroundFetch> m_fill; // a fetch running in the background
+    QTimer m_fillTimer;                      // looks for its rows while it runs
 
     EditState m_editState = EditState::Browse;
     std::vector<QVariant> m_editValues;

@@ -14,14 +14,23 @@ std::vector<ResultColumn> ResultColumns(const PreparedStatement& statement) {
 
 RowSet RowSet::fetch(EngineConnection& engine, const QString& sql) {
     PreparedStatement statement(engine, sql);
+    RowSet rows = forStatement(statement);
+    while (statement.step())
+        rows.appendRow(statement);
+    rows.finish();
+    return rows;
+}
+
+RowSet RowSet::forStatement(const PreparedStatement& statement) {
     RowSet rows;
     rows.m_columns = ResultColumns(statement);
     rows.m_stores.resize(rows.m_columns.size());
-    while (statement.step())
-        rows.appendRow(statement);
-    for (ColumnStore& store : rows.m_stores)
-        store.finish();
     return rows;
+}
+
+void RowSet::finish() {
+    for (ColumnStore& store : m_stores)
+        store.finish();
 }
 
 void RowSet::appendRow(const PreparedStatement& statement) {

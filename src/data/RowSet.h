@@ -21,6 +21,10 @@ class RowSet {
 public:
     // Runs `sql` (in the engine's own dialect) on `engine` and fetches all rows; throws DataError.
     static RowSet fetch(EngineConnection& engine, const QString& sql);
+    // An empty result with the statement's columns, to be filled by appendRow() and then
+    // finish().
+    static RowSet forStatement(const PreparedStatement& statement);
+    void finish(); // every row is in: trims the buffers to their content
 
     const std::vector<ResultColumn>& columns() const { return m_columns; }
     int columnCount() const { return static_cast<int>(m_columns.size()); }

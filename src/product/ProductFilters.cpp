@@ -9,21 +9,43 @@
 
 #include <QComboBox>
 
+namespace {
+
+// Puts back what a box showed before it was filled again: the same entry, or the text typed.
+void RestoreText(QComboBox* combo, const QString& shown) {
+    const int entry = combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry >= 0)
+        combo->setCurrentIndex(entry);
+    else
+        combo->setEditText(shown);
+}
+
+} // namespace
+
+void ClearProductFilters(const ProductFilterControls& controls) {
+    controls.name->clear();
+    controls.model->clear();
+}
+
+// The boxes are filled a moment after the window opens: what a clerk typed meanwhile stays; a
+// box still empty shows the first entry (the whole list).
 void InitializeProductFilters(const ProductFilterControls& controls) {
+    const QString typedName = controls.name->currentText();
+    const QString typedModel = controls.model->currentText();
     FillDistinctCombo(*controls.listQuery, controls.name, QStringLiteral("Product"),
                       QStringLiteral("ProductName"), QString(), true, AllItems);
+    if (!typedName.isEmpty())
+        RestoreText(controls.name, typedName);
     RefillModelList(controls);
+    if (!typedModel.isEmpty())
+        RestoreText(controls.model, typedModel);
 }
 
 void RefillNameList(const ProductFilterControls& controls) {
     const QString typed = controls.name->currentText();
     FillDistinctCombo(*controls.listQuery, controls.name, QStringLiteral("Product"),
                       QStringLiteral("ProductName"), QString(), true, AllItems);
-    const int entry = controls.name->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (entry >= 0)
-        controls.name->setCurrentIndex(entry);
-    else
-        controls.name->setEditText(typed);
+    RestoreText(controls.name, typed);
 }
 
 void RefillModelList(const ProductFilterControls& controls) {
@@ -32,9 +54,16 @@ void RefillModelList(const ProductFilterControls& controls) {
                       ModelListFragment(controls.name->currentText()), true, AllItems);
 }
 
-void PrefetchList(const ProductFilterControls& controls, const QString& statement) {
-    controls.query->SQL() = QStringList{statement};
-    controls.query->Prefetch();
+void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane) {
+    Query& query = *controls.query;
+    DataGrid* grid = controls.grid;
+    query.SQL() = QStringList{statement};
+    query.OpenInBackground(lane);
+    grid->setFooterText(0, QStringLiteral("正在统计…"));
+    QObject::connect(
+        &query, &Query::fillFinished, grid,
+        [grid, &query] { grid->setFooterText(0, RowCountText(query.RowsReady())); },
+        Qt::SingleShotConnection);
 }
 
 void RelistPage(const ProductFilterControls& controls) {

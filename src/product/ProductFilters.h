@@ -3,6 +3,7 @@
 #include <QString>
 
 class DataGrid;
+class FetchLane;
 class Query;
 class QComboBox;
 
@@ -17,7 +18,10 @@ struct ProductFilterControls {
     Query* listQuery;
 };
 
-// Fills the name list ("所有" and every product name) and the model list.
+// Empties both boxes (their lists and text), as they are before the page's boxes are filled.
+void ClearProductFilters(const ProductFilterControls& controls);
+// Fills the name list ("所有" and every product name) and the model list. Text typed into a box
+// since it was emptied stays; an empty box shows "所有".
 void InitializeProductFilters(const ProductFilterControls& controls);
 // Refills the name list ("所有" and every product name) before it opens, so that names changed
 // or added meanwhile are there; the box keeps its text.
@@ -25,9 +29,9 @@ void RefillNameList(const ProductFilterControls& controls);
 // Rebuilds the model list before it opens: "所有" and the models of the chosen name (of every
 // name for "所有"); it then reads "所有".
 void RefillModelList(const ProductFilterControls& controls);
-// Starts fetching a list statement on a connection of its own (see Query::Prefetch); the next
-// RunList of the same statement takes those rows.
-void PrefetchList(const ProductFilterControls& controls, const QString& statement);
+// Runs a list statement on `lane` (see Query::OpenInBackground): the grid shows the first rows
+// as soon as they are in, and its footer says it is counting until the list is complete.
+void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane);
 // Runs the page's list again as it was last run (its filters, its order), to show what changed
 // in the data; does nothing while the list is closed.
 void RelistPage(const ProductFilterControls& controls);

@@ -10,13 +10,16 @@
 ProductListPage::ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor)
     : m_controls(controls), m_editor(editor) {}
 
-void ProductListPage::Initialize() {
-    InitializeProductFilters(m_controls);
-    List(QString());
+void ProductListPage::Initialize(FetchLane* lane) {
+    ClearProductFilters(m_controls);
+    if (lane)
+        FillList(m_controls, ProductList().statement, *lane);
+    else
+        List(QString());
 }
 
-void ProductListPage::PrefetchFirstList() {
-    PrefetchList(m_controls, ProductList().statement);
+void ProductListPage::InitializeFilters() {
+    InitializeProductFilters(m_controls);
 }
 
 void ProductListPage::List(const QString& fragment) {

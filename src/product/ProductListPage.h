@@ -11,9 +11,11 @@ public:
     ProductListPage(const ProductFilterControls& controls, TProductEditorfrm* editor);
 
     // Filters to "所有", every product listed.
-    void Initialize();
-    // Starts fetching the list that Initialize() shows, in the background.
-    void PrefetchFirstList();
+    // Given a lane, the list is fetched on it in the background.
+    // Lists the page: in the background on the lane, else at once. The filter boxes are left to
+    // InitializeFilters().
+    void Initialize(FetchLane* lane = nullptr);
+    void InitializeFilters();
     // Lists the products that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the name and model filters.

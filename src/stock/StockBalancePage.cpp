@@ -12,14 +12,17 @@
 StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls)
     : m_cutoff(cutoff), m_controls(controls) {}
 
-void StockBalancePage::Initialize() {
+void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
-    InitializeProductFilters(m_controls);
-    List(QString());
+    ClearProductFilters(m_controls);
+    if (lane)
+        FillList(m_controls, BalanceList(QDate::currentDate()).statement, *lane);
+    else
+        List(QString());
 }
 
-void StockBalancePage::PrefetchFirstList() {
-    PrefetchList(m_controls, BalanceList(QDate::currentDate()).statement);
+void StockBalancePage::InitializeFilters() {
+    InitializeProductFilters(m_controls);
 }
 
 void StockBalancePage::List(const QString& fragment) {
@@ -47,7 +50,7 @@ void StockBalancePage::CellColor(const GridColumn& column, int row, QColor& colo
         return;
     const Query& query = *m_controls.query;
     const int field = query.FieldIndex(column.FieldName);
-    if (field < 0 || row < 0 || row >= query.RecordCount())
+    if (field < 0 || row < 0 || row >= query.RowsReady())
         return;
     color = ColorToQColor(query.FloatAt(row, field) >= 0 ? clBlue : clRed);
 }

@@ -13,9 +13,11 @@ public:
     StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls);
 
     // Cut-off today, filters to "所有", the balance of every product listed.
-    void Initialize();
-    // Starts fetching the balance that Initialize() shows, in the background.
-    void PrefetchFirstList();
+    // Given a lane, the list is fetched on it in the background.
+    // Lists the page: in the background on the lane, else at once. The filter boxes are left to
+    // InitializeFilters().
+    void Initialize(FetchLane* lane = nullptr);
+    void InitializeFilters();
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();

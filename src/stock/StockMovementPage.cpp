@@ -12,12 +12,19 @@ StockMovementPage::StockMovementPage(MovementKind kind, DatePicker* from, DatePi
                                      const ProductFilterControls& controls)
     : m_kind(kind), m_from(from), m_to(to), m_controls(controls) {}
 
-void StockMovementPage::Initialize() {
+void StockMovementPage::Initialize(FetchLane* lane) {
     const QDate today = QDate::currentDate();
     m_from->setDate(QDate(today.year(), today.month(), 1));
     m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
+    ClearProductFilters(m_controls);
+    if (lane)
+        FillList(m_controls, MovementList(m_kind, QString()).statement, *lane);
+    else
+        List(QString());
+}
+
+void StockMovementPage::InitializeFilters() {
     InitializeProductFilters(m_controls);
-    List(QString());
 }
 
 void StockMovementPage::List(const QString& fragment) {

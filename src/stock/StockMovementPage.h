@@ -14,7 +14,11 @@ public:
                       const ProductFilterControls& controls);
 
     // Dates to the current month, filters to "所有", every movement of the page's kind listed.
-    void Initialize();
+    // Sets the filters and lists every row: on `lane` in the background when given.
+    // Lists the page: in the background on the lane, else at once. The filter boxes are left to
+    // InitializeFilters().
+    void Initialize(FetchLane* lane = nullptr);
+    void InitializeFilters();
     // Lists the movements of the page's kind that meet the filter fragment.
     void List(const QString& fragment);
     // The query button: the date range, then the name and model filters.

@@ -1,6 +1,8 @@
 #include "ui/MainFromUnit.h"
 
+#include "data/Connection.h"
 #include "data/DataError.h"
+#include "data/FetchLane.h"
 #include "data/Letterhead.h"
 #include "data/ShareDMUnit.h"
 #include "output/ExportToExcelUnit.h"
@@ -15,12 +17,14 @@
 #include "widgets/DropDownComboBox.h"
 #include "widgets/GlowButton.h"
 #include "widgets/Guard.h"
+#include "widgets/MessageBoxes.h"
 #include "widgets/OfficePager.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QMetaObject>
 #include <QShortcut>
+#include <QTimer>
 #include <iterator>
 
 namespace {
@@ -40,6 +44,8 @@ TMainForm::TMainForm(TShareDM& dataModule, const QString& appPath, QWidget* pare
     ADOQueryProduct.setObjectName("ADOQueryProduct");
     buildWindow();
     createPages();
+    m_nextFilters.setSingleShot(true);
+    connect(&m_nextFilters, &QTimer::timeout, this, &TMainForm::fillNextFilters);
     connectHandlers();
 }
 
@@ -74,6 +80,10 @@ void TMainForm::setAdministrationVisible(bool visible) {
 }
 
 void TMainForm::connectHandlers() {
+    // A list fetched in the background that fails says so when it fails.
+    for (Query* query : {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQueryProduct})
+        connect(query, &Query::fillFailed, this,
+                [](const QString& message) { ShowWarning(message); });
     auto onClick = [this](GlowButton* button, void (TMainForm::*handler)()) {
         connect(button, &QPushButton::clicked, this, Guarded(this, handler));
     };
@@ -216,6 +226,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
 
 void TMainForm::FormClose() {
     RunGuarded([this] {
+        stopFills(false); // nothing reads the file while it is backed up and compacted
         if (m_lifecycle)
             m_lifecycle->FormClose(*this);
     });
@@ -224,19 +235,97 @@ void TMainForm::FormClose() {
 // Fills the pages in their order: stock in, stock out, stock balance, then the administration
 // page (passwords and letterhead, then the product list).
 void TMainForm::InitializePages() {
-    // The two movement lists both read the whole movement table: they are fetched one after the
-    // other on the program's connection, so that the second finds the pages the first decrypted
-    // in its cache. The balance (which reads an index) and the product list (the catalogue) are
-    // fetched meanwhile on connections of their own. Each page takes its rows when it lists
-    // them, in the order of the pages, and a failing list fails there as it always did.
-    m_balancePage->PrefetchFirstList();
-    m_productListPage->PrefetchFirstList();
-    m_stockInPage->Initialize();
-    m_stockOutPage->Initialize();
-    m_balancePage->Initialize();
+    // The lists are fetched in the background, each grid showing its first rows as soon as they
+    // are in, so that the window is usable at once. The two movement lists both read the whole
+    // movement table: they share one lane, so that the second finds the pages the first decrypted
+    // in its cache. The balance (which reads an index) and the product list (the catalogue) have
+    // lanes of their own. The program's connection stays with this thread.
+    stopFills(false);
+    const Connection& connection = m_dataModule.ADOConnection1;
+    m_movementLane =
+        std::make_unique<FetchLane>(connection.FilePath(), connection.password(), false);
+    m_balanceLane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
+    m_productLane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
+    m_stockInPage->Initialize(m_movementLane.get());
+    m_stockOutPage->Initialize(m_movementLane.get());
+    m_balancePage->Initialize(m_balanceLane.get());
+    m_productListPage->Initialize(m_productLane.get());
     m_passwordSettings->Initialize();
     m_letterheadSettings->Initialize();
-    m_productListPage->Initialize();
+    // The filter boxes (some 20,000 product names on every page) are filled on this thread: only
+    // once the stock-in grid has taken and painted its first rows, one page at a time.
+    m_pendingFilters = {
+        [this] { m_stockInPage->InitializeFilters(); },
+        [this] { m_stockOutPage->InitializeFilters(); },
+        [this] { m_balancePage->InitializeFilters(); },
+        [this] { m_productListPage->InitializeFilters(); },
+    };
+    fillFiltersAfterFirstRows();
+}
+
+void TMainForm::fillFiltersAfterFirstRows() {
+    if (ADOQueryStoreIn.Filling() && ADOQueryStoreIn.RowsReady() == 0) {
+        // Its first rows, its end, a failure or a new statement end the wait.
+        if (!m_firstRowsIn[0]) {
+            const auto check = [this] {
+                if (ADOQueryStoreIn.Filling() && ADOQueryStoreIn.RowsReady() == 0)
+                    return;
+                stopWaitingForFirstRows();
+                fillFiltersAfterFirstRows();
+            };
+            m_firstRowsIn = {connect(&ADOQueryStoreIn, &Query::changed, this, check),
+                             connect(&ADOQueryStoreIn, &Query::fillFinished, this, check)};
+        }
+        return;
+    }
+    if (DBGridEh1->isVisible())
+        DBGridEh1->repaint();
+    m_nextFilters.start(0);
+}
+
+void TMainForm::stopWaitingForFirstRows() {
+    for (QMetaObject::Connection& connection : m_firstRowsIn)
+        disconnect(connection);
+    m_firstRowsIn = {};
+}
+
+void TMainForm::fillNextFilters() {
+    if (m_pendingFilters.empty())
+        return;
+    const std::function<void()> fill = std::move(m_pendingFilters.front());
+    m_pendingFilters.erase(m_pendingFilters.begin());
+    RunGuarded(fill);
+    if (!m_pendingFilters.empty())
+        m_nextFilters.start(0);
+}
+
+bool TMainForm::ListsFilling() const {
+    return !m_pendingFilters.empty() || ADOQueryStoreIn.Filling() || ADOQueryStoreOut.Filling() ||
+           ADOQueryStore.Filling() || ADOQueryProduct.Filling();
+}
+
+// Ends the background fetches: keeping the lists, it waits for them; else it drops them. Either
+// way no connection of a lane stays open on the file.
+void TMainForm::stopFills(bool keepLists) {
+    for (Query* query : {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQueryProduct}) {
+        if (!query->Filling())
+            continue;
+        if (keepLists)
+            query->WaitForFetch();
+        else
+            query->Close();
+    }
+    m_movementLane.reset();
+    m_balanceLane.reset();
+    m_productLane.reset();
+    stopWaitingForFirstRows();
+    if (keepLists) {
+        while (!m_pendingFilters.empty())
+            fillNextFilters();
+    } else {
+        m_pendingFilters.clear();
+    }
+    m_nextFilters.stop(); // a turn asked for by an earlier start-up is not this one's
 }
 
 void TMainForm::QueryStoreIn(const QString& fragment) {
@@ -348,6 +437,7 @@ void TMainForm::AdvGlowButton17Click() {
     m_backupRestore->BackupData();
 }
 void TMainForm::AdvGlowButton18Click() {
+    stopFills(true); // a restore writes the whole file: nothing else may be reading it
     m_backupRestore->RestoreData();
 }
 void TMainForm::AdvGlowButton11Click() {

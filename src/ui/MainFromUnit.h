@@ -15,8 +15,13 @@
 #include <QMargins>
 #include <QSize>
 #include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
+class FetchLane;
 class DataGrid;
 class DatePicker;
 class DropDownComboBox;
@@ -67,6 +72,8 @@ public:
     void FormClose();
     // The first filling of every page, in the order stock in, stock out, balance, administration.
     void InitializePages();
+    // Whether a list is still being fetched in the background since InitializePages().
+    bool ListsFilling() const;
 
     // The list routines of the pages: each runs its page's statement with a filter fragment
     // (empty: unfiltered) and writes the row count under the grid's first column.
@@ -230,6 +237,19 @@ private:
     std::unique_ptr<LetterheadSettings> m_letterheadSettings;
     std::unique_ptr<BackupRestore> m_backupRestore;
     std::unique_ptr<ProductListPage> m_productListPage;
+    // The lanes that fill the lists in the background (see InitializePages).
+    std::unique_ptr<FetchLane> m_movementLane;
+    std::unique_ptr<FetchLane> m_balanceLane;
+    std::unique_ptr<FetchLane> m_productLane;
+    // The pages whose filter boxes are still to be filled, in order; the first waits for the
+    // stock-in list's first rows.
+    std::vector<std::function<void()>> m_pendingFilters;
+    std::array<QMetaObject::Connection, 2> m_firstRowsIn;
+    QTimer m_nextFilters; // fills the next page's boxes once the window has had its turn
+    void fillFiltersAfterFirstRows();
+    void stopWaitingForFirstRows();
+    void fillNextFilters();
+    void stopFills(bool keepLists);
     // Layout (MainFormLayout.cpp).
     void buildWindow();
     void buildStockInPage();

@@ -10,6 +10,7 @@
 #include "widgets/ScreenColors.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -150,6 +151,18 @@ void DataGrid::setDataSet(Query* query) {
         m_queryConnections.push_back(connect(query, &Query::changed, this, &DataGrid::reload));
         m_queryConnections.push_back(
             connect(query, &Query::currentChanged, this, &DataGrid::datasetMoved));
+        m_queryConnections.push_back(
+            connect(query, &Query::fillAboutToFinish, m_model, &DataGridModel::beginAppend));
+        m_queryConnections.push_back(connect(query, &Query::fillFinished, this, [this] {
+            m_model->endAppend();
+            m_footer->update();
+        }));
+        // A whole-list action waits for the rest of a list still being filled.
+        m_queryConnections.push_back(connect(query, &Query::fetchWaitStarted, this, [] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        }));
+        m_queryConnections.push_back(connect(query, &Query::fetchWaitFinished, this,
+                                             [] { QGuiApplication::restoreOverrideCursor(); }));
         m_queryConnections.push_back(
             connect(query, &QObject::destroyed, this, [this] { setDataSet(nullptr); }));
     }

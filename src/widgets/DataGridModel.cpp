@@ -30,10 +30,28 @@ void DataGridModel::reload() {
     endResetModel();
 }
 
+void DataGridModel::beginAppend(int first, int last) {
+    first = m_rowCount;
+    if (last <= first)
+        return;
+    beginInsertRows(QModelIndex(), first, last - 1);
+    m_appending = true;
+}
+
+void DataGridModel::endAppend() {
+    if (m_appending) {
+        m_rowCount = m_query->RowsReady();
+        m_appending = false;
+        endInsertRows();
+    }
+    computeSums();
+}
+
 void DataGridModel::resolveFields() {
     m_formatter = std::make_unique<ListFormatter>(m_columns);
-    const bool open = m_query && m_query->Active();
-    m_rowCount = open ? m_query->RecordCount() : 0;
+    // Columns are known once the first rows are in (at once, unless it fills in the background).
+    const bool open = m_query && m_query->Active() && m_query->FieldCount() > 0;
+    m_rowCount = open ? m_query->RowsReady() : 0;
     m_fieldIndex.assign(m_columns.size(), -1);
     if (!open)
         return;
@@ -42,7 +60,7 @@ void DataGridModel::resolveFields() {
 }
 
 void DataGridModel::computeSums() {
-    if (m_rowCount == 0) {
+    if (m_rowCount == 0 || m_query->Filling()) {
         m_sums.assign(m_columns.size(), std::nullopt);
         return;
     }
@@ -65,6 +83,8 @@ void DataGridModel::appendCellText(int row, int column, std::string& out) const 
 }
 
 std::optional<double> DataGridModel::sum(int column) const {
+    if (m_query && m_query->Filling())
+        m_query->WaitForFetch(); // the sums come with the whole list
     if (column < 0 || column >= int(m_sums.size()))
         return std::nullopt;
     return m_sums[column];
@@ -131,7 +151,8 @@ Qt::ItemFlags DataGridModel::flags(const QModelIndex& index) const {
 }
 
 QString DataGridModel::sumText(int column) const {
-    const std::optional<double> total = sum(column);
+    const std::optional<double> total =
+        column >= 0 && column < int(m_sums.size()) ? m_sums[column] : std::nullopt;
     if (!total)
         return QString();
     std::string text;

@@ -29,18 +29,24 @@ public:
     std::vector<GridColumn>& columns() { return m_columns; }
     const std::vector<GridColumn>& columns() const { return m_columns; }
 
-    // Re-reads the query: row count, field positions and footer sums.
+    // Re-reads the query: row count, field positions and footer sums. While the query is
+    // filling, the model holds the rows that are in and no sums.
     void reload();
+    // The query's background fetch completes with rows [first, last) after those held: they are
+    // inserted (the view keeps its scroll position and current row) and the sums computed.
+    void beginAppend(int first, int last);
+    void endAppend();
 
     // The display text of a cell (row 0-based in the query's current order).
     QString cellText(int row, int column) const;
     // The same as UTF-8, appended to `out` without allocating once it has room: the way to
     // format every row of a list (printing, export). Row and column must be valid.
     void appendCellText(int row, int column, std::string& out) const;
-    // Sum over all rows for a Sum footer; empty over a closed or empty result.
+    // Sum over all rows for a Sum footer; empty over a closed or empty result. Waits for a list
+    // still being filled.
     std::optional<double> sum(int column) const;
     // A Sum footer's text: the sum through the footer format, or the cell format when the
-    // column has none; empty over a closed or empty result.
+    // column has none; empty over a closed or empty result, and while the list is filling.
     QString sumText(int column) const;
     // The width in pixels of the column's widest display text over all rows (see
     // WidestCellTextWidth); 0 over a closed or empty result.
@@ -67,4 +73,5 @@ private:
     std::vector<std::optional<double>> m_sums;
     std::unique_ptr<ListFormatter> m_formatter;
     int m_rowCount = 0;
+    bool m_appending = false;
 };

@@ -1,4 +1,5 @@
 #include "data/DataError.h"
+#include "data/MoneyRound.h"
 #include "data/SqlDialect.h"
 #include "data/SqlScript.h"
 #include "stock/StockStatements.h"
@@ -22,7 +23,7 @@ QString exportStatement(const QStringList& fields, const QStringList& titles,
     for (qsizetype i = 0; i < fields.size(); ++i)
         columns += fields[i] + u" as "_s + titles[i] + u" ,"_s;
     columns.chop(1);
-    return u"Select "_s + columns + u"from ("_s + statement + u")"_s;
+    return u"Select "_s + columns + u"from ("_s + statement + u") as t_export"_s;
 }
 
 const QStringList stockInFields = {u"ProductSerial"_s, u"ProductName"_s,     u"ProductType"_s,
@@ -66,7 +67,10 @@ insert into Remarks(RemarksName, RemarksValue) values ('FirstRun', 'False'), ('�
 // An in-memory database with the program's four tables and a few rows.
 class MemoryDatabase {
 public:
-    MemoryDatabase() { sqlite3_open(":memory:", &m_db); }
+    MemoryDatabase() {
+        sqlite3_open(":memory:", &m_db);
+        MoneyRound::registerOn(m_db);
+    }
     ~MemoryDatabase() { sqlite3_close(m_db); }
     MemoryDatabase(const MemoryDatabase&) = delete;
     MemoryDatabase& operator=(const MemoryDatabase&) = delete;
@@ -168,6 +172,8 @@ private slots:
     void translates();
     void rejects_data();
     void rejects();
+    void roundsMoney_data();
+    void roundsMoney();
     void runs_data();
     void runs();
     void balanceAsPlainlyRounded_data();
@@ -178,68 +184,95 @@ private slots:
 
 void TestDialect::translates_data() {
     QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("server"); // empty: as for the file
 
-    QTest::newRow("date literal means midnight")
-        << u"select * from Store where StoreRecordDate<=#2008-03-05#"_s
-        << u"select * from Store where StoreRecordDate<='2008-03-05 00:00:00'"_s;
-    QTest::newRow("one-digit month and day, slashes, between")
-        << u"where StoreRecordDate between #2008-3-5# and #2008/12/31#"_s
-        << u"where StoreRecordDate between '2008-03-05 00:00:00' and '2008-12-31 00:00:00'"_s;
-    QTest::newRow("date with time")
-        << u"where d=#2008-03-05 14:07:09# or d=#2008-3-5 9:05#"_s
-        << u"where d='2008-03-05 14:07:09' or d='2008-03-05 09:05:00'"_s;
-    QTest::newRow("IsNull") << u"select IsNull(StoreRemark) from Store"_s
-                            << u"select (StoreRemark IS NULL) from Store"_s;
-    QTest::newRow("iif") << u"select iif(StoreKind=0,'in','out') from Store"_s
-                         << u"select (CASE WHEN StoreKind=0 THEN 'in' ELSE 'out' END) from Store"_s;
-    QTest::newRow("nested, any letter case, spaces before the parenthesis")
-        << u"select IIF (a>0, Iif(b>0,1,2) , ISNULL( c )) from t"_s
-        << u"select (CASE WHEN a>0 THEN (CASE WHEN b>0 THEN 1 ELSE 2 END) ELSE (c IS NULL) END) from t"_s;
-    QTest::newRow("arguments split at top-level commas only")
-        << u"select iif(Round(a,2)>1,Round(b,2),'x,y') from t"_s
-        << u"select (CASE WHEN Round(a,2)>1 THEN Round(b,2) ELSE 'x,y' END) from t"_s;
-    QTest::newRow("postfix isnull is not a call")
-        << u"select * from t where a isnull"_s << u"select * from t where a isnull"_s;
-    QTest::newRow("alias reused later in its list")
-        << u"select StoreProduct,Sum(StoreNumber) as tin,iif(IsNull(tin),0,Round(tin,2)) as StoreInNumber from Store group by StoreProduct"_s
-        << u"select StoreProduct,Sum(StoreNumber) as tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE Round((Sum(StoreNumber)),2) END) as StoreInNumber from Store group by StoreProduct"_s;
-    QTest::newRow("alias: case-insensitive, chained")
-        << u"select a+1 AS p, P*2 as q, q-p as r from t"_s
-        << u"select a+1 AS p, (a+1)*2 as q, ((a+1)*2)-(a+1) as r from t"_s;
-    QTest::newRow("alias: not qualified, not a qualifier, not a function, not before its item")
-        << u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, tin from t"_s
-        << u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, (b) from t"_s;
-    QTest::newRow("alias: only within the select list")
-        << u"select a as tin from t where tin>0 group by tin order by tin"_s
-        << u"select a as tin from t where tin>0 group by tin order by tin"_s;
-    QTest::newRow("alias: each nested select has its own list")
-        << u"select a as k, (select k from u where k=1) as m, k from t"_s
-        << u"select a as k, (select k from u where k=1) as m, (a) from t"_s;
-    QTest::newRow("alias: inner list reuse inside a derived table")
-        << u"select * from (select distinct x as k, k*2 as d from u) as v where k>0"_s
-        << u"select * from (select distinct x as k, (x)*2 as d from u) as v where k>0"_s;
-    QTest::newRow("alias: Chinese and bracketed names")
-        << u"select Sum(StoreNumber) as 数量, Round(数量,2) as [合 计], [合 计]+1 from Store"_s
-        << u"select Sum(StoreNumber) as 数量, Round((Sum(StoreNumber)),2) as [合 计], (Round((Sum(StoreNumber)),2))+1 from Store"_s;
-    QTest::newRow("literals are never touched")
-        << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s
-        << u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s;
-    QTest::newRow("comment: -- to the end of the line, as the engine reads it")
-        << u"update Store set StoreNumber=10 --1\nwhere StoreIndex=#2024-1-5#--x"_s
-        << u"update Store set StoreNumber=10  \nwhere StoreIndex='2024-01-05 00:00:00' "_s;
-    QTest::newRow("comment: hides what looks like dialect and parentheses")
-        << u"select iif(a -- iif(b) #x# ) '\n, 1, 2) /* ( #y# */ from t"_s
-        << u"select (CASE WHEN a THEN 1 ELSE 2 END)   from t"_s;
-    QTest::newRow("comment: not inside literals and names")
-        << u"select '--x', \"/*y*/\", [--z] from t"_s << u"select '--x', \"/*y*/\", [--z] from t"_s;
-    QTest::newRow("comment: between select and distinct, and unterminated")
-        << u"select /*a*/ distinct x from t /* open"_s << u"select   distinct x from t  "_s;
-    QTest::newRow("minus minus with a blank is arithmetic")
-        << u"select 5- -1"_s << u"select 5- -1"_s;
-    QTest::newRow("empty statement") << QString() << QString();
+    const auto row = [](const char* name, const QString& sql, const QString& file,
+                        const QString& server = QString()) {
+        QTest::newRow(name) << sql << file << server;
+    };
+    row("date literal means midnight", u"select * from Store where StoreRecordDate<=#2008-03-05#"_s,
+        u"select * from Store where StoreRecordDate<='2008-03-05 00:00:00'"_s,
+        u"select * from Store where StoreRecordDate<=TIMESTAMP '2008-03-05 00:00:00'"_s);
+    row("one-digit month and day, slashes, between",
+        u"where StoreRecordDate between #2008-3-5# and #2008/12/31#"_s,
+        u"where StoreRecordDate between '2008-03-05 00:00:00' and '2008-12-31 00:00:00'"_s,
+        u"where StoreRecordDate between TIMESTAMP '2008-03-05 00:00:00' and TIMESTAMP "
+        u"'2008-12-31 00:00:00'"_s);
+    row("date with time", u"where d=#2008-03-05 14:07:09# or d=#2008-3-5 9:05#"_s,
+        u"where d='2008-03-05 14:07:09' or d='2008-03-05 09:05:00'"_s,
+        u"where d=TIMESTAMP '2008-03-05 14:07:09' or d=TIMESTAMP '2008-03-05 09:05:00'"_s);
+    row("IsNull", u"select IsNull(StoreRemark) from Store"_s,
+        u"select (StoreRemark IS NULL) from Store"_s);
+    row("iif", u"select iif(StoreKind=0,'in','out') from Store"_s,
+        u"select (CASE WHEN StoreKind=0 THEN 'in' ELSE 'out' END) from Store"_s);
+    row("nested, any letter case, spaces before the parenthesis",
+        u"select IIF (a>0, Iif(b>0,1,2) , ISNULL( c )) from t"_s,
+        u"select (CASE WHEN a>0 THEN (CASE WHEN b>0 THEN 1 ELSE 2 END) ELSE (c IS NULL) END) from t"_s);
+    row("arguments split at top-level commas only",
+        u"select iif(Round(a,2)>1,Round(b,2),'x,y') from t"_s,
+        u"select (CASE WHEN money_round(a,2)>1 THEN money_round(b,2) ELSE 'x,y' END) from t"_s,
+        u"select (CASE WHEN (round((a)::text::numeric,2)::double precision)>1 THEN "
+        u"(round((b)::text::numeric,2)::double precision) ELSE 'x,y' END) from t"_s);
+    row("Round: one argument, expressions, any letter case, nested",
+        u"select ROUND(a*4), round( Sum(x) + 1 , 2 ), Round(Round(y,3),-1) from t"_s,
+        u"select money_round(a*4,0), money_round(Sum(x) + 1,2), money_round(money_round(y,3),-1) "
+        u"from t"_s,
+        u"select (round((a*4)::text::numeric,0)::double precision), (round((Sum(x) + "
+        u"1)::text::numeric,2)::double precision), (round(((round((y)::text::numeric,3)::double "
+        u"precision))::text::numeric,-1)::double precision) from t"_s);
+    row("round as a name is no call", u"select round from t"_s, u"select round from t"_s);
+    row("quoted and bracketed names folded on the server",
+        u"UPDATE \"Store\" set [StoreRemark]='x' where \"StoreIndex\"=1 and StoreKind==0"_s,
+        u"UPDATE \"Store\" set [StoreRemark]='x' where \"StoreIndex\"=1 and StoreKind==0"_s,
+        u"UPDATE store set storeremark='x' where storeindex=1 and StoreKind=0"_s);
+    row("names that are no plain word stay quoted on the server",
+        u"select [合 计], \"Order\", \"a\"\"B\", [数量] from t"_s,
+        u"select [合 计], \"Order\", \"a\"\"B\", [数量] from t"_s,
+        u"select \"合 计\", \"order\", \"a\"\"b\", 数量 from t"_s);
+    row("postfix isnull is not a call", u"select * from t where a isnull"_s,
+        u"select * from t where a isnull"_s);
+    row("alias reused later in its list",
+        u"select StoreProduct,Sum(StoreNumber) as tin,iif(IsNull(tin),0,Round(tin,2)) as StoreInNumber from Store group by StoreProduct"_s,
+        u"select StoreProduct,Sum(StoreNumber) as tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE money_round((Sum(StoreNumber)),2) END) as StoreInNumber from Store group by StoreProduct"_s,
+        u"select StoreProduct,Sum(StoreNumber) as tin,(CASE WHEN ((Sum(StoreNumber)) IS NULL) THEN 0 ELSE (round(((Sum(StoreNumber)))::text::numeric,2)::double precision) END) as StoreInNumber from Store group by StoreProduct"_s);
+    row("alias: case-insensitive, chained", u"select a+1 AS p, P*2 as q, q-p as r from t"_s,
+        u"select a+1 AS p, (a+1)*2 as q, ((a+1)*2)-(a+1) as r from t"_s);
+    row("alias: not qualified, not a qualifier, not a function, not before its item",
+        u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, tin from t"_s,
+        u"select tin, a as tin, t.tin, tin.x, tin(1), b as tin, (b) from t"_s);
+    row("alias: only within the select list",
+        u"select a as tin from t where tin>0 group by tin order by tin"_s,
+        u"select a as tin from t where tin>0 group by tin order by tin"_s);
+    row("alias: each nested select has its own list",
+        u"select a as k, (select k from u where k=1) as m, k from t"_s,
+        u"select a as k, (select k from u where k=1) as m, (a) from t"_s);
+    row("alias: inner list reuse inside a derived table",
+        u"select * from (select distinct x as k, k*2 as d from u) as v where k>0"_s,
+        u"select * from (select distinct x as k, (x)*2 as d from u) as v where k>0"_s);
+    row("alias: Chinese and bracketed names",
+        u"select Sum(StoreNumber) as 数量, Round(数量,2) as [合 计], [合 计]+1 from Store"_s,
+        u"select Sum(StoreNumber) as 数量, money_round((Sum(StoreNumber)),2) as [合 计], (money_round((Sum(StoreNumber)),2))+1 from Store"_s,
+        u"select Sum(StoreNumber) as 数量, (round(((Sum(StoreNumber)))::text::numeric,2)::double precision) as \"合 计\", ((round(((Sum(StoreNumber)))::text::numeric,2)::double precision))+1 from Store"_s);
+    row("literals are never touched",
+        u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s,
+        u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=[#z#]"_s,
+        u"select * from Product where ProductName='O''Brien #1#' and ProductType='iif(a,b,c)' and \"x#y\"=\"#z#\""_s);
+    row("comment: -- to the end of the line, as the engine reads it",
+        u"update Store set StoreNumber=10 --1\nwhere StoreIndex=#2024-1-5#--x"_s,
+        u"update Store set StoreNumber=10  \nwhere StoreIndex='2024-01-05 00:00:00' "_s,
+        u"update Store set StoreNumber=10  \nwhere StoreIndex=TIMESTAMP '2024-01-05 00:00:00' "_s);
+    row("comment: hides what looks like dialect and parentheses",
+        u"select iif(a -- iif(b) #x# ) '\n, 1, 2) /* ( #y# */ from t"_s,
+        u"select (CASE WHEN a THEN 1 ELSE 2 END)   from t"_s);
+    row("comment: not inside literals and names", u"select '--x', \"/*y*/\", [--z] from t"_s,
+        u"select '--x', \"/*y*/\", [--z] from t"_s, u"select '--x', \"/*y*/\", \"--z\" from t"_s);
+    row("comment: between select and distinct, and unterminated",
+        u"select /*a*/ distinct x from t /* open"_s, u"select   distinct x from t  "_s);
+    row("minus minus with a blank is arithmetic", u"select 5- -1"_s, u"select 5- -1"_s);
+    row("empty statement", QString(), QString());
 
-    // Forms that SQLite reads as they are.
+    // Forms that both engines read as they are.
     const QStringList passThrough = {
         u"select Distinct ProductName from Product where 0=0 "_s,
         MovementListStatement(MovementKind::StockIn,
@@ -253,30 +286,43 @@ void TestDialect::translates_data() {
         u"update Power set PowerKey='x' where PowerName='y'"_s,
     };
     for (const QString& sql : passThrough)
-        QTest::newRow(qPrintable(u"unchanged: "_s + sql.left(60))) << sql << sql;
+        QTest::newRow(qPrintable(u"unchanged: "_s + sql.left(60))) << sql << sql << sql;
 
-    // A total of one kind, its alias spelled out, rounded by Round unless a multiple of 0.25.
-    const auto rounded = [](const QString& kind) {
+    // A total of one kind, its alias spelled out, rounded unless a multiple of 0.25.
+    const auto rounded = [](const QString& kind, bool server) {
         const QString total =
             u"(Sum((CASE WHEN StoreKind="_s + kind + u" THEN StoreNumber ELSE 0 END)))"_s;
-        return total + u"*4=Round("_s + total + u"*4) and Abs("_s + total + u")<1e9 THEN "_s +
-               total + u"+0.0 ELSE Round("_s + total + u",2) END)"_s;
+        const auto round = [server](const QString& x, const QString& n) {
+            return server
+                       ? u"(round(("_s + x + u")::text::numeric,"_s + n + u")::double precision)"_s
+                       : u"money_round("_s + x + u","_s + n + u")"_s;
+        };
+        return total + u"*4="_s + round(total + u"*4"_s, u"0"_s) + u" and Abs("_s + total +
+               u")<1e9 THEN "_s + total + u"+0.0 ELSE "_s + round(total, u"2"_s) + u" END)"_s;
     };
-    QTest::newRow("stock balance statement")
-        << BalanceStatement(QDate(2024, 1, 31), u" and ProductName='螺丝'"_s)
-        << u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
-           u"(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END)) as "
-           u"tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as tOut,(CASE WHEN "_s +
-               rounded(u"0"_s) + u" as StoreInNumber,(CASE WHEN "_s + rounded(u"1"_s) +
-               u" as StoreOutNumber from Store where StoreRecordDate<='2024-01-31 00:00:00' group "
-               u"by StoreProduct) as t2 cross join Product where ProductIndex=t2.StoreProduct  "
-               u"and ProductName='螺丝'"_s;
+    const auto balance = [&rounded](bool server) {
+        return u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
+               u"(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END)) as "
+               u"tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as tOut,(CASE WHEN "_s +
+               rounded(u"0"_s, server) + u" as StoreInNumber,(CASE WHEN "_s +
+               rounded(u"1"_s, server) +
+               u" as StoreOutNumber from Store where StoreRecordDate<="_s +
+               (server ? u"TIMESTAMP "_s : QString()) +
+               u"'2024-01-31 00:00:00' group by StoreProduct) as t2 cross join Product where "
+               u"ProductIndex=t2.StoreProduct  and ProductName='螺丝'"_s;
+    };
+    row("stock balance statement",
+        BalanceStatement(QDate(2024, 1, 31), u" and ProductName='螺丝'"_s), balance(false),
+        balance(true));
 }
 
 void TestDialect::translates() {
     QFETCH(QString, sql);
-    QFETCH(QString, expected);
-    QCOMPARE(TranslateSql(sql), expected);
+    QFETCH(QString, file);
+    QFETCH(QString, server);
+    QCOMPARE(TranslateSql(sql), file);
+    QCOMPARE(TranslateSql(sql, SqlTarget::File), file);
+    QCOMPARE(TranslateSql(sql, SqlTarget::Server), server.isNull() ? file : server);
 }
 
 void TestDialect::rejects_data() {
@@ -309,6 +355,48 @@ void TestDialect::rejects() {
     } catch (const DataError& error) {
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
     }
+}
+
+void TestDialect::roundsMoney_data() {
+    QTest::addColumn<QString>("round");    // as a statement writes it
+    QTest::addColumn<QString>("expected"); // a real's shortest text, or NULL
+
+    const char* const cases[][3] = {
+        {"half up, where the double lies below", "Round(2.675,2)", "2.68"},
+        {"half up, 1.005", "Round(1.005,2)", "1.01"},
+        {"half away from zero when negative", "Round(-2.675,2)", "-2.68"},
+        {"below the half", "Round(0.2849,2)", "0.28"},
+        {"the shortest form counts, not the sum's last bits", "Round(0.1+0.2,2)", "0.3"},
+        {"carry into a new digit", "Round(99.995,2)", "100"},
+        {"one argument: no decimals", "Round(2.5)", "3"},
+        {"one argument, negative", "Round(-0.5)", "-1"},
+        {"fewer decimals than asked stay", "Round(123.456,5)", "123.456"},
+        {"a tiny negative rounds to zero, not minus zero", "Round(-0.004,2)", "0"},
+        {"everything cut away", "Round(1e-20,2)", "0"},
+        {"negative places: tens", "Round(1235,-1)", "1240"},
+        {"negative places below the first digit", "Round(4,-1)", "0"},
+        {"large numbers keep their digits", "Round(1e300,2)", "1e+300"},
+        {"an integer gives a real", "Round(7,2)", "7"},
+        {"a number in a text", "Round('2.675',2)", "2.68"},
+        {"NULL", "Round(NULL,2)", "NULL"},
+        {"NULL places", "Round(2.5,NULL)", "NULL"},
+    };
+    for (const auto& row : cases)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
+}
+
+// Rounding on the file engine, through the function its connections have.
+void TestDialect::roundsMoney() {
+    QFETCH(QString, round);
+    QFETCH(QString, expected);
+    MemoryDatabase db;
+    QStringList rows;
+    QCOMPARE(db.selectExact(TranslateSql(u"select "_s + round + u" as r"_s), rows), QString());
+    QCOMPARE(rows.size(), 1);
+    const QString wanted = expected == u"NULL"_s
+                               ? u"r=NULL"_s
+                               : u"r=real:"_s + QString::asprintf("%.17g", expected.toDouble());
+    QCOMPARE(rows.first(), wanted);
 }
 
 void TestDialect::runs_data() {

@@ -251,7 +251,7 @@ private slots:
         const ExportColumns lists = VisibleExportColumns(columns);
         QCOMPARE(ExportStatement(lists.fieldNames, lists.titles, "select * from Store"),
                  "Select ProductSerial as 商品编号 ,ProductName as 商品名称 ,StoreRemark as 备注 "
-                 "from (select * from Store)");
+                 "from (select * from Store) as t_export");
     }
 
     // The stock-in list, sorted by a title click first: titles, values with their types, the

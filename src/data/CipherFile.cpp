@@ -1,6 +1,7 @@
 #include "data/CipherFile.h"
 
 #include "data/DataError.h"
+#include "data/MoneyRound.h"
 #include "data/StoredText.h"
 
 #include <QFileInfo>
@@ -127,6 +128,7 @@ sqlite3* open(const QString& path, const QString& password, int flags, int busyT
         execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(CipherPageSize));
         sqlite3_busy_timeout(db, busyTimeoutMs);
         registerStoredText(db);
+        MoneyRound::registerOn(db);
     } catch (...) {
         sqlite3_close(db);
         throw;

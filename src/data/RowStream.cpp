@@ -20,7 +20,9 @@ RowStream::RowStream(Connection& connection, const QString& sql)
 }
 
 qint64 RowStream::CountRows() {
-    PreparedStatement count(*m_engine, QStringLiteral("select count(*) from (%1)").arg(m_sql));
+    // The derived table is named: the server refuses an unnamed one.
+    PreparedStatement count(*m_engine,
+                            QStringLiteral("select count(*) from (%1) as t_count").arg(m_sql));
     if (!count.step())
         throw DataError(m_engine->lastError());
     return count.integer(0);

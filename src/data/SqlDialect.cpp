@@ -1,6 +1,7 @@
 #include "data/SqlDialect.h"
 
 #include "data/DataError.h"
+#include "data/MoneyRound.h"
 
 #include <QDate>
 #include <QHash>
@@ -10,6 +11,8 @@
 
 #include <utility>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -239,7 +242,7 @@ std::vector<qsizetype> matchParentheses(const QString& sql, const std::vector<To
 // ---- Date literals ------------------------------------------------------------------------
 
 // "#2008-3-5#" -> "'2008-03-05 00:00:00'", the form in which dates are stored.
-QString sqlDateLiteral(QStringView literal) {
+QString sqlDateLiteral(QStringView literal, SqlTarget target) {
     static const QRegularExpression pattern(QStringLiteral(
         R"(^\s*(\d{4})([-/])(\d{1,2})\2(\d{1,2})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
     const QRegularExpressionMatch match =
@@ -252,7 +255,113 @@ QString sqlDateLiteral(QStringView literal) {
                                        "written #YYYY-MM-DD#, #YYYY-MM-DD HH:MM# or "
                                        "#YYYY-MM-DD HH:MM:SS#")
                             .arg(literal));
-    return u'\'' + date.toString(Qt::ISODate) + u' ' + time.toString(u"HH:mm:ss") + u'\'';
+    const QString text =
+        u'\'' + date.toString(Qt::ISODate) + u' ' + time.toString(u"HH:mm:ss") + u'\'';
+    // The server's date columns are timestamps: a typed literal compares with them as a date.
+    return target == SqlTarget::Server ? QStringLiteral("TIMESTAMP ") + text : text;
+}
+
+// ---- Names on the server ------------------------------------------------------------------
+
+// Words that the server never reads as a name when unquoted.
+bool isReservedOnServer(const QString& name) {
+    static const QStringList reserved = {u"all"_s,
+                                         u"analyse"_s,
+                                         u"analyze"_s,
+                                         u"and"_s,
+                                         u"any"_s,
+                                         u"array"_s,
+                                         u"as"_s,
+                                         u"asc"_s,
+                                         u"both"_s,
+                                         u"case"_s,
+                                         u"cast"_s,
+                                         u"check"_s,
+                                         u"collate"_s,
+                                         u"column"_s,
+                                         u"constraint"_s,
+                                         u"create"_s,
+                                         u"current_date"_s,
+                                         u"current_time"_s,
+                                         u"current_timestamp"_s,
+                                         u"current_user"_s,
+                                         u"default"_s,
+                                         u"deferrable"_s,
+                                         u"desc"_s,
+                                         u"distinct"_s,
+                                         u"do"_s,
+                                         u"else"_s,
+                                         u"end"_s,
+                                         u"except"_s,
+                                         u"false"_s,
+                                         u"fetch"_s,
+                                         u"for"_s,
+                                         u"foreign"_s,
+                                         u"from"_s,
+                                         u"grant"_s,
+                                         u"group"_s,
+                                         u"having"_s,
+                                         u"in"_s,
+                                         u"initially"_s,
+                                         u"intersect"_s,
+                                         u"into"_s,
+                                         u"lateral"_s,
+                                         u"leading"_s,
+                                         u"limit"_s,
+                                         u"localtime"_s,
+                                         u"localtimestamp"_s,
+                                         u"not"_s,
+                                         u"null"_s,
+                                         u"offset"_s,
+                                         u"on"_s,
+                                         u"only"_s,
+                                         u"or"_s,
+                                         u"order"_s,
+                                         u"placing"_s,
+                                         u"primary"_s,
+                                         u"references"_s,
+                                         u"returning"_s,
+                                         u"select"_s,
+                                         u"session_user"_s,
+                                         u"some"_s,
+                                         u"symmetric"_s,
+                                         u"table"_s,
+                                         u"then"_s,
+                                         u"to"_s,
+                                         u"trailing"_s,
+                                         u"true"_s,
+                                         u"union"_s,
+                                         u"unique"_s,
+                                         u"user"_s,
+                                         u"using"_s,
+                                         u"variadic"_s,
+                                         u"when"_s,
+                                         u"where"_s,
+                                         u"window"_s,
+                                         u"with"_s};
+    return reserved.contains(name);
+}
+
+// A quoted or bracketed name as the server knows the program's tables and columns, which were
+// created unquoted and so folded to lower case: "Store" and [Store] -> store. A name that is no
+// plain word (blanks, signs) or a reserved word stays quoted, in lower case.
+QString serverName(QStringView written) {
+    QString name;
+    name.reserve(written.size());
+    const QChar quote = written.front();
+    const QChar close = quote == u'[' ? QChar(u']') : quote;
+    for (qsizetype i = 1; i + 1 < written.size(); ++i) {
+        QChar c = written[i];
+        if (c == close && quote == u'"')
+            ++i; // a doubled quote mark stands for one
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+        name += c;
+    }
+    bool plain = !name.isEmpty() && isNameStart(name.front()) && !isReservedOnServer(name);
+    for (const QChar c : std::as_const(name))
+        plain = plain && isNameChar(c);
+    return plain ? name : u'"' + name.replace(u'"', u"\"\""_s) + u'"';
 }
 
 // ---- Translation --------------------------------------------------------------------------
@@ -268,8 +377,9 @@ struct Range {
 // which is copied from the output written so far.
 class Translator {
 public:
-    Translator(const QString& sql, std::vector<Token> tokens)
-        : m_sql(sql), m_tokens(std::move(tokens)), m_partners(matchParentheses(sql, m_tokens)) {}
+    Translator(const QString& sql, std::vector<Token> tokens, SqlTarget target)
+        : m_sql(sql), m_tokens(std::move(tokens)), m_partners(matchParentheses(sql, m_tokens)),
+          m_target(target) {}
     QString run();
 
 private:
@@ -280,6 +390,10 @@ private:
     qsizetype translateToken(qsizetype i, const Aliases* aliases);
     qsizetype translateWord(qsizetype i, const Aliases* aliases);
     qsizetype translateCall(qsizetype name, qsizetype open, const Aliases* aliases);
+    qsizetype translateRound(qsizetype name, qsizetype open, const Aliases* aliases);
+    void checkArguments(qsizetype name, const std::vector<Range>& arguments, std::size_t fewest,
+                        std::size_t most) const;
+    QString nameText(qsizetype i) const;
     void translateArgument(Range argument, const Aliases* aliases);
     qsizetype translateSelect(qsizetype select, qsizetype last);
     void translateSelectItem(Range item, Aliases& aliases);
@@ -301,6 +415,7 @@ private:
     const QString& m_sql;
     std::vector<Token> m_tokens;
     std::vector<qsizetype> m_partners;
+    SqlTarget m_target;
     QString m_out;
 };
 
@@ -326,7 +441,7 @@ void Translator::translate(Range range, const Aliases* aliases) {
 qsizetype Translator::translateToken(qsizetype i, const Aliases* aliases) {
     switch (m_tokens[i].kind) {
     case Kind::Date:
-        m_out += sqlDateLiteral(text(i));
+        m_out += sqlDateLiteral(text(i), m_target);
         return i + 1;
     case Kind::Word:
     case Kind::Bracketed:
@@ -338,10 +453,14 @@ qsizetype Translator::translateToken(qsizetype i, const Aliases* aliases) {
             m_out += u')';
             return m_partners[i] + 1;
         }
-        m_out += text(i);
+        // "==" is the file engine's spelling of "=".
+        m_out += m_target == SqlTarget::Server && isSymbol(i, u"==") ? u"="_s : text(i);
         return i + 1;
     case Kind::Space:
         writeSpace(i);
+        return i + 1;
+    case Kind::QuotedName:
+        m_out += nameText(i);
         return i + 1;
     default:
         m_out += text(i);
@@ -353,11 +472,13 @@ qsizetype Translator::translateWord(qsizetype i, const Aliases* aliases) {
     const qsizetype next = nextSignificant(i);
     if (isSymbol(next, u"(") && (isWord(i, u"iif") || isWord(i, u"isnull")))
         return translateCall(i, next, aliases);
+    if (isSymbol(next, u"(") && isWord(i, u"round"))
+        return translateRound(i, next, aliases);
     if (aliases && isAliasReference(i, *aliases)) {
         const auto [position, length] = aliases->value(aliasKey(i));
         m_out += u'(' + m_out.mid(position, length) + u')';
     } else {
-        m_out += text(i);
+        m_out += nameText(i);
     }
     return i + 1;
 }
@@ -368,18 +489,7 @@ qsizetype Translator::translateCall(qsizetype name, qsizetype open, const Aliase
     const std::vector<Range> arguments = splitAtCommas({open + 1, close});
     const bool iif = isWord(name, u"iif");
     const std::size_t wanted = iif ? 3 : 1;
-    if (arguments.size() != wanted)
-        throw DataError(
-            QStringLiteral("%1 at character %2 of the SQL statement takes %3 argument(s), not %4")
-                .arg(text(name), characterNumber(m_tokens[name].begin))
-                .arg(wanted)
-                .arg(arguments.size()));
-    for (const Range& argument : arguments) {
-        if (trimmed(argument).empty())
-            throw DataError(
-                QStringLiteral("%1 at character %2 of the SQL statement has an empty argument")
-                    .arg(text(name), characterNumber(m_tokens[name].begin)));
-    }
+    checkArguments(name, arguments, wanted, wanted);
     if (iif) {
         m_out += u"(CASE WHEN ";
         translateArgument(arguments[0], aliases);
@@ -394,6 +504,50 @@ qsizetype Translator::translateCall(qsizetype name, qsizetype open, const Aliase
         m_out += u" IS NULL)";
     }
     return close + 1;
+}
+
+// Round(x) and Round(x, n) round as money is rounded (MoneyRound.h) on every engine: on the file
+// through the function that every connection has, on the server in decimal arithmetic on the
+// number's shortest text, which is the same digits.
+qsizetype Translator::translateRound(qsizetype name, qsizetype open, const Aliases* aliases) {
+    const qsizetype close = m_partners[open];
+    const std::vector<Range> arguments = splitAtCommas({open + 1, close});
+    checkArguments(name, arguments, 1, 2);
+    const bool server = m_target == SqlTarget::Server;
+    m_out += server ? u"(round(("_s : QString::fromLatin1(MoneyRound::SqlFunction) + u'(';
+    translateArgument(arguments[0], aliases);
+    m_out += server ? u")::text::numeric,"_s : u","_s;
+    if (arguments.size() > 1)
+        translateArgument(arguments[1], aliases);
+    else
+        m_out += u'0';
+    m_out += server ? u")::double precision)"_s : u")"_s;
+    return close + 1;
+}
+
+void Translator::checkArguments(qsizetype name, const std::vector<Range>& arguments,
+                                std::size_t fewest, std::size_t most) const {
+    if (arguments.size() < fewest || arguments.size() > most)
+        throw DataError(
+            QStringLiteral("%1 at character %2 of the SQL statement takes %3 argument(s), not %4")
+                .arg(text(name), characterNumber(m_tokens[name].begin),
+                     fewest == most ? QString::number(fewest)
+                                    : QStringLiteral("%1 or %2").arg(fewest).arg(most))
+                .arg(arguments.size()));
+    for (const Range& argument : arguments) {
+        if (trimmed(argument).empty())
+            throw DataError(
+                QStringLiteral("%1 at character %2 of the SQL statement has an empty argument")
+                    .arg(text(name), characterNumber(m_tokens[name].begin)));
+    }
+}
+
+// A name as the target engine knows it: on the server quoted and bracketed names are folded.
+QString Translator::nameText(qsizetype i) const {
+    const Kind kind = m_tokens[i].kind;
+    if (m_target == SqlTarget::Server && (kind == Kind::QuotedName || kind == Kind::Bracketed))
+        return serverName(text(i));
+    return text(i).toString();
 }
 
 void Translator::translateArgument(Range argument, const Aliases* aliases) {
@@ -549,6 +703,6 @@ qsizetype Translator::nextSignificant(qsizetype i) const {
 
 } // namespace
 
-QString TranslateSql(const QString& sql, SqlTarget /*target*/) {
-    return Translator(sql, Tokenizer(sql).run()).run();
+QString TranslateSql(const QString& sql, SqlTarget target) {
+    return Translator(sql, Tokenizer(sql).run(), target).run();
 }

@@ -90,7 +90,9 @@ QString ExportStatement(const QStringList& fieldNames, const QStringList& titles
     for (qsizetype i = 0; i < fieldNames.size(); ++i)
         columns += fieldNames[i] + QStringLiteral(" as ") + titles.value(i) + QStringLiteral(" ,");
     columns.chop(1); // the last comma; the blank before it stays
-    return QStringLiteral("Select ") + columns + QStringLiteral("from (") + statement + ')';
+    // A derived table has a name, which every engine accepts and some require.
+    return QStringLiteral("Select ") + columns + QStringLiteral("from (") + statement +
+           QStringLiteral(") as t_export");
 }
 
 void FormatSheet(Worksheet& sheet) {

@@ -5,8 +5,10 @@
 #include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/PreparedStatement.h"
+#include "data/ProgramFolders.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
 #include "data/StoredDate.h"
@@ -291,6 +293,46 @@ private slots:
         query.Post();
         other.Execute("DELETE FROM product WHERE productserial = 'P-1'");
         QVERIFY_THROWS_EXCEPTION(RowConflict, query.Delete());
+    }
+
+    // "init URI" prepares an empty server database once; with VARNHOLT_SERVER set, the tool's
+    // commands that take FILE work on that server.
+    void toolPreparesAndUsesTheServer() {
+        TestServerDatabase server;
+        const ToolRun init = RunTool({"init", server.conninfo()});
+        QVERIFY2(init.exitCode == 0, qPrintable(init.error));
+        const ToolRun again = RunTool({"init", server.conninfo()});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.error.contains("已经有本程序的表"), qPrintable(again.error));
+
+        qputenv("VARNHOLT_SERVER", server.conninfo().toUtf8());
+        const ToolRun sql =
+            RunTool({"sql", "/nonexistent/Varnholt.mdb",
+                     "INSERT INTO Product (ProductSerial, ProductName) VALUES ('S-1', '扳手')"});
+        qunsetenv("VARNHOLT_SERVER");
+        QVERIFY2(sql.exitCode == 0, qPrintable(sql.error));
+        ServerEngine db(server.conninfo());
+        QCOMPARE(count(db, "SELECT count(*) FROM product WHERE productname = '扳手'"), qint64(1));
+        QCOMPARE(count(db, "SELECT count(*) FROM power WHERE powername = '管理员'"), qint64(1));
+    }
+
+    // The server file's first line names the server; the environment wins over it.
+    void serverChosenByFileOrEnvironment() {
+        QTemporaryDir dir;
+        const ProgramFolders folders(dir.path() + '/');
+        QProcessEnvironment env;
+        QCOMPARE(ChosenServer(folders, env, dir.path() + "/none/"), QString());
+        QFile file(folders.program + "Varnholt.server");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("postgresql://shop/stock?sslmode=verify-full\n# second line\n");
+        file.close();
+        QCOMPARE(ChosenServer(folders, env, dir.path() + "/none/"),
+                 QStringLiteral("postgresql://shop/stock?sslmode=verify-full"));
+        env.insert("VARNHOLT_SERVER", "service=stock");
+        QCOMPARE(ChosenServer(folders, env, dir.path() + "/none/"),
+                 QStringLiteral("service=stock"));
+        QVERIFY(IsServerAddress("host=/tmp dbname=x"));
+        QVERIFY(!IsServerAddress("/home/shop/Varnholt.mdb"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "data/CipherFile.h"
 #include "data/DataError.h"
 #include "data/Schema.h"
+#include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/Transaction.h"
 
@@ -45,11 +46,20 @@ void Connection::OpenServer(const QString& conninfo) {
                             .arg(SchemaVersion));
     m_engine = std::move(engine);
     m_server = name;
+    m_conninfo = conninfo;
+}
+
+void Connection::Open(const QString& database, const QString& password) {
+    if (IsServerAddress(database))
+        OpenServer(database);
+    else
+        OpenFile(database, password);
 }
 
 void Connection::Close() {
     m_engine.reset();
     m_server.clear();
+    m_conninfo.clear();
     m_path.clear();
     m_password.clear();
 }

@@ -27,6 +27,12 @@ public:
     // DataError naming the server and the cause when it cannot be reached, refuses the log-in,
     // holds no program data or data of another version.
     void OpenServer(const QString& conninfo);
+    // A server when `database` is a connection string or URI (IsServerAddress), else the file.
+    void Open(const QString& database, const QString& password);
+    bool OnServer() const { return !m_server.isEmpty(); }
+    // What Open takes to open another connection to the same database: the path or the
+    // connection string.
+    QString Address() const { return OnServer() ? m_conninfo : m_path; }
     void Close(); // closes the file; queries keep their fetched rows
     // The database in use in the user's words: the file's path, or the server's database.
     QString DatabaseName() const { return m_server.isEmpty() ? m_path : m_server; }
@@ -54,6 +60,7 @@ public:
 private:
     QString m_path;
     QString m_password;
+    QString m_conninfo;
     QString m_server; // the server's database in the user's words, when connected to one
     std::unique_ptr<EngineConnection> m_engine;
 };

@@ -103,10 +103,10 @@ void Query::Prefetch() {
     const Connection& connection = *m_connection;
     m_prefetch.statement = statement;
     m_prefetch.changesBefore = db.totalChanges();
-    m_prefetch.rows = std::async(std::launch::async, [path = connection.FilePath(),
+    m_prefetch.rows = std::async(std::launch::async, [path = connection.Address(),
                                                       password = connection.password(), statement] {
         Connection own;
-        own.OpenFile(path, password);
+        own.Open(path, password);
         own.UseSinglePassCache(); // closed after this one statement
         return RowSet::fetch(own.engine(), statement);
     });

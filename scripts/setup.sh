@@ -12,6 +12,8 @@ packages=(
     libqt6gui6 qt6-qpa-plugins
     # encrypted database, spreadsheet files, benchmarks
     libsqlcipher-dev libxlsxwriter-dev libbenchmark-dev
+    # the database server's client library, and the server itself for the tests on it
+    libpq-dev postgresql
     # collation keys for sorting texts (the ICU that Qt itself uses)
     libicu-dev
     # Chinese font, Chinese Qt dialogs, opening files with the desktop's default application

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "data/ServerEngine.h"
 #include "data/TextRanks.h"
 #include "output/ListReport.h"
 #include "ui/MainFromUnit.h"
@@ -167,4 +168,29 @@ int PdfPages(const QString& path) {
         QRegularExpression(R"(Pages:\s+(\d+))")
             .match(QString::fromUtf8(process.readAllStandardOutput()));
     return pages.hasMatch() ? pages.captured(1).toInt() : 0;
+}
+
+// ---- the throwaway database server ------------------------------------------------------------
+
+QString TestServerInfo() {
+    return qEnvironmentVariable("VARNHOLT_TEST_SERVER");
+}
+
+TestServerDatabase::TestServerDatabase() {
+    static int made = 0;
+    m_name =
+        QStringLiteral("varnholt_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    ServerEngine admin(TestServerInfo());
+    admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    admin.execute(QStringLiteral("CREATE DATABASE %1").arg(m_name));
+    m_conninfo = TestServerInfo() + QStringLiteral(" dbname=") + m_name;
+}
+
+TestServerDatabase::~TestServerDatabase() {
+    try {
+        ServerEngine admin(TestServerInfo());
+        admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (...) {
+        // The server is stopped with everything on it at the end of the run.
+    }
 }

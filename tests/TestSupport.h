@@ -107,3 +107,30 @@ struct ToolRun {
     QString error; // standard error
 };
 ToolRun RunTool(const QStringList& args);
+
+// ---- the throwaway database server of the run (scripts/test-server.sh) ------------------------
+
+// The connection string of the test server; empty when the run started none.
+QString TestServerInfo();
+// Skips the running test when the run started no server.
+#define REQUIRE_TEST_SERVER()                                                                      \
+    do {                                                                                           \
+        if (TestServerInfo().isEmpty())                                                            \
+            QSKIP("no test server was started (scripts/test.sh starts one)");                      \
+    } while (false)
+
+// A fresh, empty database of its own on the test server, dropped (with every session still on
+// it) at the end.
+class TestServerDatabase {
+public:
+    TestServerDatabase();
+    ~TestServerDatabase();
+    TestServerDatabase(const TestServerDatabase&) = delete;
+    TestServerDatabase& operator=(const TestServerDatabase&) = delete;
+    // A connection string to it, as a user writes one.
+    QString conninfo() const { return m_conninfo; }
+
+private:
+    QString m_name;
+    QString m_conninfo;
+};

@@ -2,6 +2,9 @@
 // for support.
 //
 //   varnholt-db init FILE              prepare a new database file (never overwrites one)
+//   varnholt-db init URI               prepare an empty database on a server (a libpq URI or
+//                                      connection string); list, balance, products, print,
+//                                      export and sql take such a URI in place of FILE
 //   varnholt-db sql FILE STATEMENTS    run statements through the program's own SQL dialect;
 //                                      several (separated by ";") run all in one transaction
 //   varnholt-db compact FILE           compact the file in place, as the program does at exit
@@ -29,6 +32,9 @@
 #include "data/Letterhead.h"
 #include "data/ProgramFolders.h"
 #include "data/RowStream.h"
+#include "data/ServerChoice.h"
+#include "data/ServerEngine.h"
+#include "data/ServerSchema.h"
 #include "data/ShareDMUnit.h"
 #include "data/SqlScript.h"
 #include "data/Transaction.h"
@@ -69,7 +75,7 @@ QTextStream& err() {
 
 const char* const UsageText =
     "用法：\n"
-    "  varnholt-db init FILE\n"
+    "  varnholt-db init FILE|URI\n"
     "  varnholt-db sql FILE STATEMENTS\n"
     "  varnholt-db compact FILE\n"
     "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
@@ -81,6 +87,12 @@ const char* const UsageText =
     "  varnholt-db backup FILE DEST_FOLDER\n"
     "  varnholt-db restore FILE BACKUP_FILE\n"
     "  varnholt-db check FILE\n";
+
+// The commands that read or write the data use the program's database server when one is
+// chosen (VARNHOLT_SERVER, or the server file), FILE otherwise.
+void openDatabase(Connection& connection, const QString& file) {
+    OpenChosenDatabase(connection, CurrentProgramFolders(), file, DatabasePassword);
+}
 
 int usage() {
     err() << UsageText;
@@ -218,7 +230,7 @@ ListOptions parseOptions(const QStringList& args, int first, bool withDates) {
 
 int printListing(const QString& file, const ListDefinition& list) {
     TShareDM dataModule;
-    dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
     RowStream rows(dataModule.ADOConnection1, list.statement);
     TabSeparatedWriter writer;
@@ -320,7 +332,7 @@ int runStatements(const QString& file, const QString& text) {
         throw DataError(QStringLiteral("没有要执行的 SQL 语句。"));
     TShareDM dataModule;
     Connection& connection = dataModule.ADOConnection1;
-    connection.OpenFile(file, DatabasePassword);
+    openDatabase(connection, file);
     if (statements.size() == 1) {
         runStatement(dataModule.ADOQueryTemp1, statements.first());
         return 0;
@@ -338,6 +350,14 @@ int runStatements(const QString& file, const QString& text) {
     return 0;
 }
 
+// "init URI": the program's tables and the administrator's account in an empty server database.
+int prepareServer(const QString& conninfo) {
+    ServerEngine db(conninfo);
+    PrepareServerDatabase(db);
+    out() << QStringLiteral("已准备好%1").arg(db.description()) << '\n';
+    return 0;
+}
+
 int compact(const QString& file) {
     DatabaseCompactor compactor(file, DatabasePassword);
     if (!compactor.run()) {
@@ -352,7 +372,7 @@ int compact(const QString& file) {
 // the same report as the page's print button, the letterhead of that file.
 void writeListReport(const QString& output, const QString& file, const ListDefinition& listing) {
     TShareDM dataModule;
-    dataModule.ADOConnection1.OpenFile(file, DatabasePassword);
+    openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
     Query query(&dataModule.ADOConnection1);
     query.setObjectName(listing.query);
@@ -449,6 +469,8 @@ int main(int argc, char** argv) {
     try {
         if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h" || args[1] == "help"))
             return help();
+        if (args.size() == 3 && args[1] == "init" && IsServerAddress(args[2]))
+            return prepareServer(args[2]);
         if (args.size() == 3 && args[1] == "init") {
             Connection::CreateDatabase(args[2], DatabasePassword);
             out() << "已建立数据库文件 " << args[2] << '\n';

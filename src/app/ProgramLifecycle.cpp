@@ -4,12 +4,15 @@
 #include "data/AutomaticBackup.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/ServerChoice.h"
 #include "data/ShareDMUnit.h"
 #include "ui/MainFromUnit.h"
 #include "widgets/DesktopOpener.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
 #include <QStatusBar>
 #include <QThread>
 #include <iostream>
@@ -34,15 +37,33 @@ void ProgramLifecycle::FormShow(TMainForm& form) {
     // A failing step raises out of here: the guard shows it and the later steps are skipped.
     m_state = State::Degraded;
     form.AdvOfficeStatusBar1->setToolTip(DataLocationText(m_folders));
-    PrepareDataFolder(m_folders, DatabasePassword);
-    // The path goes to the engine as it is: a folder name may hold ";" or blanks.
-    m_dataModule.ADOConnection1.OpenFile(databasePath(), DatabasePassword);
+    openDatabase(form);
     showHelpOnFirstRun();
     if (!logIn(form))
         return;
     form.setAdministrationVisible(CurrentUserName == AdministratorName);
     form.InitializePages();
     m_state = State::Running;
+}
+
+// The server named by the environment or the server file, else the file in the data folder; the
+// status bar names the one in use.
+void ProgramLifecycle::openDatabase(TMainForm& form) {
+    Connection& connection = m_dataModule.ADOConnection1;
+    const QString server =
+        ChosenServer(m_folders, QProcessEnvironment::systemEnvironment(), SystemConfigFolder);
+    if (server.isEmpty()) {
+        PrepareDataFolder(m_folders, DatabasePassword);
+        // The path goes to the engine as it is: a folder name may hold ";" or blanks.
+        connection.OpenFile(databasePath(), DatabasePassword);
+    } else {
+        connection.OpenServer(server);
+    }
+    auto* label =
+        new QLabel(QStringLiteral("数据：") + QDir::toNativeSeparators(connection.DatabaseName()),
+                   form.AdvOfficeStatusBar1);
+    label->setObjectName(QStringLiteral("DatabaseLabel"));
+    form.AdvOfficeStatusBar1->addPermanentWidget(label);
 }
 
 void ProgramLifecycle::showHelpOnFirstRun() {
@@ -79,7 +100,7 @@ void ProgramLifecycle::FormClose(TMainForm&) {
     m_state = State::Ending;
     try {
         Connection& connection = m_dataModule.ADOConnection1;
-        const bool opened = connection.Connected();
+        const bool opened = connection.Connected() && !connection.OnServer();
         const bool wrote = connection.RowsWritten() > 0;
         connection.Close();
         if (!opened)

@@ -15,7 +15,9 @@ class TSysLoginfrm;
 // administration tab, filling the pages), the question before exit, and at exit the automatic
 // backup and the compaction of the database (only of a file that the program opened). `folders`
 // says where the database, the backups and the help picture are (a single program directory
-// holds them all). `dataModule` holds the connection that it opens and closes.
+// holds them all). A server named by VARNHOLT_SERVER or the server file is used instead of the
+// file; it is neither backed up nor compacted at exit. `dataModule` holds the connection that it
+// opens and closes.
 class ProgramLifecycle : public MainFormLifecycle {
 public:
     enum class State { Starting, Running, Degraded, Ending };
@@ -36,6 +38,7 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
+    void openDatabase(TMainForm& form);
     void showHelpOnFirstRun();
     bool logIn(TMainForm& form);
     void backUp(bool wroteThisSession);

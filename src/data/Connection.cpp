@@ -4,6 +4,8 @@
 #include "data/CipherFile.h"
 #include "data/DataError.h"
 #include "data/Schema.h"
+#include "data/ServerChoice.h"
+#include "data/ServerEngine.h"
 #include "data/Transaction.h"
 
 #include <QFile>
@@ -27,8 +29,37 @@ void Connection::OpenFile(const QString& path, const QString& password) {
     m_password = password;
 }
 
+void Connection::OpenServer(const QString& conninfo) {
+    Close();
+    auto engine = std::make_unique<ServerEngine>(conninfo);
+    const QString name = engine->description();
+    const int version = engine->schemaVersion();
+    if (version == 0)
+        throw DataError(QStringLiteral("%1 中没有本程序的数据，请先用 varnholt-db init "
+                                       "准备这个数据库。")
+                            .arg(name));
+    if (version != SchemaVersion)
+        throw DataError(QStringLiteral("%1 的数据版本是 %2，本程序使用的版本是 %3，"
+                                       "请用相同版本的程序连接它。本程序没有改动这个数据库。")
+                            .arg(name)
+                            .arg(version)
+                            .arg(SchemaVersion));
+    m_engine = std::move(engine);
+    m_server = name;
+    m_conninfo = conninfo;
+}
+
+void Connection::Open(const QString& database, const QString& password) {
+    if (IsServerAddress(database))
+        OpenServer(database);
+    else
+        OpenFile(database, password);
+}
+
 void Connection::Close() {
     m_engine.reset();
+    m_server.clear();
+    m_conninfo.clear();
     m_path.clear();
     m_password.clear();
 }
@@ -40,6 +71,8 @@ EngineConnection& Connection::engine() const {
 }
 
 void Connection::UseSinglePassCache() {
+    if (engine().sqlTarget() == SqlTarget::Server) // the server keeps its own cache
+        return;
     Execute(QStringLiteral("PRAGMA cache_size = -2000"));
 }
 

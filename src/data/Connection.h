@@ -22,7 +22,20 @@ public:
     // brought up to the program's schema version on the way (see Schema.h); a file that cannot
     // be written is opened for reading as it is.
     void OpenFile(const QString& path, const QString& password);
+    // Connects to a database server with a libpq connection string or URI, exactly as given
+    // (TLS settings as libpq reads them; a password from ~/.pgpass or a service file). Throws
+    // DataError naming the server and the cause when it cannot be reached, refuses the log-in,
+    // holds no program data or data of another version.
+    void OpenServer(const QString& conninfo);
+    // A server when `database` is a connection string or URI (IsServerAddress), else the file.
+    void Open(const QString& database, const QString& password);
+    bool OnServer() const { return !m_server.isEmpty(); }
+    // What Open takes to open another connection to the same database: the path or the
+    // connection string.
+    QString Address() const { return OnServer() ? m_conninfo : m_path; }
     void Close(); // closes the file; queries keep their fetched rows
+    // The database in use in the user's words: the file's path, or the server's database.
+    QString DatabaseName() const { return m_server.isEmpty() ? m_path : m_server; }
     bool Connected() const { return m_engine != nullptr; }
     QString FilePath() const { return m_path; }
     // The password the file was opened with, so that more connections can be opened to it.
@@ -47,5 +60,7 @@ public:
 private:
     QString m_path;
     QString m_password;
+    QString m_conninfo;
+    QString m_server; // the server's database in the user's words, when connected to one
     std::unique_ptr<EngineConnection> m_engine;
 };

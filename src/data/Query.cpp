@@ -109,10 +109,10 @@ void Query::Prefetch() {
     const Connection& connection = *m_connection;
     m_prefetch.statement = statement;
     m_prefetch.changesBefore = db.totalChanges();
-    m_prefetch.rows = std::async(std::launch::async, [path = connection.FilePath(),
+    m_prefetch.rows = std::async(std::launch::async, [path = connection.Address(),
                                                       password = connection.password(), statement] {
         Connection own;
-        own.OpenFile(path, password);
+        own.Open(path, password);
         own.UseSinglePassCache(); // closed after this one statement
         return RowSet::fetch(own.engine(), statement);
     });
@@ -652,7 +652,11 @@ Query::RowKey Query::insertRow(const QString& table, const std::vector<int>& col
     insert.step();
     if (db.changes() != 1)
         throw DataError(QStringLiteral("记录没有写入数据库，请重试。"));
-    return {QStringLiteral("rowid"), QVariant(db.lastInsertKey())};
+    // The file finds the row by its rowid; the server's tables have none, but their one key is
+    // an identity column whose value the insert drew.
+    if (db.sqlTarget() == SqlTarget::File)
+        return {QStringLiteral("rowid"), QVariant(db.lastInsertKey())};
+    return {QuotedName(keyColumn(table)), QVariant(db.lastInsertKey())};
 }
 
 // Writes the changed columns of the current row, found by the table's key as it was read and
@@ -723,9 +727,17 @@ std::vector<int> Query::withoutColumn(const std::vector<int>& columns, int colum
 
 // "key=? AND c1 IS ? AND …": the row by its key, holding still what was read in the columns.
 // A text is compared as reading gives it (stored_text), so that a text stored in another
-// encoding equals what was read of it; IS lets a NULL equal a NULL.
+// encoding equals what was read of it; IS lets a NULL equal a NULL. The server stores every
+// text as valid UTF-8, so there the column itself is compared, with the server's spelling of
+// IS.
 QString Query::unchangedRowCondition(const QString& key, const std::vector<int>& columns) const {
     QString condition = QuotedName(key) + QStringLiteral("=?");
+    if (database().sqlTarget() == SqlTarget::Server) {
+        for (int c : columns)
+            condition += QStringLiteral(" AND %1 IS NOT DISTINCT FROM ?")
+                             .arg(QuotedName(m_rows.columns()[c].origin));
+        return condition;
+    }
     for (int c : columns) {
         const QString name = QuotedName(m_rows.columns()[c].origin);
         const CellValue::Kind kind = m_rows.cell(storageRow(m_current), c).kind;

@@ -58,7 +58,7 @@ void ExportDataSetToExcel(TShareDM& dataModule, Query* dataSet, const QStringLis
     if (file.isEmpty())
         return;
     const ExportOutcome outcome =
-        RunExportWithProgress({connection->FilePath(), dataSet->SQL().value(0), fieldNames, titles,
+        RunExportWithProgress({connection->Address(), dataSet->SQL().value(0), fieldNames, titles,
                                BeforeData, AfterData},
                               file);
     if (outcome.cancelled)

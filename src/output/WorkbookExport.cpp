@@ -106,7 +106,7 @@ void FormatSheet(Worksheet& sheet) {
 ExportOutcome RunWorkbookExport(const WorkbookExport& job, const SpreadsheetOptions& options) {
     try {
         Connection connection;
-        connection.OpenFile(job.databaseFile, DatabasePassword);
+        connection.Open(job.databaseFile, DatabasePassword);
         connection.UseSinglePassCache(); // the rows are read once, not kept
         ExportQuery exportQuery(&connection);
         SpreadsheetApplication application(options);

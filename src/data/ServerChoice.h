@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+
+class Connection;
+struct ProgramFolders;
+
+// The database server the program uses instead of its file: the connection string in the
+// environment variable VARNHOLT_SERVER, else the first line of the server file (see
+// FindServerFile, which also looks in `systemFolder`). Empty when neither names one: the
+// program then uses its file.
+QString ChosenServer(const ProgramFolders& folders, const QProcessEnvironment& env,
+                     const QString& systemFolder);
+
+// Opens the chosen server when there is one (see ChosenServer), else the file at `path`.
+void OpenChosenDatabase(Connection& connection, const ProgramFolders& folders, const QString& path,
+                        const QString& password);
+
+// Whether a text names a database server (a libpq URI or "key=value" connection string) rather
+// than a file.
+bool IsServerAddress(const QString& text);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+class ServerEngine;
+
+// The program's tables on a database server: the same tables, keys, indexes and administrator
+// account as a new file (see Schema.h), in the server's terms: names in lower case, floating
+// columns as double precision, keys drawn from identity sequences, and movement dates as
+// timestamps to the second, which the server itself keeps to existing days and times.
+QStringList ServerSchemaStatements();
+
+// Prepares an empty server database with ServerSchemaStatements and the schema version, in one
+// transaction. Refuses a database that already holds tables of its own schema.
+void PrepareServerDatabase(ServerEngine& db);

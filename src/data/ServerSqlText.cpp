@@ -1,6 +1,7 @@
 #include "data/ServerSqlText.h"
 
 #include "data/DataError.h"
+#include "data/SqlDialect.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ ServerSqlText ServerSqlText::from(const QString& sql) {
             const QString name =
                 sql.mid(i + 1, next - i - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
             remember(result.spellings, name);
-            out += '"' + sql.mid(i + 1, next - i - 2).toLower() + '"';
+            out += ServerName(QStringView(sql).mid(i, next - i));
         } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
             next = sql.indexOf('\n', i);
             next = next < 0 ? sql.size() : next;

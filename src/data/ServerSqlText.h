@@ -5,8 +5,9 @@
 #include <QStringList>
 
 // A statement as the program writes it, made ready for the database server: "?" parameters
-// become "$1", "$2", … in order, and a quoted name is folded to lower case, as the server keeps
-// the program's unquoted names. Literals, comments and dollar-quoted bodies stay as written.
+// become "$1", "$2", … in order, and a quoted name is folded to lower case (ServerName), as the
+// server keeps the program's unquoted names. Literals, comments and dollar-quoted bodies stay as
+// written.
 struct ServerSqlText {
     QByteArray text;    // UTF-8, for the server
     int parameters = 0; // the number of "?" parameters

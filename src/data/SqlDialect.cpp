@@ -342,10 +342,9 @@ bool isReservedOnServer(const QString& name) {
     return reserved.contains(name);
 }
 
-// A quoted or bracketed name as the server knows the program's tables and columns, which were
-// created unquoted and so folded to lower case: "Store" and [Store] -> store. A name that is no
-// plain word (blanks, signs) or a reserved word stays quoted, in lower case.
-QString serverName(QStringView written) {
+} // namespace
+
+QString ServerName(QStringView written) {
     QString name;
     name.reserve(written.size());
     const QChar quote = written.front();
@@ -363,6 +362,8 @@ QString serverName(QStringView written) {
         plain = plain && isNameChar(c);
     return plain ? name : u'"' + name.replace(u'"', u"\"\""_s) + u'"';
 }
+
+namespace {
 
 // ---- Translation --------------------------------------------------------------------------
 
@@ -546,7 +547,7 @@ void Translator::checkArguments(qsizetype name, const std::vector<Range>& argume
 QString Translator::nameText(qsizetype i) const {
     const Kind kind = m_tokens[i].kind;
     if (m_target == SqlTarget::Server && (kind == Kind::QuotedName || kind == Kind::Bracketed))
-        return serverName(text(i));
+        return ServerName(text(i));
     return text(i).toString();
 }
 

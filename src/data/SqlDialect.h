@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // Turns a statement written in the desktop database dialect that the program composes into
 // SQLite with the same meaning:
@@ -23,3 +24,8 @@
 // written unquoted when they are plain words; "==" is "="; Round works in decimal arithmetic.
 enum class SqlTarget { File, Server };
 QString TranslateSql(const QString& sql, SqlTarget target = SqlTarget::File);
+
+// A quoted ("Store") or bracketed ([Store]) name as the database server knows the program's
+// tables and columns, which were created unquoted and so folded to lower case: store. A name
+// that is no plain word (blanks, signs) or a reserved word stays quoted, in lower case.
+QString ServerName(QStringView written);

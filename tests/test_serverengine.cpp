@@ -306,11 +306,26 @@ private slots:
         QVERIFY2(again.error.contains("已经有本程序的表"), qPrintable(again.error));
 
         qputenv("VARNHOLT_SERVER", server.conninfo().toUtf8());
-        const ToolRun sql =
-            RunTool({"sql", "/nonexistent/Varnholt.mdb",
-                     "INSERT INTO Product (ProductSerial, ProductName) VALUES ('S-1', '扳手')"});
+        const QString file = QStringLiteral("/nonexistent/Varnholt.mdb");
+        const ToolRun sql = RunTool(
+            {"sql", file,
+             "INSERT INTO Product (ProductSerial, ProductName) VALUES ('S-1', '扳手');"
+             "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
+             "StoreRecordDate) VALUES (1, 0, 4, 2.5, 10, #2026-12-01 09:30#)"});
+        QTemporaryDir out;
+        const QString workbook = out.filePath("balance.xlsx");
+        const ToolRun list = RunTool({"list", file, "in"});
+        const ToolRun exported = RunTool({"export", workbook, "balance", file, "2026-12-31"});
+        const ToolRun check = RunTool({"check", file});
         qunsetenv("VARNHOLT_SERVER");
         QVERIFY2(sql.exitCode == 0, qPrintable(sql.error));
+        QVERIFY2(list.exitCode == 0, qPrintable(list.error));
+        QVERIFY2(list.out.contains("扳手"), qPrintable(list.out));
+        QVERIFY2(exported.exitCode == 0, qPrintable(exported.error));
+        QVERIFY(QFileInfo(workbook).size() > 0);
+        // The file-only commands say that the program uses a server, not that the file is missing.
+        QCOMPARE(check.exitCode, 1);
+        QVERIFY2(check.error.contains("只适用于数据库文件"), qPrintable(check.error));
         ServerEngine db(server.conninfo());
         QCOMPARE(count(db, "SELECT count(*) FROM product WHERE productname = '扳手'"), qint64(1));
         QCOMPARE(count(db, "SELECT count(*) FROM power WHERE powername = '管理员'"), qint64(1));

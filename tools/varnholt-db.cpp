@@ -94,6 +94,16 @@ void openDatabase(Connection& connection, const QString& file) {
     OpenChosenDatabase(connection, CurrentProgramFolders(), file, DatabasePassword);
 }
 
+// compact, backup, restore and check work on the database file itself; with a server chosen they
+// say so instead of acting on a file the program does not use.
+void requireFile(const QString& command, const QString& file) {
+    const QString database = ChosenDatabase(CurrentProgramFolders(), file);
+    if (database != file)
+        throw DataError(
+            QStringLiteral("程序现在使用数据库服务器（%1）：%2 命令只适用于数据库文件。")
+                .arg(database, command));
+}
+
 int usage() {
     err() << UsageText;
     return 2;
@@ -293,7 +303,8 @@ int exportListing(const QStringList& args) {
     const std::optional<ListDefinition> listing = listingOf(command);
     if (!listing)
         return usage();
-    const ExportOutcome outcome = ExportListToFile(command[2], *listing, args[2]);
+    const ExportOutcome outcome =
+        ExportListToFile(ChosenDatabase(CurrentProgramFolders(), command[2]), *listing, args[2]);
     if (outcome.cutTexts > 0)
         err() << CutTextsNotice(outcome.cutTexts) << '\n';
     out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
@@ -478,8 +489,10 @@ int main(int argc, char** argv) {
         }
         if (args.size() == 4 && args[1] == "sql")
             return runStatements(args[2], args[3]);
-        if (args.size() == 3 && args[1] == "compact")
+        if (args.size() == 3 && args[1] == "compact") {
+            requireFile(args[1], args[2]);
             return compact(args[2]);
+        }
         if (args.size() >= 4 && args[1] == "list")
             return listMovements(args);
         if (args.size() >= 4 && args[1] == "balance")
@@ -488,12 +501,18 @@ int main(int argc, char** argv) {
             return listProducts(args);
         if (args.size() >= 4 && args[1] == "export")
             return exportListing(args);
-        if (args.size() == 4 && args[1] == "backup")
+        if (args.size() == 4 && args[1] == "backup") {
+            requireFile(args[1], args[2]);
             return backUp(args[2], args[3]);
-        if (args.size() == 4 && args[1] == "restore")
+        }
+        if (args.size() == 4 && args[1] == "restore") {
+            requireFile(args[1], args[2]);
             return restore(args[2], args[3]);
-        if (args.size() == 3 && args[1] == "check")
+        }
+        if (args.size() == 3 && args[1] == "check") {
+            requireFile(args[1], args[2]);
             return check(args[2]);
+        }
         return usage();
     } catch (const UserError& error) {
         err() << error.message() << '\n';

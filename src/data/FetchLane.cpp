@@ -4,8 +4,8 @@
 #include "data/DataError.h"
 #include "data/PreparedStatement.h"
 
-FetchLane::FetchLane(QString path, QString password, bool singlePass)
-    : m_path(std::move(path)), m_password(std::move(password)), m_singlePass(singlePass),
+FetchLane::FetchLane(QString address, QString password, bool singlePass)
+    : m_address(std::move(address)), m_password(std::move(password)), m_singlePass(singlePass),
       m_thread([this] { run(); }) {}
 
 FetchLane::~FetchLane() {
@@ -75,7 +75,7 @@ void FetchLane::run() {
                 throw DataError(QStringLiteral("读取已取消。"));
             if (!connection) {
                 connection = std::make_unique<Connection>();
-                connection->OpenFile(m_path, m_password);
+                connection->Open(m_address, m_password);
                 if (m_singlePass)
                     connection->UseSinglePassCache();
             }

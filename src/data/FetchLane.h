@@ -29,15 +29,15 @@ struct BackgroundFetch {
     std::exception_ptr error;
 };
 
-// Fetches statements one after the other on a connection of its own to a database file, in a
-// thread of its own, so that the program's connection and its thread stay free meanwhile. Lists
-// that read the same table share the lane: the later finds the pages the earlier decrypted in
-// the lane's cache. The connection is opened for the first statement and closed when nothing is
+// Fetches statements one after the other on a connection of its own to the program's database
+// (the file or the server that Connection::Address() names), in a thread of its own, so that the
+// program's connection and its thread stay free meanwhile. Lists that read the same table share
+// the lane: the later finds the pages the earlier read in the lane's cache. The connection is opened for the first statement and closed when nothing is
 // left to fetch.
 class FetchLane {
 public:
     // `singlePass`: the lane reads each page once, so it keeps the engine's small cache.
-    FetchLane(QString path, QString password, bool singlePass);
+    FetchLane(QString address, QString password, bool singlePass);
     ~FetchLane(); // cancels what is queued or running and waits for the thread
 
     FetchLane(const FetchLane&) = delete;
@@ -52,7 +52,7 @@ private:
     void fetch(class Connection& connection, BackgroundFetch& job);
     static void settle(BackgroundFetch& job);
 
-    const QString m_path;
+    const QString m_address;
     const QString m_password;
     const bool m_singlePass;
 

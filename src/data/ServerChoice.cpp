@@ -26,6 +26,12 @@ QString ChosenServer(const ProgramFolders& folders, const QProcessEnvironment& e
     return line;
 }
 
+QString ChosenDatabase(const ProgramFolders& folders, const QString& path) {
+    const QString server =
+        ChosenServer(folders, QProcessEnvironment::systemEnvironment(), SystemConfigFolder);
+    return server.isEmpty() ? path : server;
+}
+
 void OpenChosenDatabase(Connection& connection, const ProgramFolders& folders, const QString& path,
                         const QString& password) {
     const QString server =

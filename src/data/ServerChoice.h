@@ -13,6 +13,10 @@ struct ProgramFolders;
 QString ChosenServer(const ProgramFolders& folders, const QProcessEnvironment& env,
                      const QString& systemFolder);
 
+// The database the program uses: the chosen server's connection string, else `path` (the file),
+// as Connection::Open and the jobs that open connections of their own take it.
+QString ChosenDatabase(const ProgramFolders& folders, const QString& path);
+
 // Opens the chosen server when there is one (see ChosenServer), else the file at `path`.
 void OpenChosenDatabase(Connection& connection, const ProgramFolders& folders, const QString& path,
                         const QString& password);

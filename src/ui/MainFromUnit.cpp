@@ -243,9 +243,9 @@ void TMainForm::InitializePages() {
     stopFills(false);
     const Connection& connection = m_dataModule.ADOConnection1;
     m_movementLane =
-        std::make_unique<FetchLane>(connection.FilePath(), connection.password(), false);
-    m_balanceLane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
-    m_productLane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
+        std::make_unique<FetchLane>(connection.Address(), connection.password(), false);
+    m_balanceLane = std::make_unique<FetchLane>(connection.Address(), connection.password(), true);
+    m_productLane = std::make_unique<FetchLane>(connection.Address(), connection.password(), true);
     m_stockInPage->Initialize(m_movementLane.get());
     m_stockOutPage->Initialize(m_movementLane.get());
     m_balancePage->Initialize(m_balanceLane.get());

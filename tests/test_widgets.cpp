@@ -113,6 +113,11 @@ private slots:
         QTest::newRow("negative fraction") << q << -0.5 << "-.50";
         QTest::newRow("half away from zero") << q << 0.125 << ".13";
         QTest::newRow("rounds to zero, no sign") << q << -0.001 << ".00";
+        // As the statements' Round gives it: the number as written, not its binary neighbour.
+        QTest::newRow("1.005 as written") << q << 1.005 << "1.01";
+        QTest::newRow("2.675 as written") << q << 2.675 << "2.68";
+        QTest::newRow("-1.005 as written") << q << -1.005 << "-1.01";
+        QTest::newRow("1.015 as written") << q << 1.015 << "1.02";
         QTest::newRow("yuan") << yuan << 12.5 << "￥ 12.50";
         QTest::newRow("yuan thousands") << yuan << 1234.5 << "￥ 1,234.50";
         QTest::newRow("yuan negative") << yuan << -3.0 << "-￥ 3.00";

@@ -1,5 +1,6 @@
 #include "lists/DisplayFormat.h"
 
+#include "data/MoneyRound.h"
 #include "platform/Numbers.h"
 
 #include <QLocale>
@@ -119,12 +120,15 @@ int significantDecimals(double value, int decimals) {
     return std::clamp(SignificantDigits - integerDigits, 0, decimals);
 }
 
-// The digits of |value| rounded to `decimals` places, halves away from zero, at least
+// The digits of |value| rounded to `decimals` places as MoneyRound rounds, at least
 // decimals + 1 of them; places beyond the significant digits are zeros. Returns their count.
 int roundedDigits(double value, int wantedDecimals, char* digits, int capacity) {
     const int decimals = significantDecimals(value, wantedDecimals);
     const int padding = wantedDecimals - decimals;
     capacity -= padding;
+    // Rounded as the statements' Round rounds money (the number as written, halves away from
+    // zero); the scaled result is then a whole number up to the last bit.
+    value = MoneyRound::round(value, decimals);
     const double scaled = std::round(std::fabs(value) * std::pow(10.0, decimals));
     int count;
     if (scaled < 9.0e15) {

@@ -305,6 +305,11 @@ private slots:
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.error.contains("已经有本程序的表"), qPrintable(again.error));
 
+        // A connection string in place of FILE names the server too, as the usage says.
+        const ToolRun byAddress = RunTool({"products", server.conninfo()});
+        QVERIFY2(byAddress.exitCode == 0, qPrintable(byAddress.error));
+        QVERIFY2(byAddress.out.contains("共 0 条"), qPrintable(byAddress.out));
+
         qputenv("VARNHOLT_SERVER", server.conninfo().toUtf8());
         const QString file = QStringLiteral("/nonexistent/Varnholt.mdb");
         const ToolRun sql = RunTool(

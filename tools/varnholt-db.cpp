@@ -98,7 +98,7 @@ void openDatabase(Connection& connection, const QString& file) {
 // say so instead of acting on a file the program does not use.
 void requireFile(const QString& command, const QString& file) {
     const QString database = ChosenDatabase(CurrentProgramFolders(), file);
-    if (database != file)
+    if (IsServerAddress(database))
         throw DataError(
             QStringLiteral("程序现在使用数据库服务器（%1）：%2 命令只适用于数据库文件。")
                 .arg(database, command));

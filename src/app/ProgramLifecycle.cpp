@@ -50,15 +50,11 @@ void ProgramLifecycle::FormShow(TMainForm& form) {
 // status bar names the one in use.
 void ProgramLifecycle::openDatabase(TMainForm& form) {
     Connection& connection = m_dataModule.ADOConnection1;
-    const QString server =
-        ChosenServer(m_folders, QProcessEnvironment::systemEnvironment(), SystemConfigFolder);
-    if (server.isEmpty()) {
+    const QString database = ChosenDatabase(m_folders, databasePath());
+    if (!IsServerAddress(database))
         PrepareDataFolder(m_folders, DatabasePassword);
-        // The path goes to the engine as it is: a folder name may hold ";" or blanks.
-        connection.OpenFile(databasePath(), DatabasePassword);
-    } else {
-        connection.OpenServer(server);
-    }
+    // The path goes to the engine as it is: a folder name may hold ";" or blanks.
+    connection.Open(database, DatabasePassword);
     auto* label =
         new QLabel(QStringLiteral("数据：") + QDir::toNativeSeparators(connection.DatabaseName()),
                    form.AdvOfficeStatusBar1);

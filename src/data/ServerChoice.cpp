@@ -34,12 +34,7 @@ QString ChosenDatabase(const ProgramFolders& folders, const QString& path) {
 
 void OpenChosenDatabase(Connection& connection, const ProgramFolders& folders, const QString& path,
                         const QString& password) {
-    const QString server =
-        ChosenServer(folders, QProcessEnvironment::systemEnvironment(), SystemConfigFolder);
-    if (server.isEmpty())
-        connection.OpenFile(path, password);
-    else
-        connection.OpenServer(server);
+    connection.Open(ChosenDatabase(folders, path), password);
 }
 
 bool IsServerAddress(const QString& text) {

@@ -17,7 +17,8 @@ QString ChosenServer(const ProgramFolders& folders, const QProcessEnvironment& e
 // as Connection::Open and the jobs that open connections of their own take it.
 QString ChosenDatabase(const ProgramFolders& folders, const QString& path);
 
-// Opens the chosen server when there is one (see ChosenServer), else the file at `path`.
+// Opens the chosen server when there is one (see ChosenServer), else `path`: a file, or a server
+// when it is a connection string itself.
 void OpenChosenDatabase(Connection& connection, const ProgramFolders& folders, const QString& path,
                         const QString& password);
 

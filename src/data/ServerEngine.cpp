@@ -81,8 +81,8 @@ ServerEngine::ServerEngine(const QString& conninfo) {
                                "= %1")
                     .arg(IdleInTransactionMs));
         Result readOnly(run("SELECT current_setting('transaction_read_only')"));
-        m_readOnly = PQntuples(readOnly.get()) == 1 && PQgetvalue(readOnly.get(), 0, 0)[0] == 'o' &&
-                     PQgetvalue(readOnly.get(), 0, 0)[1] == 'n';
+        m_readOnly =
+            PQntuples(readOnly.get()) == 1 && qstrcmp(PQgetvalue(readOnly.get(), 0, 0), "on") == 0;
         loadCatalogue();
     } catch (...) {
         PQfinish(m_conn);

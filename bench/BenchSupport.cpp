@@ -78,6 +78,10 @@ std::size_t ResidentBytes() {
     return statusField("VmRSS:");
 }
 
+std::size_t ResidentFileBytes() {
+    return statusField("RssFile:") + statusField("RssShmem:");
+}
+
 std::size_t PeakResidentBytes() {
     return statusField("VmHWM:");
 }

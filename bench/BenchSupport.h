@@ -23,6 +23,8 @@ std::size_t RawFetch(sqlite3* db, const QString& sql);
 
 // Resident memory of this process, and its peak since ResetPeakMemory().
 std::size_t ResidentBytes();
+// The part of the resident memory that maps files (libraries, fonts) rather than the program's own.
+std::size_t ResidentFileBytes();
 std::size_t PeakResidentBytes();
 void ResetPeakMemory();
 // Gives freed heap memory back to the system, so that resident memory shows what is held.

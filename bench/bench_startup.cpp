@@ -78,6 +78,7 @@ void BM_MainWindowFilled(benchmark::State& state) {
     sqlite3_db_status(RawHandle(dm.ADOConnection1), SQLITE_DBSTATUS_CACHE_USED, &cacheBytes,
                       &highest, 0);
     state.counters["resident_MiB"] = double(ResidentBytes()) / (1 << 20);
+    state.counters["of_it_files_MiB"] = double(ResidentFileBytes()) / (1 << 20);
     state.counters["page_cache_MiB"] = double(cacheBytes) / (1 << 20);
 }
 

@@ -1,5 +1,6 @@
 #include "data/DataError.h"
 #include "data/MoneyRound.h"
+#include "data/ServerSqlText.h"
 #include "data/SqlDialect.h"
 #include "data/SqlScript.h"
 #include "stock/StockStatements.h"
@@ -180,6 +181,8 @@ private slots:
     void balanceAsPlainlyRounded();
     void splitsScripts_data();
     void splitsScripts();
+    void serverTexts_data();
+    void serverTexts();
 };
 
 void TestDialect::translates_data() {
@@ -637,6 +640,10 @@ void TestDialect::splitsScripts_data() {
         << u"create trigger x after insert on t begin update t set a=1; end; select 2"_s
         << QStringList{u"create trigger x after insert on t begin update t set a=1; end"_s,
                        u"select 2"_s};
+    QTest::newRow("; in a back-quoted name and a dollar body")
+        << u"select `a;b` from t; create function f() returns int as $x$ select 1; $x$; select 2"_s
+        << QStringList{u"select `a;b` from t"_s,
+                       u"create function f() returns int as $x$ select 1; $x$"_s, u"select 2"_s};
     QTest::newRow("nothing") << u"  ;; -- x"_s << QStringList{};
 }
 
@@ -645,6 +652,33 @@ void TestDialect::splitsScripts() {
     QFETCH(QStringList, statements);
     QCOMPARE(SplitSqlStatements(text), statements);
     QCOMPARE(IsBlankSql(text), statements.isEmpty());
+}
+
+// What the server receives: "?" numbered in order outside literals, names and comments; quoted
+// names folded; comments as blanks; bodies as written.
+void TestDialect::serverTexts_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<int>("parameters");
+    QTest::newRow("parameters") << u"update T set a=?, b='?' where c=? -- ?"_s
+                                << u"update T set a=$1, b='?' where c=$2  "_s << 2;
+    QTest::newRow("quoted names") << u"select \"Store\".\"StoreIndex\", [Product] from \"Store\""_s
+                                  << u"select store.storeindex, product from store"_s << 0;
+    QTest::newRow("reserved and odd names kept quoted")
+        << u"select \"User\", \"a b\", `x\"y` from t"_s
+        << u"select \"user\", \"a b\", \"x\"\"y\" from t"_s << 0;
+    QTest::newRow("dollar body and comment")
+        << u"do $b$ begin perform '?'; end $b$; /* ? */ select ?"_s
+        << u"do $b$ begin perform '?'; end $b$;   select $1"_s << 1;
+}
+
+void TestDialect::serverTexts() {
+    QFETCH(QString, sql);
+    QFETCH(QString, sent);
+    QFETCH(int, parameters);
+    const ServerSqlText text = ServerSqlText::from(sql);
+    QCOMPARE(QString::fromUtf8(text.text), sent);
+    QCOMPARE(text.parameters, parameters);
 }
 
 QTEST_GUILESS_MAIN(TestDialect)

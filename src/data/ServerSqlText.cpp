@@ -1,46 +1,23 @@
 #include "data/ServerSqlText.h"
 
-#include "data/DataError.h"
 #include "data/SqlDialect.h"
+#include "data/SqlTokens.h"
 
 namespace {
-
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == '_' || c.unicode() >= 0x80;
-}
-
-// The index just past a literal that starts at `i` with `quote` ('' inside it is one quote).
-qsizetype pastQuoted(const QString& sql, qsizetype i, QChar quote) {
-    for (qsizetype j = i + 1; j < sql.size(); ++j)
-        if (sql[j] == quote) {
-            if (j + 1 < sql.size() && sql[j + 1] == quote) {
-                ++j;
-                continue;
-            }
-            return j + 1;
-        }
-    throw DataError(QStringLiteral("SQL 语句中的引号没有结束。"));
-}
-
-// The index just past a dollar-quoted body that starts at `i` ("$tag$ … $tag$"), or `i` when
-// no such body starts there.
-qsizetype pastDollarQuoted(const QString& sql, qsizetype i) {
-    qsizetype j = i + 1;
-    while (j < sql.size() && isNameChar(sql[j]) && !sql[j].isDigit())
-        ++j;
-    if (j >= sql.size() || sql[j] != '$')
-        return i;
-    const QString tag = sql.mid(i, j - i + 1);
-    const qsizetype end = sql.indexOf(tag, j + 1);
-    if (end < 0)
-        throw DataError(QStringLiteral("SQL 语句中的 %1 没有结束。").arg(tag));
-    return end + tag.size();
-}
 
 void remember(QHash<QString, QString>& spellings, const QString& name) {
     const QString lower = name.toLower();
     if (lower != name && !spellings.contains(lower))
         spellings.insert(lower, name);
+}
+
+// The name a quoted or bracketed token stands for: without its marks, a doubled mark as one.
+QString unquoted(QStringView written) {
+    const QChar close = written.back();
+    QString name = written.mid(1, written.size() - 2).toString();
+    if (written.front() != u'[')
+        name.replace(QString(2, close), QString(close));
+    return name;
 }
 
 } // namespace
@@ -49,46 +26,30 @@ ServerSqlText ServerSqlText::from(const QString& sql) {
     ServerSqlText result;
     QString out;
     out.reserve(sql.size() + 8);
-    qsizetype i = 0;
-    while (i < sql.size()) {
-        const QChar c = sql[i];
-        qsizetype next = i + 1;
-        if (c == '\'') {
-            next = pastQuoted(sql, i, c);
-            out += QStringView(sql).mid(i, next - i);
-        } else if (c == '"') {
-            next = pastQuoted(sql, i, c);
-            const QString name =
-                sql.mid(i + 1, next - i - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
-            remember(result.spellings, name);
-            out += ServerName(QStringView(sql).mid(i, next - i));
-        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
-            next = sql.indexOf('\n', i);
-            next = next < 0 ? sql.size() : next;
-            out += ' ';
-        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
-            next = sql.indexOf(QStringLiteral("*/"), i + 2);
-            if (next < 0)
-                throw DataError(QStringLiteral("SQL 语句中的注释没有结束。"));
-            next += 2;
-            out += ' ';
-        } else if (c == '$' && (next = pastDollarQuoted(sql, i)) > i) {
-            out += QStringView(sql).mid(i, next - i);
-        } else if (c == '?') {
-            next = i + 1;
-            out += '$' + QString::number(++result.parameters);
-        } else if (isNameChar(c) && !c.isDigit()) {
-            next = i + 1;
-            while (next < sql.size() && (isNameChar(sql[next]) || sql[next] == '$'))
-                ++next;
-            const QString name = sql.mid(i, next - i);
-            remember(result.spellings, name);
-            out += name;
-        } else {
-            next = i + 1;
-            out += c;
+    for (const SqlToken& token : SqlTokens(sql)) {
+        const QStringView piece = QStringView(sql).mid(token.begin, token.length);
+        switch (token.kind) {
+        case SqlTokenKind::QuotedName:
+        case SqlTokenKind::Bracketed:
+            remember(result.spellings, unquoted(piece));
+            out += ServerName(piece);
+            break;
+        case SqlTokenKind::Word:
+            remember(result.spellings, piece.toString());
+            out += piece;
+            break;
+        case SqlTokenKind::Space:
+            AppendSqlBlanks(out, piece);
+            break;
+        case SqlTokenKind::Symbol:
+            if (piece == u"?")
+                out += u'$' + QString::number(++result.parameters);
+            else
+                out += piece;
+            break;
+        default:
+            out += piece;
         }
-        i = next;
     }
     result.text = out.toUtf8();
     return result;

@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/MoneyRound.h"
+#include "data/SqlTokens.h"
 
 #include <QDate>
 #include <QHash>
@@ -16,192 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// ---- Tokens -------------------------------------------------------------------------------
-
-enum class Kind { Space, Word, Number, Text, QuotedName, Bracketed, Date, Symbol };
-
-struct Token {
-    Kind kind;
-    qsizetype begin;
-    qsizetype length;
-};
-
-QString characterNumber(qsizetype position) {
-    return QString::number(position + 1);
-}
-
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
-}
-
-// "--" and "/*" start a comment, as in the statement splitter (SqlScript.h) and the engine.
-bool commentAt(QStringView sql, qsizetype pos) {
-    return pos + 1 < sql.size() && ((sql[pos] == u'-' && sql[pos + 1] == u'-') ||
-                                    (sql[pos] == u'/' && sql[pos + 1] == u'*'));
-}
-
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Letters, '_' and every character beyond ASCII start a name, as SQLite reads them; this keeps
-// Chinese names whole.
-bool isNameStart(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c.unicode() >= 0x80;
-}
-
-bool isNameChar(QChar c) {
-    return isNameStart(c) || isDigit(c);
-}
-
-// Splits a statement into tokens whose texts, put back together, give the statement again.
-class Tokenizer {
-public:
-    explicit Tokenizer(const QString& sql) : m_sql(sql) {}
-    std::vector<Token> run() const;
-
-private:
-    Kind kindAt(qsizetype pos) const;
-    qsizetype endOf(Kind kind, qsizetype pos) const;
-    qsizetype scanWhile(qsizetype pos, bool (*accept)(QChar)) const;
-    qsizetype scanSpace(qsizetype pos) const;
-    qsizetype scanNumber(qsizetype pos) const;
-    qsizetype scanQuoted(qsizetype pos, const char* what) const;
-    qsizetype scanUntil(qsizetype pos, QChar close, const char* what) const;
-    qsizetype scanSymbol(qsizetype pos) const;
-    bool digitAt(qsizetype pos) const { return pos < m_sql.size() && isDigit(m_sql[pos]); }
-
-    const QString& m_sql;
-};
-
-std::vector<Token> Tokenizer::run() const {
-    std::vector<Token> tokens;
-    for (qsizetype pos = 0; pos < m_sql.size();) {
-        const Kind kind = kindAt(pos);
-        const qsizetype end = endOf(kind, pos);
-        tokens.push_back({kind, pos, end - pos});
-        pos = end;
-    }
-    return tokens;
-}
-
-Kind Tokenizer::kindAt(qsizetype pos) const {
-    const QChar c = m_sql[pos];
-    if (isSpace(c) || commentAt(m_sql, pos))
-        return Kind::Space;
-    if (isNameStart(c))
-        return Kind::Word;
-    if (isDigit(c) || (c == u'.' && digitAt(pos + 1)))
-        return Kind::Number;
-    switch (c.unicode()) {
-    case u'\'':
-        return Kind::Text;
-    case u'"':
-        return Kind::QuotedName;
-    case u'[':
-        return Kind::Bracketed;
-    case u'#':
-        return Kind::Date;
-    default:
-        return Kind::Symbol;
-    }
-}
-
-qsizetype Tokenizer::endOf(Kind kind, qsizetype pos) const {
-    switch (kind) {
-    case Kind::Space:
-        return scanSpace(pos);
-    case Kind::Word:
-        return scanWhile(pos, isNameChar);
-    case Kind::Number:
-        return scanNumber(pos);
-    case Kind::Text:
-        return scanQuoted(pos, "string literal");
-    case Kind::QuotedName:
-        return scanQuoted(pos, "quoted name");
-    case Kind::Bracketed:
-        return scanUntil(pos, u']', "bracketed name");
-    case Kind::Date:
-        return scanUntil(pos, u'#', "date literal");
-    case Kind::Symbol:
-        break;
-    }
-    return scanSymbol(pos);
-}
-
-qsizetype Tokenizer::scanWhile(qsizetype pos, bool (*accept)(QChar)) const {
-    while (pos < m_sql.size() && accept(m_sql[pos]))
-        ++pos;
-    return pos;
-}
-
-// Blanks and comments, all in one token: a line comment runs to the end of its line (the line
-// break stays a blank), a block comment to its "*/" or to the end of the statement.
-qsizetype Tokenizer::scanSpace(qsizetype pos) const {
-    while (pos < m_sql.size()) {
-        if (isSpace(m_sql[pos])) {
-            ++pos;
-        } else if (commentAt(m_sql, pos) && m_sql[pos] == u'-') {
-            const qsizetype end = m_sql.indexOf(u'\n', pos);
-            pos = end < 0 ? m_sql.size() : end;
-        } else if (commentAt(m_sql, pos)) {
-            const qsizetype end = m_sql.indexOf(QStringLiteral("*/"), pos + 2);
-            pos = end < 0 ? m_sql.size() : end + 2;
-        } else {
-            break;
-        }
-    }
-    return pos;
-}
-
-// Digits with an optional fraction and exponent. Name characters glued to the number stay in
-// the token, so that "2abc" never yields a name "abc".
-qsizetype Tokenizer::scanNumber(qsizetype pos) const {
-    pos = scanWhile(pos, isDigit);
-    if (pos < m_sql.size() && m_sql[pos] == u'.')
-        pos = scanWhile(pos + 1, isDigit);
-    if (pos < m_sql.size() && (m_sql[pos] == u'e' || m_sql[pos] == u'E')) {
-        qsizetype exponent = pos + 1;
-        if (exponent < m_sql.size() && (m_sql[exponent] == u'+' || m_sql[exponent] == u'-'))
-            ++exponent;
-        if (digitAt(exponent))
-            pos = scanWhile(exponent, isDigit);
-    }
-    return scanWhile(pos, isNameChar);
-}
-
-// A literal between two equal quote marks, in which a doubled mark stands for one.
-qsizetype Tokenizer::scanQuoted(qsizetype pos, const char* what) const {
-    const QChar quote = m_sql[pos];
-    for (qsizetype i = pos + 1; i < m_sql.size(); ++i) {
-        if (m_sql[i] != quote)
-            continue;
-        if (i + 1 < m_sql.size() && m_sql[i + 1] == quote)
-            ++i;
-        else
-            return i + 1;
-    }
-    throw DataError(QStringLiteral("Unterminated %1 starting at character %2 of the SQL statement")
-                        .arg(QLatin1String(what), characterNumber(pos)));
-}
-
-qsizetype Tokenizer::scanUntil(qsizetype pos, QChar close, const char* what) const {
-    const qsizetype end = m_sql.indexOf(close, pos + 1);
-    if (end < 0)
-        throw DataError(
-            QStringLiteral("Unterminated %1 starting at character %2 of the SQL statement")
-                .arg(QLatin1String(what), characterNumber(pos)));
-    return end + 1;
-}
-
-// Two-character operators stay together.
-qsizetype Tokenizer::scanSymbol(qsizetype pos) const {
-    static const QStringList pairs = {
-        QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"), QStringLiteral("!="),
-        QStringLiteral("=="), QStringLiteral("||"), QStringLiteral("<<"), QStringLiteral(">>")};
-    const QStringView two = QStringView(m_sql).mid(pos, 2);
-    return pairs.contains(two) ? pos + 2 : pos + 1;
-}
+using Kind = SqlTokenKind;
+using Token = SqlToken;
 
 // SQLite refuses expressions nested deeper than 1000 anyway; the limit also bounds the
 // recursion of the translation.
@@ -220,13 +37,13 @@ std::vector<qsizetype> matchParentheses(const QString& sql, const std::vector<To
                 throw DataError(QStringLiteral("The SQL statement nests parentheses more than "
                                                "%1 deep at character %2")
                                     .arg(maximumNesting)
-                                    .arg(characterNumber(tokens[i].begin)));
+                                    .arg(SqlCharacterNumber(tokens[i].begin)));
             open.push_back(i);
         } else if (c == u')') {
             if (open.empty())
                 throw DataError(QStringLiteral("Unbalanced parentheses in the SQL statement: ')' "
                                                "at character %1 has no matching '('")
-                                    .arg(characterNumber(tokens[i].begin)));
+                                    .arg(SqlCharacterNumber(tokens[i].begin)));
             partners[i] = open.back();
             partners[open.back()] = i;
             open.pop_back();
@@ -235,7 +52,7 @@ std::vector<qsizetype> matchParentheses(const QString& sql, const std::vector<To
     if (!open.empty())
         throw DataError(QStringLiteral("Unbalanced parentheses in the SQL statement: '(' at "
                                        "character %1 is never closed")
-                            .arg(characterNumber(tokens[open.back()].begin)));
+                            .arg(SqlCharacterNumber(tokens[open.back()].begin)));
     return partners;
 }
 
@@ -357,9 +174,9 @@ QString ServerName(QStringView written) {
             c = QChar(c.unicode() + (u'a' - u'A'));
         name += c;
     }
-    bool plain = !name.isEmpty() && isNameStart(name.front()) && !isReservedOnServer(name);
+    bool plain = !name.isEmpty() && IsSqlNameStart(name.front()) && !isReservedOnServer(name);
     for (const QChar c : std::as_const(name))
-        plain = plain && isNameChar(c);
+        plain = plain && IsSqlNameChar(c);
     return plain ? name : u'"' + name.replace(u'"', u"\"\""_s) + u'"';
 }
 
@@ -531,7 +348,7 @@ void Translator::checkArguments(qsizetype name, const std::vector<Range>& argume
     if (arguments.size() < fewest || arguments.size() > most)
         throw DataError(
             QStringLiteral("%1 at character %2 of the SQL statement takes %3 argument(s), not %4")
-                .arg(text(name), characterNumber(m_tokens[name].begin),
+                .arg(text(name), SqlCharacterNumber(m_tokens[name].begin),
                      fewest == most ? QString::number(fewest)
                                     : QStringLiteral("%1 or %2").arg(fewest).arg(most))
                 .arg(arguments.size()));
@@ -539,7 +356,7 @@ void Translator::checkArguments(qsizetype name, const std::vector<Range>& argume
         if (trimmed(argument).empty())
             throw DataError(
                 QStringLiteral("%1 at character %2 of the SQL statement has an empty argument")
-                    .arg(text(name), characterNumber(m_tokens[name].begin)));
+                    .arg(text(name), SqlCharacterNumber(m_tokens[name].begin)));
     }
 }
 
@@ -658,20 +475,8 @@ QString Translator::aliasKey(qsizetype i) const {
     return name.toString().toCaseFolded();
 }
 
-// Blanks as written; a comment becomes one blank, so that nothing written after it (a closing
-// parenthesis of the translation, a wrapping statement) can fall into it.
 void Translator::writeSpace(qsizetype i) {
-    const QStringView space = text(i);
-    for (qsizetype k = 0; k < space.size();) {
-        if (!commentAt(space, k)) {
-            m_out += space[k++];
-            continue;
-        }
-        const bool line = space[k] == u'-';
-        const qsizetype end = line ? space.indexOf(u'\n', k) : space.indexOf(u"*/", k + 2);
-        k = end < 0 ? space.size() : (line ? end : end + 2);
-        m_out += u' ';
-    }
+    AppendSqlBlanks(m_out, text(i));
 }
 
 QStringView Translator::text(qsizetype i) const {
@@ -705,5 +510,5 @@ qsizetype Translator::nextSignificant(qsizetype i) const {
 } // namespace
 
 QString TranslateSql(const QString& sql, SqlTarget target) {
-    return Translator(sql, Tokenizer(sql).run(), target).run();
+    return Translator(sql, SqlTokens(sql), target).run();
 }

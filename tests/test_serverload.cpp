@@ -91,10 +91,9 @@ QString editedCode(int counter, int i) {
     return QStringLiteral("E%1").arg((counter + i / 10) % EditedProducts);
 }
 
-// How three of the counters die in the save `KilledSave`: before the movement's row is
+// How three of the counters die in their killed save (killedSave): before the movement's row is
 // inserted (its new product already is), before COMMIT is sent, and after the commit but before
 // the dialog returns.
-const QStringList KillPoints{"insert", "commit", "committed"};
 const std::map<int, QString> KilledCounters{{1, "insert"}, {4, "commit"}, {6, "committed"}};
 
 // A save in the second half that makes a product of the counter's own, so that a kill also shows

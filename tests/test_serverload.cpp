@@ -246,18 +246,27 @@ QStringList counterArgs(const QString& conninfo, int counter, int from, int to) 
             QString::number(to)};
 }
 
-// The database's movements as remark|code|kind|number, sorted.
-QStringList storedMovements(Connection& connection) {
+// The rows of a statement as the fields' texts joined by "|", sorted.
+QStringList rowsOf(Connection& connection, const QString& sql, const QStringList& fields) {
     Query q(&connection);
-    OpenSQL(q, "select StoreRemark,ProductSerial,StoreKind,StoreNumber from Store,Product "
-               "where StoreProduct=ProductIndex");
+    OpenSQL(q, sql);
     QStringList rows;
-    for (q.First(); !q.Eof(); q.Next())
-        rows << QStringList{q.AsString("StoreRemark"), q.AsString("ProductSerial"),
-                            q.AsString("StoreKind"), q.AsString("StoreNumber")}
-                    .join('|');
+    for (q.First(); !q.Eof(); q.Next()) {
+        QStringList cells;
+        for (const QString& field : fields)
+            cells << q.AsString(field);
+        rows << cells.join('|');
+    }
     rows.sort();
     return rows;
+}
+
+// The database's movements as remark|code|kind|number.
+QStringList storedMovements(Connection& connection) {
+    return rowsOf(connection,
+                  "select StoreRemark,ProductSerial,StoreKind,StoreNumber from Store,Product "
+                  "where StoreProduct=ProductIndex",
+                  {"StoreRemark", "ProductSerial", "StoreKind", "StoreNumber"});
 }
 
 QString movementRow(const PlannedSave& save) {
@@ -283,27 +292,10 @@ QStringList sumsPerProduct(const QStringList& movements) {
     return rows;
 }
 
+// The balance statement's rows as code|in|out|balance.
 QStringList balanceRows(Connection& connection) {
-    Query q(&connection);
-    OpenSQL(q, BalanceStatement(RecordDate.addDays(30), QString()));
-    QStringList rows;
-    for (q.First(); !q.Eof(); q.Next())
-        rows << QStringList{q.AsString("ProductSerial"), q.AsString("StoreInNumber"),
-                            q.AsString("StoreOutNumber"), q.AsString("StoreBalanceNumber")}
-                    .join('|');
-    rows.sort();
-    return rows;
-}
-
-// The values of the statement's first column, sorted.
-QStringList column(Connection& connection, const QString& sql) {
-    Query q(&connection);
-    OpenSQL(q, sql);
-    QStringList values;
-    for (q.First(); !q.Eof(); q.Next())
-        values << q.AsString(q.FieldName(0));
-    values.sort();
-    return values;
+    return rowsOf(connection, BalanceStatement(RecordDate.addDays(30), QString()),
+                  {"ProductSerial", "StoreInNumber", "StoreOutNumber", "StoreBalanceNumber"});
 }
 
 // The changes of one product the counters said they wrote, by the model each had read: a model
@@ -429,7 +421,7 @@ private slots:
         // The balance statement gives the movements' sums; no code twice, no product left behind
         // by a killed save.
         QCOMPARE(balanceRows(connection), sumsPerProduct(movements));
-        QCOMPARE(column(connection, "select ProductSerial from Product"),
+        QCOMPARE(rowsOf(connection, "select ProductSerial from Product", {"ProductSerial"}),
                  QStringList(codes.begin(), codes.end()));
 
         // Each shared product's changes form one chain from its first model to the model it
@@ -445,8 +437,9 @@ private slots:
                 ++steps;
             }
             QCOMPARE(steps, history.writtenAfter.size());
-            QCOMPARE(column(connection,
-                            "select ProductType from Product where ProductSerial='" + code + "'"),
+            QCOMPARE(rowsOf(connection,
+                            "select ProductType from Product where ProductSerial='" + code + "'",
+                            {"ProductType"}),
                      QStringList{model});
             for (const QString& read : history.refusedReads)
                 QVERIFY2(history.writtenAfter.count(read), qPrintable(code + " " + read));

@@ -61,7 +61,6 @@ QString BenchServerDatabase(int movements) {
     admin.execute("DROP DATABASE IF EXISTS " + partial);
     admin.execute("CREATE DATABASE " + partial);
     const QString partialInfo = server + " dbname=" + partial;
-    runTool({"init", partialInfo});
     runTool({"copy", BenchDatabase(movements), partialInfo});
     admin.execute("ALTER DATABASE " + partial + " RENAME TO " + name);
     ServerEngine filled(server + " dbname=" + name);

@@ -12,8 +12,8 @@ struct pg_conn;
 QString BenchServer();
 
 // A database on that server holding the same data as BenchDatabase(movements): made once (an
-// empty database prepared by `varnholt-db init`, then filled by `varnholt-db copy` from the
-// benchmark file) and reused by later runs. Returns its connection string.
+// empty database filled by `varnholt-db copy` from the benchmark file, which makes the tables)
+// and reused by later runs. Returns its connection string.
 QString BenchServerDatabase(int movements);
 
 // A connection of the server's own library, for the raw references; closed with PQfinish.

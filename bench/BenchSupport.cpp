@@ -7,11 +7,20 @@
 #include "lists/ProgramLocale.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
 #include <sqlcipher/sqlite3.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 void SetUpAsTheProgram(QCoreApplication& app) {
     if (auto* windows = qobject_cast<QApplication*>(&app))
@@ -94,4 +103,55 @@ void ResetPeakMemory() {
 
 void ReleaseFreeMemory() {
     malloc_trim(0);
+}
+
+namespace {
+
+// Starts a program with its output thrown away and waits for it; its peak resident memory.
+double spawnAndWait(char** argv) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
+        throw std::runtime_error(std::string("cannot start ") + argv[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(std::string(argv[0]) + " failed");
+    return static_cast<double>(usage.ru_maxrss) * 1024;
+}
+
+} // namespace
+
+int PeakOfMain(char** argv) {
+    const double peak = spawnAndWait(argv + 3);
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (!out.open(QIODevice::WriteOnly))
+        return 1;
+    out.write(QByteArray::number(peak, 'f', 0));
+    return 0;
+}
+
+MeasuredRun RunMeasured(const QStringList& programArguments) {
+    const QString peakFile = QDir::temp().filePath("varnholt-bench-peak");
+    QStringList arguments = {QCoreApplication::applicationFilePath(), "--peak-of", peakFile};
+    arguments += programArguments;
+    std::vector<QByteArray> storage;
+    std::vector<char*> argv;
+    for (const QString& argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    for (QByteArray& argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    spawnAndWait(argv.data());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    QFile peak(peakFile);
+    if (!peak.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no peak measured");
+    return {seconds, peak.readAll().toDouble()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstddef>
@@ -29,6 +30,20 @@ std::size_t PeakResidentBytes();
 void ResetPeakMemory();
 // Gives freed heap memory back to the system, so that resident memory shows what is held.
 void ReleaseFreeMemory();
+
+// A program run to its end with its output thrown away: its time and its peak resident memory.
+struct MeasuredRun {
+    double seconds = 0;
+    double peakBytes = 0;
+};
+// Runs the program (its path first) from a small process of its own, this benchmark program
+// started with --peak-of, since a child started from a large process inherits that process's
+// peak. Throws std::runtime_error when the program fails.
+MeasuredRun RunMeasured(const QStringList& programArguments);
+// The main of a benchmark program started with --peak-of FILE PROGRAM ARGS...: runs the program
+// and writes its peak resident memory in bytes to FILE. Every program that uses RunMeasured
+// answers that option first.
+int PeakOfMain(char** argv);
 
 // A figure measured side by side with its reference in the same iterations: the benchmark's time
 // is the figure's (manual time), the counters hold the reference's mean time and the ratio.

@@ -14,18 +14,10 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sqlcipher/sqlite3.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
@@ -106,62 +98,6 @@ void BM_MemoryPerListedRow(benchmark::State& state) {
         static_cast<double>(CipherFile::cacheKiBFor(QFileInfo(fixture.path).size())) / 1024;
 }
 
-struct ChildRun {
-    double seconds = 0;
-    double peakBytes = 0;
-};
-
-// Starts a program with its output thrown away and waits for it; its peak resident memory.
-// A child started from a large process inherits that process's peak: measure from a small one.
-double spawnAndWait(char** argv) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
-        throw std::runtime_error(std::string("cannot start ") + argv[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(std::string(argv[0]) + " failed");
-    return static_cast<double>(usage.ru_maxrss) * 1024;
-}
-
-// This program started with --peak-of FILE PROGRAM ARGS...: runs the program and writes its
-// peak resident memory in bytes to FILE.
-int peakOfMain(char** argv) {
-    const double peak = spawnAndWait(argv + 3);
-    QFile out(QString::fromLocal8Bit(argv[2]));
-    if (!out.open(QIODevice::WriteOnly))
-        return 1;
-    out.write(QByteArray::number(peak, 'f', 0));
-    return 0;
-}
-
-// Runs a program with its output thrown away; its time and its peak resident memory.
-ChildRun runChild(const QStringList& programArguments) {
-    const QString peakFile = QDir::temp().filePath("varnholt-bench-peak");
-    QStringList arguments = {QCoreApplication::applicationFilePath(), "--peak-of", peakFile};
-    arguments += programArguments;
-    std::vector<QByteArray> storage;
-    std::vector<char*> argv;
-    for (const QString& argument : arguments)
-        storage.push_back(argument.toLocal8Bit());
-    for (QByteArray& argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    spawnAndWait(argv.data());
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    QFile peak(peakFile);
-    if (!peak.open(QIODevice::ReadOnly))
-        throw std::runtime_error("no peak measured");
-    return {seconds, peak.readAll().toDouble()};
-}
-
 // "varnholt-db list FILE in" end to end, beside a program that opens the file the same way and
 // only fetches the same rows (this program, started with --raw-fetch).
 void BM_ToolList(benchmark::State& state) {
@@ -171,13 +107,13 @@ void BM_ToolList(benchmark::State& state) {
     double toolPeak = 0, rawPeak = 0;
     SideBySide measure(state);
     for (auto _ : state) {
-        ChildRun raw, listed;
+        MeasuredRun raw, listed;
         measure.iteration(
             [&] {
-                raw = runChild({self, "--raw-fetch", path});
+                raw = RunMeasured({self, "--raw-fetch", path});
             },
             [&] {
-                listed = runChild({tool, "list", path, "in"});
+                listed = RunMeasured({tool, "list", path, "in"});
             });
         toolPeak = listed.peakBytes;
         rawPeak = raw.peakBytes;
@@ -383,7 +319,7 @@ BENCHMARK(BM_Utf8CheckOfAList)
 
 int main(int argc, char** argv) {
     if (argc > 3 && QByteArray(argv[1]) == "--peak-of")
-        return peakOfMain(argv);
+        return PeakOfMain(argv);
     QCoreApplication app(argc, argv);
     SetUpAsTheProgram(app);
     if (argc == 3 && QByteArray(argv[1]) == "--raw-fetch")

@@ -17,11 +17,17 @@
 //                                      write the report of that page's "打印" as a PDF file
 //   varnholt-db export OUT.xlsx list ...|balance ...
 //                                      write the workbook the page's "导出" makes of that list
+//   varnholt-db copy SOURCE TARGET     copy every table from a file or server to a new file or an
+//                                      empty server database, in one transaction, and compare
+//                                      each table's rows and checksum on both sides
 //   varnholt-db backup FILE DEST_FOLDER
-//                                      write a checked backup Varnholt-YYYYMMDD-HHMMSS.mdb
+//                                      write a checked backup Varnholt-YYYYMMDD-HHMMSS.mdb (of a
+//                                      server too)
 //   varnholt-db restore FILE BACKUP_FILE
 //                                      replace the data with a checked backup; the data replaced
-//                                      is kept as FILE.before-restore-YYYYMMDD-HHMMSS
+//                                      is kept as FILE.before-restore-YYYYMMDD-HHMMSS (for a
+//                                      server: Varnholt-server.mdb.before-restore-… beside the
+//                                      backup)
 //   varnholt-db check FILE             integrity, tables and the rows of every table
 //   varnholt-db --help                 these commands, and where the program keeps the data
 #include "data/DataError.h"
@@ -29,6 +35,7 @@
 #include "data/DatabaseCheck.h"
 #include "data/DatabaseCompactor.h"
 #include "data/DatabaseRestore.h"
+#include "data/DatabaseTransfer.h"
 #include "data/Letterhead.h"
 #include "data/ProgramFolders.h"
 #include "data/RowStream.h"
@@ -84,6 +91,7 @@ const char* const UsageText =
     "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
     "  varnholt-db print OUT.pdf list ...|balance ...\n"
     "  varnholt-db export OUT.xlsx list ...|balance ...\n"
+    "  varnholt-db copy SOURCE TARGET\n"
     "  varnholt-db backup FILE DEST_FOLDER\n"
     "  varnholt-db restore FILE BACKUP_FILE\n"
     "  varnholt-db check FILE\n";
@@ -94,7 +102,7 @@ void openDatabase(Connection& connection, const QString& file) {
     OpenChosenDatabase(connection, CurrentProgramFolders(), file, DatabasePassword);
 }
 
-// compact, backup, restore and check work on the database file itself; with a server chosen they
+// compact and check work on the database file itself; with a server chosen they
 // say so instead of acting on a file the program does not use.
 void requireFile(const QString& command, const QString& file) {
     const QString database = ChosenDatabase(CurrentProgramFolders(), file);
@@ -430,16 +438,32 @@ int printToPdf(int argc, char** argv) {
     return 1;
 }
 
+// SOURCE and TARGET: a file's path or a server's connection string. Prints each table's rows,
+// equal on both sides.
+int copy(const QString& source, const QString& target) {
+    const DatabaseTally tally = CopyDatabase(source, target, DatabasePassword);
+    for (const TableTally& table : tally)
+        printLine({table.table, QString::number(table.rows), QStringLiteral("一致")});
+    out() << QStringLiteral("已复制到 %1：每个数据表的记录数和校验和都与原数据一致。").arg(target)
+          << '\n';
+    return 0;
+}
+
+// The chosen server, else FILE.
+QString chosenDatabase(const QString& file) {
+    return ChosenDatabase(CurrentProgramFolders(), file);
+}
+
 int backUp(const QString& file, const QString& folder) {
-    const BackupResult result =
-        DatabaseBackup(file, DatabasePassword).WriteInto(folder, QDateTime::currentDateTime());
+    const BackupResult result = DatabaseBackup(chosenDatabase(file), DatabasePassword)
+                                    .WriteInto(folder, QDateTime::currentDateTime());
     out() << QStringLiteral("已备份到 %1：%2").arg(result.path, CountsText(result.summary)) << '\n';
     return 0;
 }
 
 int restore(const QString& file, const QString& backup) {
-    const RestoreResult result =
-        DatabaseRestore(file, DatabasePassword).RestoreFrom(backup, QDateTime::currentDateTime());
+    const RestoreResult result = DatabaseRestore(chosenDatabase(file), DatabasePassword)
+                                     .RestoreFrom(backup, QDateTime::currentDateTime());
     out() << QStringLiteral("已恢复数据：%1").arg(CountsText(result.restored)) << '\n'
           << QStringLiteral("恢复之前的数据保存在 %1").arg(result.safetyCopy) << '\n';
     return 0;
@@ -501,14 +525,12 @@ int main(int argc, char** argv) {
             return listProducts(args);
         if (args.size() >= 4 && args[1] == "export")
             return exportListing(args);
-        if (args.size() == 4 && args[1] == "backup") {
-            requireFile(args[1], args[2]);
+        if (args.size() == 4 && args[1] == "copy")
+            return copy(args[2], args[3]);
+        if (args.size() == 4 && args[1] == "backup")
             return backUp(args[2], args[3]);
-        }
-        if (args.size() == 4 && args[1] == "restore") {
-            requireFile(args[1], args[2]);
+        if (args.size() == 4 && args[1] == "restore")
             return restore(args[2], args[3]);
-        }
         if (args.size() == 3 && args[1] == "check") {
             requireFile(args[1], args[2]);
             return check(args[2]);

@@ -19,10 +19,11 @@ const QString BackupRestore::FolderSetting = QStringLiteral("备份文件夹");
 
 namespace {
 
-QString databasePath(const Connection& connection) {
+// The file's path, or the server's connection string.
+QString databaseAddress(const Connection& connection) {
     if (!connection.Connected())
         throw DataError(QStringLiteral("数据库连接没有打开。"));
-    return connection.FilePath();
+    return connection.Address();
 }
 
 QString timeText(const QDateTime& time) {
@@ -53,7 +54,7 @@ void BackupRestore::rememberFolder(const QString& folder) {
 }
 
 void BackupRestore::BackupData() {
-    const QString path = databasePath(m_dataModule.ADOConnection1);
+    const QString path = databaseAddress(m_dataModule.ADOConnection1);
     const QString folder =
         ChooseFolder(m_window, QStringLiteral("选择保存备份的文件夹"), startFolder());
     if (folder.isEmpty())
@@ -72,7 +73,7 @@ void BackupRestore::BackupData() {
 }
 
 void BackupRestore::RestoreData() {
-    const QString path = databasePath(m_dataModule.ADOConnection1);
+    const QString path = databaseAddress(m_dataModule.ADOConnection1);
     const QString chosen =
         ChooseFile(m_window, QStringLiteral("选择要恢复的备份文件"), startFolder(),
                    QStringLiteral("备份文件 (*.mdb *.mdb.before-restore-*);;"
@@ -80,6 +81,10 @@ void BackupRestore::RestoreData() {
     if (chosen.isEmpty())
         return;
     DatabaseRestore restore(path, DatabasePassword);
+    // A server's data is kept beside the backup: the whole path says where.
+    const QString kept = m_dataModule.ADOConnection1.OnServer()
+                             ? QDir::toNativeSeparators(restore.SafetyCopyBase(chosen))
+                             : QFileInfo(path).fileName();
     const auto [backup, current] = [&] {
         const WaitCursor busy;
         return std::pair{restore.Inspect(chosen),
@@ -90,7 +95,7 @@ void BackupRestore::RestoreData() {
                        "备份文件：%1\n备份时间：%2\n备份中的数据：%3\n当前的数据：%4\n\n"
                        "恢复之前，当前的数据会另存为 %5.before-restore-日期-时间。")
             .arg(QDir::toNativeSeparators(chosen), timeText(BackupFiles::BackupTime(chosen)),
-                 CountsText(backup), CountsText(current), QFileInfo(path).fileName());
+                 CountsText(backup), CountsText(current), kept);
     if (AskYesCancel(QStringLiteral("警告"), question, QMessageBox::Warning,
                      MessageAnswer::Cancel) != MessageAnswer::Yes)
         return;

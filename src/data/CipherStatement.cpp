@@ -62,6 +62,11 @@ bool CipherStatement::step() {
     throw DataError(CipherFile::engineMessage(m_db));
 }
 
+void CipherStatement::reset() {
+    // The outcome of the last run was raised by step() already.
+    sqlite3_reset(m_stmt);
+}
+
 int CipherStatement::columnCount() const {
     return sqlite3_column_count(m_stmt);
 }

@@ -21,6 +21,7 @@ public:
     void bindText(int position, std::string_view utf8) override;
 
     bool step() override;
+    void reset() override;
 
     int columnCount() const override;
     QString columnName(int column) const override;

@@ -2,8 +2,11 @@
 
 #include "data/BackupFiles.h"
 #include "data/CipherEngine.h"
+#include "data/Connection.h"
 #include "data/DataError.h"
+#include "data/DatabaseTransfer.h"
 #include "data/Schema.h"
+#include "data/ServerChoice.h"
 #include "data/Transaction.h"
 #include "platform/TempFiles.h"
 
@@ -41,6 +44,8 @@ BackupResult DatabaseBackup::WriteInto(const QString& folder, const QDateTime& t
     const QString path = QDir(folder).filePath(BackupFiles::BackupName(time));
     if (QFileInfo::exists(path))
         throw DataError(QStringLiteral("备份文件 %1 已经存在。").arg(path));
+    if (IsServerAddress(m_databasePath))
+        return copyServer(path);
     const QString part = BackupFiles::PartName(path);
     if (QFileInfo::exists(part))
         throw DataError(QStringLiteral("文件 %1 已经存在。").arg(part));
@@ -51,6 +56,17 @@ BackupResult DatabaseBackup::WriteInto(const QString& folder, const QDateTime& t
         return {path, snapshot};
     } catch (const DataError& error) {
         BackupFiles::Discard(part);
+        throw DataError(QStringLiteral("没有完成备份：%1").arg(error.message()));
+    }
+}
+
+// The server's data in one snapshot, copied into a new file that is checked as a file's backup.
+BackupResult DatabaseBackup::copyServer(const QString& path) {
+    try {
+        Connection server;
+        server.OpenServer(m_databasePath);
+        return {path, CopyIntoNewFile(server.engine(), path, m_password, m_progress).summary};
+    } catch (const DataError& error) {
         throw DataError(QStringLiteral("没有完成备份：%1").arg(error.message()));
     }
 }

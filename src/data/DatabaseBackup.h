@@ -22,6 +22,10 @@ struct BackupResult {
 //
 // While the copy is taken, other programs can read the file; one that wants to commit a write
 // waits for the copy to end (up to its own busy timeout).
+//
+// The database may be a server (`databasePath` a connection string): its data is then read in
+// one snapshot while the counters go on working, and written into the same kind of checked,
+// encrypted file (see CopyIntoNewFile), which the program can use on one PC.
 class DatabaseBackup {
 public:
     DatabaseBackup(QString databasePath, QString password,
@@ -39,6 +43,7 @@ public:
 
 private:
     DatabaseSummary copyInto(const QString& part);
+    BackupResult copyServer(const QString& path);
 
     QString m_databasePath;
     QString m_password;

@@ -30,7 +30,12 @@ struct DatabaseSummary {
 // "N 条出入库记录，M 种商品": what a backup holds, in the words of the messages.
 QString CountsText(const DatabaseSummary& summary);
 
-// Reads the summary of an open file (the version and a count of every table).
+// The program's tables and their columns in their order, as a new database of this version has
+// them; the first column of each is its key.
+const std::map<QString, QStringList>& ProgramTables();
+
+// Reads the summary of an open database (the version and a count of every table: on a server,
+// of the program's tables).
 DatabaseSummary ReadSummary(EngineConnection& db);
 // The product codes that more than one product carries, ordered by code.
 std::vector<DuplicateCode> DuplicateCodes(EngineConnection& db);

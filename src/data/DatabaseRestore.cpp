@@ -3,12 +3,17 @@
 #include "data/BackupFiles.h"
 #include "data/CipherEngine.h"
 #include "data/CipherFile.h"
+#include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/DatabaseBackup.h"
+#include "data/DatabaseCopy.h"
+#include "data/DatabaseTransfer.h"
 #include "data/Schema.h"
+#include "data/ServerChoice.h"
 #include "data/Transaction.h"
 #include "platform/TempFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -96,10 +101,20 @@ DatabaseSummary DatabaseRestore::Inspect(const QString& backupPath) {
     }
 }
 
+QString DatabaseRestore::SafetyCopyBase(const QString& backupPath) const {
+    if (!IsServerAddress(m_databasePath))
+        return m_databasePath;
+    return QFileInfo(backupPath).dir().filePath(QStringLiteral("Varnholt-server.mdb"));
+}
+
 RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDateTime& time) {
     RestoreResult result;
     result.restored = Inspect(backupPath);
-    result.safetyCopy = BackupFiles::SafetyCopyPath(m_databasePath, time);
+    result.safetyCopy = BackupFiles::SafetyCopyPath(SafetyCopyBase(backupPath), time);
+    if (IsServerAddress(m_databasePath)) {
+        restoreServer(backupPath, result.safetyCopy);
+        return result;
+    }
     std::optional<CipherEngine> target;
     try {
         if (QFileInfo::exists(result.safetyCopy))
@@ -127,4 +142,37 @@ RestoreResult DatabaseRestore::RestoreFrom(const QString& backupPath, const QDat
     // A backup of an older version is brought up to date like any file that is opened.
     UpgradeSchema(*target);
     return result;
+}
+
+// Under the server's write lock: the data replaced is copied into the safety copy, then the
+// backup's rows replace it, all in one transaction of the server.
+void DatabaseRestore::restoreServer(const QString& backupPath, const QString& safetyCopy) {
+    try {
+        if (QFileInfo::exists(safetyCopy))
+            throw DataError(QStringLiteral("文件 %1 已经存在。").arg(safetyCopy));
+        CipherEngine source(CipherFile::openExisting(backupPath, m_password));
+        Connection server;
+        server.OpenServer(m_databasePath);
+        EngineConnection& target = server.engine();
+        if (target.readOnly())
+            throw DataError(QStringLiteral("%1 不能写入。").arg(server.DatabaseName()));
+        Transaction write(target, Transaction::Mode::Write);
+        try {
+            CopyIntoNewFile(target, safetyCopy, m_password);
+        } catch (const DataError& error) {
+            throw DataError(QStringLiteral("无法保存恢复前的数据：%1").arg(error.message()));
+        }
+        try {
+            DatabaseCopy copy(source, target);
+            copy.setProgress(m_progress);
+            copy.CopyAll(TargetRows::Replace);
+            write.Commit();
+        } catch (...) {
+            BackupFiles::Discard(safetyCopy);
+            throw;
+        }
+    } catch (const DataError& error) {
+        throw DataError(
+            QStringLiteral("没有恢复数据：%1\n当前的数据没有改变。").arg(error.message()));
+    }
 }

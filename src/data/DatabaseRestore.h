@@ -19,6 +19,11 @@ struct RestoreResult {
 // "<file>.before-restore-YYYYMMDD-HHMMSS", copied while the file is locked so that no write of
 // another program falls between that copy and the restore. The restore itself is one transaction
 // of the engine: a failure, a full disk or a crash leaves the old content whole.
+//
+// On a server (`databasePath` a connection string) the backup is checked the same way; the data
+// replaced is kept in a new file beside the backup (SafetyCopyBase), written under the server's
+// write lock, and the backup's rows replace the server's in the same transaction (see
+// DatabaseCopy).
 class DatabaseRestore {
 public:
     DatabaseRestore(QString databasePath, QString password);
@@ -31,8 +36,13 @@ public:
     // Restores `backupPath`; `time` names the copy of the data it replaces. Throws DataError
     // when it refuses or fails; the file is then as it was and no copy is left.
     RestoreResult RestoreFrom(const QString& backupPath, const QDateTime& time);
+    // The path that the copy of the data replaced is named after (see SafetyCopyPath): the
+    // database file, or for a server "Varnholt-server.mdb" in the backup's folder.
+    QString SafetyCopyBase(const QString& backupPath) const;
 
 private:
+    void restoreServer(const QString& backupPath, const QString& safetyCopy);
+
     struct FileState {
         QString path;
         QDateTime modified;

@@ -25,6 +25,9 @@ public:
     // Moves to the next row: true while a row is available. Throws DataError with the engine's
     // message.
     virtual bool step() = 0;
+    // Makes the statement ready to run again, with the parameters bound now or bound next: a
+    // statement that writes many rows is prepared once. Rows not yet read are dropped.
+    virtual void reset() = 0;
 
     // The result's columns: their names and, for a column read straight from a table, that
     // table and the column's name there (empty for computed columns).

@@ -26,6 +26,8 @@ public:
 
     // Returns true while a row is available; throws DataError with the engine's message.
     bool step() { return m_statement->step(); }
+    // Ready to run again with the parameters bound now or next (see EngineStatement::reset).
+    void reset() { m_statement->reset(); }
 
     int columnCount() const { return m_statement->columnCount(); }
     // A cell of the current row as a fetched result holds it (see StoredCell).

@@ -33,18 +33,26 @@ QStringList ServerSchemaStatements() {
     };
 }
 
-void PrepareServerDatabase(ServerEngine& db) {
-    Transaction transaction(db, Transaction::Mode::Write);
+bool HoldsServerSchema(ServerEngine& db) {
     PreparedStatement tables(db, QStringLiteral("SELECT count(*) FROM pg_class WHERE relnamespace "
                                                 "= current_schema()::regnamespace AND relname IN "
                                                 "('product', 'store', 'power', 'remarks', "
                                                 "'varnholt_version')"));
     tables.step();
-    if (tables.integer(0) != 0)
-        throw DataError(
-            QStringLiteral("%1 中已经有本程序的表，不会改动它。").arg(db.description()));
+    return tables.integer(0) != 0;
+}
+
+void CreateServerSchema(ServerEngine& db) {
     for (const QString& statement : ServerSchemaStatements())
         db.execute(statement);
     db.setSchemaVersion(SchemaVersion);
+}
+
+void PrepareServerDatabase(ServerEngine& db) {
+    Transaction transaction(db, Transaction::Mode::Write);
+    if (HoldsServerSchema(db))
+        throw DataError(
+            QStringLiteral("%1 中已经有本程序的表，不会改动它。").arg(db.description()));
+    CreateServerSchema(db);
     transaction.Commit();
 }

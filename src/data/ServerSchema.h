@@ -10,6 +10,12 @@ class ServerEngine;
 // timestamps to the second, which the server itself keeps to existing days and times.
 QStringList ServerSchemaStatements();
 
+// Whether the server database holds tables of the program's schema (or its version table).
+bool HoldsServerSchema(ServerEngine& db);
+// Creates the tables (ServerSchemaStatements) and records the schema version, inside the
+// caller's Write transaction.
+void CreateServerSchema(ServerEngine& db);
+
 // Prepares an empty server database with ServerSchemaStatements and the schema version, in one
 // transaction. Refuses a database that already holds tables of its own schema.
 void PrepareServerDatabase(ServerEngine& db);

@@ -148,6 +148,18 @@ void ServerStatement::finish() {
     m_engine.endStreaming(this);
 }
 
+void ServerStatement::reset() {
+    if (m_state == State::Running)
+        finish();
+    PQclear(m_row);
+    m_row = nullptr;
+    for (PGresult* result : m_rest)
+        PQclear(result);
+    m_rest.clear();
+    m_restRead = false;
+    m_state = State::Ready;
+}
+
 void ServerStatement::readRest() {
     if (m_state != State::Running || m_restRead)
         return;

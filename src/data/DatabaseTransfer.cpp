@@ -21,17 +21,30 @@ namespace {
 // A copy of a server's data is as private as a file the program makes for itself.
 constexpr unsigned PrivateFileMode = 0600;
 
+bool isIndex(const QString& statement) {
+    return statement.startsWith(QStringLiteral("CREATE INDEX")) ||
+           statement.startsWith(QStringLiteral("CREATE UNIQUE INDEX"));
+}
+
 DatabaseTally copyIntoFile(EngineConnection& source, const QString& part, const QString& password,
                            const CopyProgress& progress) {
     if (!CreateNewFile(part, PrivateFileMode))
         throw DataError(QStringLiteral("无法建立文件 %1：%2").arg(part, qt_error_string(errno)));
     CipherEngine file(CipherFile::open(part, password, SQLITE_OPEN_READWRITE));
     Transaction write(file, Transaction::Mode::Write);
+    // The indexes are made after the rows: filled row by row in key order, which is no index's
+    // order, their pages would be encrypted and decrypted again and again through a small cache.
+    QStringList indexes;
     for (const QString& statement : SchemaStatements())
-        file.execute(statement);
+        if (isIndex(statement))
+            indexes << statement;
+        else
+            file.execute(statement);
     DatabaseCopy copy(source, file);
     copy.setProgress(progress);
     DatabaseTally tally = copy.CopyAll(TargetRows::MustBeEmpty);
+    for (const QString& statement : indexes)
+        file.execute(statement);
     write.Commit();
     return tally;
 }

@@ -210,7 +210,7 @@ private slots:
         // A file from before codes were unique: the server's unique index refuses the rows.
         QTest::newRow("a code twice")
             << "DROP INDEX ProductSerialIndex; UPDATE Product SET ProductSerial='S-1'" << false
-            << "复制数据表 Product 时出错";
+            << "不能建立索引：could not create unique index \"productserialindex\"";
         // The server's integer column rounds it: the check finds the difference.
         QTest::newRow("a fraction in a whole-number column")
             << "UPDATE Store SET StoreKind=1.5 WHERE StoreIndex=2" << true

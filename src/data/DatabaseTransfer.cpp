@@ -21,17 +21,31 @@ namespace {
 // A copy of a server's data is as private as a file the program makes for itself.
 constexpr unsigned PrivateFileMode = 0600;
 
+bool isIndex(const QString& statement) {
+    return statement.startsWith(QStringLiteral("CREATE INDEX")) ||
+           statement.startsWith(QStringLiteral("CREATE UNIQUE INDEX"));
+}
+
 DatabaseTally copyIntoFile(EngineConnection& source, const QString& part, const QString& password,
                            const CopyProgress& progress) {
     if (!CreateNewFile(part, PrivateFileMode))
         throw DataError(QStringLiteral("无法建立文件 %1：%2").arg(part, qt_error_string(errno)));
     CipherEngine file(CipherFile::open(part, password, SQLITE_OPEN_READWRITE));
     Transaction write(file, Transaction::Mode::Write);
+    // The indexes are made after the rows: filled row by row in key order, which is no index's
+    // order, their pages would be encrypted and decrypted again and again through a small cache
+    // (98 s against 17 s for 1,000,000 movements).
+    QStringList indexes;
     for (const QString& statement : SchemaStatements())
-        file.execute(statement);
+        if (isIndex(statement))
+            indexes << statement;
+        else
+            file.execute(statement);
     DatabaseCopy copy(source, file);
     copy.setProgress(progress);
     DatabaseTally tally = copy.CopyAll(TargetRows::MustBeEmpty);
+    for (const QString& statement : indexes)
+        file.execute(statement);
     write.Commit();
     return tally;
 }
@@ -68,9 +82,16 @@ NewFileCopy CopyIntoNewFile(EngineConnection& source, const QString& path, const
 DatabaseTally CopyIntoServer(EngineConnection& source, ServerEngine& target,
                              const CopyProgress& progress) {
     Transaction write(target, Transaction::Mode::Write);
-    if (!HoldsServerSchema(target))
-        CreateServerSchema(target);
-    else if (const int version = target.schemaVersion(); version != SchemaVersion)
+    // In a database without the tables, they are made here and their indexes after the rows.
+    QStringList indexes;
+    if (!HoldsServerSchema(target)) {
+        for (const QString& statement : ServerSchemaStatements())
+            if (isIndex(statement))
+                indexes << statement;
+            else
+                target.execute(statement);
+        target.setSchemaVersion(SchemaVersion);
+    } else if (const int version = target.schemaVersion(); version != SchemaVersion)
         throw DataError(QStringLiteral("%1 的数据版本是 %2，本程序的数据版本是 %3，不会改动它。")
                             .arg(target.description())
                             .arg(version)
@@ -78,6 +99,13 @@ DatabaseTally CopyIntoServer(EngineConnection& source, ServerEngine& target,
     DatabaseCopy copy(source, target);
     copy.setProgress(progress);
     DatabaseTally tally = copy.CopyAll(TargetRows::MustBeEmpty);
+    try {
+        for (const QString& statement : indexes)
+            target.execute(statement);
+    } catch (const DataError& error) {
+        // A unique index refuses rows that the source kept (a code twice).
+        throw DataError(QStringLiteral("复制的数据不能建立索引：%1").arg(error.message()));
+    }
     write.Commit();
     return tally;
 }

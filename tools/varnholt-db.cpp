@@ -32,6 +32,7 @@
 #include "data/Letterhead.h"
 #include "data/ProgramFolders.h"
 #include "data/RowStream.h"
+#include "data/ServerCheck.h"
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
@@ -94,7 +95,7 @@ void openDatabase(Connection& connection, const QString& file) {
     OpenChosenDatabase(connection, CurrentProgramFolders(), file, DatabasePassword);
 }
 
-// compact, backup, restore and check work on the database file itself; with a server chosen they
+// compact, backup and restore work on the database file itself; with a server chosen they
 // say so instead of acting on a file the program does not use.
 void requireFile(const QString& command, const QString& file) {
     const QString database = ChosenDatabase(CurrentProgramFolders(), file);
@@ -449,9 +450,17 @@ int restore(const QString& file, const QString& backup) {
 // Prints the outcome of the checks and the rows of every table, one table a line; then the
 // product codes that several products carry, each with their keys.
 int check(const QString& file) {
-    const DatabaseSummary summary = CheckDatabaseFile(file, DatabasePassword);
-    out() << QStringLiteral("完整性检查：正常") << '\n'
-          << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
+    const QString database = ChosenDatabase(CurrentProgramFolders(), file);
+    DatabaseSummary summary;
+    if (IsServerAddress(database)) {
+        ServerEngine server(database);
+        summary = CheckServerDatabase(server);
+        out() << QStringLiteral("完整性检查：") << ServerPagesNote << '\n';
+    } else {
+        summary = CheckDatabaseFile(database, DatabasePassword);
+        out() << QStringLiteral("完整性检查：正常") << '\n';
+    }
+    out() << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
     for (const auto& [table, rows] : summary.rows)
         printLine({table, QString::number(rows)});
     if (summary.duplicateCodes.empty())
@@ -510,10 +519,8 @@ int main(int argc, char** argv) {
             requireFile(args[1], args[2]);
             return restore(args[2], args[3]);
         }
-        if (args.size() == 3 && args[1] == "check") {
-            requireFile(args[1], args[2]);
+        if (args.size() == 3 && args[1] == "check")
             return check(args[2]);
-        }
         return usage();
     } catch (const UserError& error) {
         err() << error.message() << '\n';

@@ -31,8 +31,9 @@ QStringList columnsOf(EngineConnection& db, const QString& table) {
     return columns;
 }
 
-// The program's tables and their columns, as a new file of this version has them.
-const std::map<QString, QStringList>& programTables() {
+} // namespace
+
+const std::map<QString, QStringList>& ProgramTables() {
     static const std::map<QString, QStringList> tables = [] {
         std::map<QString, QStringList> result;
         sqlite3* memory = nullptr;
@@ -47,6 +48,8 @@ const std::map<QString, QStringList>& programTables() {
     }();
     return tables;
 }
+
+namespace {
 
 // The engine reads an empty file as an empty database, and a plain SQLite file fails the key
 // check like a foreign one: both get a reason of their own.
@@ -84,7 +87,7 @@ void checkIntegrity(EngineConnection& db, const QString& path, IntegrityCheck in
 
 void checkTables(EngineConnection& db, const QString& path) {
     const QStringList present = tablesOf(db);
-    for (const auto& [table, columns] : programTables()) {
+    for (const auto& [table, columns] : ProgramTables()) {
         if (!present.contains(table))
             throw DataError(QStringLiteral("文件 %1 中没有数据表 %2，不是本系统的数据库文件。")
                                 .arg(path, table));

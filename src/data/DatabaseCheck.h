@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct DatabaseSummary {
 
 // "N 条出入库记录，M 种商品": what a backup holds, in the words of the messages.
 QString CountsText(const DatabaseSummary& summary);
+
+// The program's tables and their columns, as a new file of this version has them.
+const std::map<QString, QStringList>& ProgramTables();
 
 // Reads the summary of an open file (the version and a count of every table).
 DatabaseSummary ReadSummary(EngineConnection& db);

@@ -7,10 +7,13 @@
 #include "TestSupport.h"
 
 #include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/PreparedStatement.h"
 #include "data/Query.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
 #include "data/ShareDMUnit.h"
+#include "data/Transaction.h"
 #include "output/WorkbookExport.h"
 #include "product/ProductLists.h"
 #include "product/ProductStatements.h"
@@ -89,6 +92,35 @@ QStringList run(Connection& connection, const QString& statement, bool inOrder) 
     if (!inOrder)
         std::sort(rows.begin() + 1, rows.end());
     return rows;
+}
+
+// What a date becomes when a movement is written with it, in a transaction left undone: the
+// stored date as read back, or "refused" when the engine refuses it as a date. A date starting
+// with '#' is typed into the statement as the program's date literal, any other is a parameter.
+QString storedDate(Connection& connection, const QString& date) {
+    Transaction transaction(connection);
+    EngineConnection& db = connection.engine();
+    try {
+        if (date.startsWith('#')) {
+            Query query(&connection);
+            ExecSQL(query, "INSERT INTO Store (StoreProduct, StoreKind, StoreRecordDate) VALUES "
+                           "(1, 0, " +
+                               date + ')');
+        } else {
+            PreparedStatement insert(db, "INSERT INTO Store (StoreProduct, StoreKind, "
+                                         "StoreRecordDate) VALUES (1, 0, ?)");
+            insert.bind(1, date);
+            insert.step();
+        }
+    } catch (const DataError& error) {
+        const bool asDate = error.message().contains(u"日期"_qs) ||
+                            error.message().contains(u"date"_qs, Qt::CaseInsensitive);
+        return asDate ? u"refused"_qs : error.message();
+    }
+    PreparedStatement read(db, "SELECT StoreRecordDate FROM Store WHERE StoreIndex=" +
+                                   QString::number(db.lastInsertKey()));
+    read.step();
+    return read.text(0);
 }
 
 void fill(Connection& connection) {
@@ -188,6 +220,52 @@ private slots:
             << ExportStatement(columns.fieldNames, columns.titles,
                                balance.statementOn(SqlTarget::Server))
             << true;
+    }
+
+    // A date is taken or refused alike: the forms the file accepts are stored in the one stored
+    // form, and the server's other readings ("now", "infinity", other orders, time zones,
+    // fractions of a second, hour 24) are refused.
+    void sameDates_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("stored");
+        const QString refused = u"refused"_qs;
+        const struct {
+            const char* date;
+            QString stored;
+        } cases[] = {
+            {"2024-01-05", u"2024-01-05 00:00:00"_qs},
+            {"2024-01-05 10:30", u"2024-01-05 10:30:00"_qs},
+            {"2024-01-05T10:30:15", u"2024-01-05 10:30:15"_qs},
+            {"now", refused},
+            {"today", refused},
+            {"tomorrow", refused},
+            {"infinity", refused},
+            {"-infinity", refused},
+            {"epoch", refused},
+            {"", refused},
+            {"20240105", refused},
+            {"Jan 5 2024", refused},
+            {"2024-1-5", refused},
+            {"2024-02-30", refused},
+            {"2024-01-05 24:00:00", refused},
+            {"2024-01-05 10:30:15.6", refused},
+            {"2024-01-05 10:30:15+02", refused},
+            {"J2460315", refused},
+            {"#now#", refused},
+            {"#today#", refused},
+            {"#infinity#", refused},
+            {"#2024-02-30#", refused},
+            {"#2024-1-5 9:05#", u"2024-01-05 09:05:00"_qs},
+        };
+        for (const auto& c : cases)
+            QTest::newRow(*c.date ? c.date : "empty") << QString::fromUtf8(c.date) << c.stored;
+    }
+
+    void sameDates() {
+        QFETCH(QString, date);
+        QFETCH(QString, stored);
+        QCOMPARE(storedDate(m_file, date), stored);
+        QCOMPARE(storedDate(m_onServer, date), stored);
     }
 
     void sameRows() {

@@ -96,12 +96,12 @@ QStringList run(Connection& connection, const QString& statement, bool inOrder) 
 
 // What a date becomes when a movement is written with it, in a transaction left undone: the
 // stored date as read back, or "refused" when the engine refuses it as a date. A date starting
-// with '#' is typed into the statement as the program's date literal, any other is a parameter.
+// with '#' or a quote is typed into the statement as it stands, any other is a parameter.
 QString storedDate(Connection& connection, const QString& date) {
     Transaction transaction(connection);
     EngineConnection& db = connection.engine();
     try {
-        if (date.startsWith('#')) {
+        if (date.startsWith('#') || date.startsWith('\'')) {
             Query query(&connection);
             ExecSQL(query, "INSERT INTO Store (StoreProduct, StoreKind, StoreRecordDate) VALUES "
                            "(1, 0, " +
@@ -256,6 +256,10 @@ private slots:
             {"#infinity#", refused},
             {"#2024-02-30#", refused},
             {"#2024-1-5 9:05#", u"2024-01-05 09:05:00"_qs},
+            {"'now'", refused},
+            {"'infinity'", refused},
+            {"'Jan 5 2024'", refused},
+            {"'2024-01-05 10:30'", u"2024-01-05 10:30:00"_qs},
         };
         for (const auto& c : cases)
             QTest::newRow(*c.date ? c.date : "empty") << QString::fromUtf8(c.date) << c.stored;

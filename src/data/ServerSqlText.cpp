@@ -3,6 +3,8 @@
 #include "data/DataError.h"
 #include "data/SqlDialect.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 bool isNameChar(QChar c) {
@@ -43,10 +45,37 @@ void remember(QHash<QString, QString>& spellings, const QString& name) {
         spellings.insert(lower, name);
 }
 
+// Whether the statement stores rows: its first word is INSERT or UPDATE.
+bool storesRows(const QString& sql) {
+    const QString first = sql.trimmed().section(QRegularExpression(QStringLiteral("[^A-Za-z]")), 0,
+                                                0, QString::SectionSkipEmpty);
+    return first.compare(QStringLiteral("insert"), Qt::CaseInsensitive) == 0 ||
+           first.compare(QStringLiteral("update"), Qt::CaseInsensitive) == 0;
+}
+
+// Whether the literal at `i` is a plain one: not written right after a name or sign that makes
+// it a prefixed literal (E'…', U&'…'), nor after a type name that makes it a typed one.
+bool plainLiteral(const QString& sql, qsizetype i) {
+    if (i > 0 && (isNameChar(sql[i - 1]) || sql[i - 1] == '&'))
+        return false;
+    qsizetype end = i;
+    while (end > 0 && sql[end - 1].isSpace())
+        --end;
+    qsizetype start = end;
+    while (start > 0 && isNameChar(sql[start - 1]))
+        --start;
+    static const QStringList types = {"timestamp", "date",    "time",    "interval", "zone",
+                                      "text",      "varchar", "char",    "numeric",  "integer",
+                                      "int",       "bigint",  "boolean", "real",     "precision",
+                                      "float",     "bytea",   "json",    "jsonb",    "uuid"};
+    return !types.contains(sql.mid(start, end - start).toLower());
+}
+
 } // namespace
 
-ServerSqlText ServerSqlText::from(const QString& sql) {
+ServerSqlText ServerSqlText::from(const QString& sql, bool literalsAsParameters) {
     ServerSqlText result;
+    const bool literals = literalsAsParameters && storesRows(sql);
     QString out;
     out.reserve(sql.size() + 8);
     qsizetype i = 0;
@@ -55,7 +84,14 @@ ServerSqlText ServerSqlText::from(const QString& sql) {
         qsizetype next = i + 1;
         if (c == '\'') {
             next = pastQuoted(sql, i, c);
-            out += QStringView(sql).mid(i, next - i);
+            if (literals && plainLiteral(sql, i)) {
+                const QString text =
+                    sql.mid(i + 1, next - i - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+                result.literals.emplace_back(++result.parameters, text.toStdString());
+                out += '$' + QString::number(result.parameters);
+            } else {
+                out += QStringView(sql).mid(i, next - i);
+            }
         } else if (c == '"') {
             next = pastQuoted(sql, i, c);
             const QString name =
@@ -76,7 +112,8 @@ ServerSqlText ServerSqlText::from(const QString& sql) {
             out += QStringView(sql).mid(i, next - i);
         } else if (c == '?') {
             next = i + 1;
-            out += '$' + QString::number(++result.parameters);
+            result.marks.push_back(++result.parameters);
+            out += '$' + QString::number(result.parameters);
         } else if (isNameChar(c) && !c.isDigit()) {
             next = i + 1;
             while (next < sql.size() && (isNameChar(sql[next]) || sql[next] == '$'))

@@ -27,11 +27,13 @@ int hexDigit(char c) {
 } // namespace
 
 ServerStatement::ServerStatement(ServerEngine& engine, const QString& sql)
-    : m_engine(engine), m_sql(ServerSqlText::from(sql)) {
+    : m_engine(engine), m_sql(ServerSqlText::from(sql, true)) {
     if (m_sql.text.trimmed().isEmpty())
         throw DataError(QStringLiteral("空的 SQL 语句。"));
     m_values.resize(m_sql.parameters);
     m_types.assign(m_sql.parameters, 0);
+    for (const auto& [number, text] : m_sql.literals)
+        m_values[number - 1] = text;
 }
 
 ServerStatement::~ServerStatement() {
@@ -55,12 +57,14 @@ ServerStatement::~ServerStatement() {
 }
 
 void ServerStatement::bind(int position, std::optional<std::string> value, unsigned type) {
-    if (position < 1 || position > m_sql.parameters)
+    const int marks = static_cast<int>(m_sql.marks.size());
+    if (position < 1 || position > marks)
         throw DataError(QStringLiteral("参数的位置 %1 超出了范围（这条语句有 %2 个参数）。")
                             .arg(position)
-                            .arg(m_sql.parameters));
-    m_values[position - 1] = std::move(value);
-    m_types[position - 1] = type;
+                            .arg(marks));
+    const int number = m_sql.marks[position - 1];
+    m_values[number - 1] = std::move(value);
+    m_types[number - 1] = type;
 }
 
 void ServerStatement::bindNull(int position) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <map>
 #include <vector>
 
@@ -31,7 +30,8 @@ struct DatabaseSummary {
 // "N 条出入库记录，M 种商品": what a backup holds, in the words of the messages.
 QString CountsText(const DatabaseSummary& summary);
 
-// The program's tables and their columns, as a new file of this version has them.
+// The program's tables and their columns in their order, as a new database of this version has
+// them; the first column of each is its key.
 const std::map<QString, QStringList>& ProgramTables();
 
 // Reads the summary of an open file (the version and a count of every table).

@@ -50,13 +50,18 @@ const char* const Rows[] = {
     "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
     "StoreRecordDate, StoreRemark) VALUES (2, 1, 1, 8, 8, #2027-01-01#, '下月')",
     // Orders apart: a name's products by model (no model first, then in byte order) are not in
-    // key order, and a name's movements (product by product) are not in date order.
+    // key order, a name's movements (product by product) are not in date order, and December's
+    // movements by date are not in entry order.
     "INSERT INTO Product (ProductSerial, ProductName, ProductType, ProductUnit) "
     "VALUES ('A3', '螺丝', 'm2', '个')",
     "INSERT INTO Product (ProductSerial, ProductName, ProductType, ProductUnit) "
     "VALUES ('C2', '垫圈', NULL, '包')",
     "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
     "StoreRecordDate, StoreRemark) VALUES (1, 0, 4, 2, 8, #2026-12-31 23:59:59#, '同时')",
+    "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
+    "StoreRecordDate, StoreRemark) VALUES (3, 0, 1, 30, 30, #2026-12-10#, '补')",
+    "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
+    "StoreRecordDate, StoreRemark) VALUES (3, 0, 2, 30, 60, #2026-12-05#, '先')",
 };
 
 // Every cell of a query as text: numbers by value (an engine may give a whole sum as an

@@ -361,7 +361,8 @@ private slots:
             << u"比本程序所能使用的版本"_qs << 0;
         QTest::newRow("no data version")
             << u"DROP TABLE varnholt_version"_qs << u"没有数据版本"_qs << 0;
-        QTest::newRow("a table missing") << u"DROP TABLE remarks"_qs << u"没有数据表 remarks"_qs << 0;
+        QTest::newRow("a table missing")
+            << u"DROP TABLE remarks"_qs << u"没有数据表 remarks"_qs << 0;
         QTest::newRow("a column missing")
             << u"ALTER TABLE store DROP COLUMN storeremark"_qs << u"没有列 storeremark"_qs << 0;
         QTest::newRow("dates with fractions of a second")

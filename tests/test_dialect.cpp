@@ -662,8 +662,9 @@ void TestDialect::serverTexts_data() {
     QTest::addColumn<int>("parameters");
     QTest::newRow("parameters") << u"update T set a=?, b='?' where c=? -- ?"_s
                                 << u"update T set a=$1, b='?' where c=$2  "_s << 2;
-    QTest::newRow("quoted names") << u"select \"Store\".\"StoreIndex\", [Product] from \"Store\""_s
-                                  << u"select store.storeindex, product from store"_s << 0;
+    QTest::newRow("quoted names, a subscript")
+        << u"select \"Store\".\"StoreIndex\", k[0] from \"Store\""_s
+        << u"select store.storeindex, k[0] from store"_s << 0;
     QTest::newRow("reserved and odd names kept quoted")
         << u"select \"User\", \"a b\", `x\"y` from t"_s
         << u"select \"user\", \"a b\", \"x\"\"y\" from t"_s << 0;

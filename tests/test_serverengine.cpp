@@ -8,6 +8,7 @@
 #include "data/ProgramFolders.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "data/ServerCheck.h"
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
@@ -322,18 +323,88 @@ private slots:
         const ToolRun list = RunTool({"list", file, "in"});
         const ToolRun exported = RunTool({"export", workbook, "balance", file, "2026-12-31"});
         const ToolRun check = RunTool({"check", file});
+        const ToolRun compact = RunTool({"compact", file});
         qunsetenv("VARNHOLT_SERVER");
         QVERIFY2(sql.exitCode == 0, qPrintable(sql.error));
         QVERIFY2(list.exitCode == 0, qPrintable(list.error));
         QVERIFY2(list.out.contains("扳手"), qPrintable(list.out));
         QVERIFY2(exported.exitCode == 0, qPrintable(exported.error));
         QVERIFY(QFileInfo(workbook).size() > 0);
+        // The check reads the server's data; it cannot check the server's pages and says so.
+        QVERIFY2(check.exitCode == 0, qPrintable(check.error));
+        QVERIFY2(check.out.contains(ServerPagesNote), qPrintable(check.out));
+        QVERIFY2(check.out.contains(QStringLiteral("数据版本：%1").arg(SchemaVersion)),
+                 qPrintable(check.out));
+        QVERIFY2(check.out.contains("Product\t1\n") && check.out.contains("Store\t1\n"),
+                 qPrintable(check.out));
         // The file-only commands say that the program uses a server, not that the file is missing.
-        QCOMPARE(check.exitCode, 1);
-        QVERIFY2(check.error.contains("只适用于数据库文件"), qPrintable(check.error));
+        QCOMPARE(compact.exitCode, 1);
+        QVERIFY2(compact.error.contains("只适用于数据库文件"), qPrintable(compact.error));
         ServerEngine db(server.conninfo());
         QCOMPARE(count(db, "SELECT count(*) FROM product WHERE productname = '扳手'"), qint64(1));
         QCOMPARE(count(db, "SELECT count(*) FROM power WHERE powername = '管理员'"), qint64(1));
+    }
+
+    // The check of a server database finds what makes it unusable or unlike the program's, and
+    // lists the codes several products carry; it changes nothing.
+    void checksAServerDatabase_data() {
+        QTest::addColumn<QString>("change");  // made to a prepared database before the check
+        QTest::addColumn<QString>("refusal"); // a part of the error's text; none: it passes
+        QTest::addColumn<int>("duplicates");
+        QTest::newRow("as prepared") << QString() << QString() << 0;
+        QTest::newRow("two products with one code")
+            << u"DROP INDEX productserialindex; INSERT INTO product (productserial) VALUES "
+               u"('X'), ('X'), ('Y')"_qs
+            << QString() << 1;
+        QTest::newRow("a newer data version")
+            << u"UPDATE varnholt_version SET version = %1"_qs.arg(SchemaVersion + 1)
+            << u"比本程序所能使用的版本"_qs << 0;
+        QTest::newRow("no data version")
+            << u"DROP TABLE varnholt_version"_qs << u"没有数据版本"_qs << 0;
+        QTest::newRow("a table missing")
+            << u"DROP TABLE remarks"_qs << u"没有数据表 remarks"_qs << 0;
+        QTest::newRow("a column missing")
+            << u"ALTER TABLE store DROP COLUMN storeremark"_qs << u"没有列 storeremark"_qs << 0;
+        QTest::newRow("dates with fractions of a second")
+            << u"ALTER TABLE store ALTER COLUMN storerecorddate TYPE timestamp(3)"_qs
+            << u"timestamp(0)"_qs << 0;
+        QTest::newRow("no date rule")
+            << u"ALTER TABLE store DROP CONSTRAINT storerecorddate_valid"_qs << u"没有日期规则"_qs
+            << 0;
+        QTest::newRow("a date rule that left the rows unchecked")
+            << u"ALTER TABLE store DROP CONSTRAINT storerecorddate_valid; INSERT INTO store "
+               u"(storerecorddate) VALUES ('infinity'); ALTER TABLE store ADD CONSTRAINT "
+               u"storerecorddate_valid CHECK (storerecorddate BETWEEN '0001-01-01 00:00:00' "
+               u"AND '9999-12-31 23:59:59') NOT VALID"_qs
+            << u"1 条出入库记录的日期不是有效的日期"_qs << 0;
+    }
+
+    void checksAServerDatabase() {
+        QFETCH(QString, change);
+        QFETCH(QString, refusal);
+        QFETCH(int, duplicates);
+        PreparedServer prepared;
+        ServerEngine db(prepared.server.conninfo());
+        if (!change.isEmpty())
+            db.execute(change);
+        db.execute(u"INSERT INTO product (productserial) VALUES ('A')"_qs);
+        if (!refusal.isEmpty()) {
+            try {
+                CheckServerDatabase(db);
+                QFAIL("the check passed");
+            } catch (const DataError& error) {
+                QVERIFY2(error.message().contains(refusal), qPrintable(error.message()));
+            }
+            return;
+        }
+        const DatabaseSummary summary = CheckServerDatabase(db);
+        QCOMPARE(summary.schemaVersion, SchemaVersion);
+        QCOMPARE(summary.products(), qint64(duplicates ? 4 : 1));
+        QCOMPARE(summary.rowsOf(u"Power"_qs), qint64(1));
+        QCOMPARE(summary.uniqueCodes, duplicates == 0);
+        QCOMPARE(int(summary.duplicateCodes.size()), duplicates);
+        if (duplicates)
+            QCOMPARE(summary.duplicateCodes.front().code, u"X"_qs);
     }
 
     // The server file's first line names the server; the environment wins over it.

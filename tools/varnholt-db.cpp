@@ -39,6 +39,7 @@
 #include "data/Letterhead.h"
 #include "data/ProgramFolders.h"
 #include "data/RowStream.h"
+#include "data/ServerCheck.h"
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
@@ -102,8 +103,8 @@ void openDatabase(Connection& connection, const QString& file) {
     OpenChosenDatabase(connection, CurrentProgramFolders(), file, DatabasePassword);
 }
 
-// compact and check work on the database file itself; with a server chosen they
-// say so instead of acting on a file the program does not use.
+// compact works on the database file itself; with a server chosen it
+// says so instead of acting on a file the program does not use.
 void requireFile(const QString& command, const QString& file) {
     const QString database = ChosenDatabase(CurrentProgramFolders(), file);
     if (IsServerAddress(database))
@@ -250,7 +251,8 @@ int printListing(const QString& file, const ListDefinition& list) {
     TShareDM dataModule;
     openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
-    RowStream rows(dataModule.ADOConnection1, list.statement);
+    RowStream rows(dataModule.ADOConnection1,
+                   list.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
     TabSeparatedWriter writer;
     WriteListing(rows, list.columns, writer);
     return 0;
@@ -395,7 +397,7 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     dataModule.ADOConnection1.UseSinglePassCache();
     Query query(&dataModule.ADOConnection1);
     query.setObjectName(listing.query);
-    OpenSQL(query, listing.statement);
+    OpenSQL(query, listing.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
     const auto table = std::make_shared<const ListTable>(&query, listing.columns);
     ListReportDataSet dataSet(listing.dataSet, table);
     Report report;
@@ -472,9 +474,17 @@ int restore(const QString& file, const QString& backup) {
 // Prints the outcome of the checks and the rows of every table, one table a line; then the
 // product codes that several products carry, each with their keys.
 int check(const QString& file) {
-    const DatabaseSummary summary = CheckDatabaseFile(file, DatabasePassword);
-    out() << QStringLiteral("完整性检查：正常") << '\n'
-          << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
+    const QString database = ChosenDatabase(CurrentProgramFolders(), file);
+    DatabaseSummary summary;
+    if (IsServerAddress(database)) {
+        ServerEngine server(database);
+        summary = CheckServerDatabase(server);
+        out() << QStringLiteral("完整性检查：") << ServerPagesNote << '\n';
+    } else {
+        summary = CheckDatabaseFile(database, DatabasePassword);
+        out() << QStringLiteral("完整性检查：正常") << '\n';
+    }
+    out() << QStringLiteral("数据版本：%1").arg(summary.schemaVersion) << '\n';
     for (const auto& [table, rows] : summary.rows)
         printLine({table, QString::number(rows)});
     if (summary.duplicateCodes.empty())
@@ -531,10 +541,8 @@ int main(int argc, char** argv) {
             return backUp(args[2], args[3]);
         if (args.size() == 4 && args[1] == "restore")
             return restore(args[2], args[3]);
-        if (args.size() == 3 && args[1] == "check") {
-            requireFile(args[1], args[2]);
+        if (args.size() == 3 && args[1] == "check")
             return check(args[2]);
-        }
         return usage();
     } catch (const UserError& error) {
         err() << error.message() << '\n';

@@ -275,6 +275,25 @@ QString ServerEngine::columnName(unsigned table, int column) {
     return m_columns.value(key);
 }
 
+const std::vector<unsigned>& ServerEngine::parameterTypes(const QByteArray& sql, int count) {
+    const auto known = m_parameterTypes.constFind(sql);
+    if (known != m_parameterTypes.cend())
+        return *known;
+    settle();
+    Result prepared(PQprepare(m_conn, "", sql.constData(), count, nullptr));
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+        throw DataError(noteFailure(prepared.get()));
+    Result described(PQdescribePrepared(m_conn, ""));
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+        throw DataError(noteFailure(described.get()));
+    std::vector<unsigned> types(PQnparams(described.get()));
+    for (int p = 0; p < static_cast<int>(types.size()); ++p)
+        types[p] = PQparamtype(described.get(), p);
+    if (m_parameterTypes.size() >= 256) // statements written with their values in them
+        m_parameterTypes.clear();
+    return *m_parameterTypes.insert(sql, std::move(types));
+}
+
 QString ServerEngine::spelling(const QString& name) const {
     return schemaSpellings().value(name, name);
 }

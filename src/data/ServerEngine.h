@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <vector>
 
 struct pg_conn;
 struct pg_result;
@@ -73,6 +74,9 @@ public:
     QString columnName(unsigned table, int column);
     // A name as the program spells it (the server answers in lower case).
     QString spelling(const QString& name) const;
+    // The types the server gives the parameters of a statement from where they stand (a date
+    // for a date column); asked of the server once per statement text.
+    const std::vector<unsigned>& parameterTypes(const QByteArray& sql, int count);
 
 private:
     pg_result* run(const char* sql) const;
@@ -88,6 +92,7 @@ private:
     mutable QByteArray m_lastState;
     QHash<unsigned, QString> m_tables;
     QHash<quint64, QString> m_columns; // (table << 16 | column number) -> name
+    QHash<QByteArray, std::vector<unsigned>> m_parameterTypes;
 };
 
 // A failure of the server in the user's words: a Chinese sentence for what a user can meet and

@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/ServerEngine.h"
+#include "data/StoredDate.h"
 
 #include <charconv>
 #include <libpq-fe.h>
@@ -26,11 +27,13 @@ int hexDigit(char c) {
 } // namespace
 
 ServerStatement::ServerStatement(ServerEngine& engine, const QString& sql)
-    : m_engine(engine), m_sql(ServerSqlText::from(sql)) {
+    : m_engine(engine), m_sql(ServerSqlText::from(sql, true)) {
     if (m_sql.text.trimmed().isEmpty())
         throw DataError(QStringLiteral("空的 SQL 语句。"));
     m_values.resize(m_sql.parameters);
     m_types.assign(m_sql.parameters, 0);
+    for (const auto& [number, text] : m_sql.literals)
+        m_values[number - 1] = text;
 }
 
 ServerStatement::~ServerStatement() {
@@ -54,12 +57,14 @@ ServerStatement::~ServerStatement() {
 }
 
 void ServerStatement::bind(int position, std::optional<std::string> value, unsigned type) {
-    if (position < 1 || position > m_sql.parameters)
+    const int marks = static_cast<int>(m_sql.marks.size());
+    if (position < 1 || position > marks)
         throw DataError(QStringLiteral("参数的位置 %1 超出了范围（这条语句有 %2 个参数）。")
                             .arg(position)
-                            .arg(m_sql.parameters));
-    m_values[position - 1] = std::move(value);
-    m_types[position - 1] = type;
+                            .arg(marks));
+    const int number = m_sql.marks[position - 1];
+    m_values[number - 1] = std::move(value);
+    m_types[number - 1] = type;
 }
 
 void ServerStatement::bindNull(int position) {
@@ -88,6 +93,31 @@ void ServerStatement::bindText(int position, std::string_view utf8) {
     bind(position, std::string(utf8), 0);
 }
 
+// A text bound where the server reads a date must be a date in a form that the file's date rule
+// accepts, and is sent in the stored form: the server's own reading would also take "now",
+// "today", "infinity", "20240105", "Jan 5 2024", time zones and fractions of a second.
+void ServerStatement::checkDates() {
+    bool texts = false;
+    for (std::size_t p = 0; p < m_values.size(); ++p)
+        texts = texts || (m_values[p] && m_types[p] == 0);
+    if (!texts)
+        return;
+    const std::vector<unsigned>& types = m_engine.parameterTypes(m_sql.text, m_sql.parameters);
+    for (std::size_t p = 0; p < m_values.size() && p < types.size(); ++p) {
+        if (!m_values[p] || m_types[p] != 0 || types[p] != TimestampType)
+            continue;
+        qint64 seconds = 0;
+        if (!StoredDate::parseAnyForm(*m_values[p], seconds))
+            throw DataError(QStringLiteral("“%1” 不是有效的日期：日期应写成 YYYY-MM-DD 或 "
+                                           "YYYY-MM-DD HH:MM:SS")
+                                .arg(QString::fromStdString(*m_values[p])));
+        char stored[19];
+        StoredDate::writeCanonical(seconds, stored);
+        m_values[p] = std::string(stored, sizeof stored);
+        m_types[p] = TimestampType;
+    }
+}
+
 PGresult* ServerStatement::nextResult() {
     if (!m_rest.empty()) {
         PGresult* result = m_rest.front();
@@ -103,6 +133,7 @@ bool ServerStatement::step() {
     PGconn* conn = m_engine.handle();
     if (m_state == State::Ready) {
         m_engine.settle();
+        checkDates();
         std::vector<const char*> values(m_values.size());
         for (std::size_t p = 0; p < m_values.size(); ++p)
             values[p] = m_values[p] ? m_values[p]->c_str() : nullptr;

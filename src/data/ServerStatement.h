@@ -58,6 +58,7 @@ private:
 
     void bind(int position, std::optional<std::string> value, unsigned type);
     void describe() const;
+    void checkDates();
     void takeColumns(const pg_result* result) const;
     pg_result* nextResult();
     void finish();

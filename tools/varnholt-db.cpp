@@ -242,7 +242,8 @@ int printListing(const QString& file, const ListDefinition& list) {
     TShareDM dataModule;
     openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
-    RowStream rows(dataModule.ADOConnection1, list.statement);
+    RowStream rows(dataModule.ADOConnection1,
+                   list.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
     TabSeparatedWriter writer;
     WriteListing(rows, list.columns, writer);
     return 0;
@@ -387,7 +388,7 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     dataModule.ADOConnection1.UseSinglePassCache();
     Query query(&dataModule.ADOConnection1);
     query.setObjectName(listing.query);
-    OpenSQL(query, listing.statement);
+    OpenSQL(query, listing.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
     const auto table = std::make_shared<const ListTable>(&query, listing.columns);
     ListReportDataSet dataSet(listing.dataSet, table);
     Report report;

@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/DataError.h"
+#include "data/ServerChoice.h"
 #include "data/ShareDMUnit.h"
 #include "output/ExportQuery.h"
 #include "sheet/Spreadsheet.h"
@@ -142,6 +143,7 @@ ExportOutcome ExportListToFile(const QString& databaseFile, const ListDefinition
     const ExportColumns lists = VisibleExportColumns(list.columns);
     SpreadsheetOptions options;
     options.saveAs = target;
-    return RunWorkbookExport({databaseFile, list.statement, lists.fieldNames, lists.titles, {}, {}},
-                             options);
+    const SqlTarget engine = IsServerAddress(databaseFile) ? SqlTarget::Server : SqlTarget::File;
+    return RunWorkbookExport(
+        {databaseFile, list.statementOn(engine), lists.fieldNames, lists.titles, {}, {}}, options);
 }

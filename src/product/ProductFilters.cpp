@@ -1,7 +1,9 @@
 #include "product/ProductFilters.h"
 
+#include "data/Connection.h"
 #include "data/Query.h"
 #include "data/ShareDMUnit.h"
+#include "lists/ListDefinition.h"
 #include "lists/ListTable.h"
 #include "product/ProductStatements.h"
 #include "widgets/ControlOps.h"
@@ -52,6 +54,12 @@ void RefillModelList(const ProductFilterControls& controls) {
     FillDistinctCombo(*controls.listQuery, controls.model, QStringLiteral("Product"),
                       QStringLiteral("ProductType"),
                       ModelListFragment(controls.name->currentText()), true, AllItems);
+}
+
+QString PageStatement(const ProductFilterControls& controls, const ListDefinition& list) {
+    const Connection* connection = controls.query->connection();
+    return list.statementOn(connection && connection->OnServer() ? SqlTarget::Server
+                                                                 : SqlTarget::File);
 }
 
 void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane) {

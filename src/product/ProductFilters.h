@@ -6,6 +6,7 @@ class DataGrid;
 class FetchLane;
 class Query;
 class QComboBox;
+struct ListDefinition;
 
 // The controls of a page that lists filtered rows: a name and a model filter over the product
 // catalogue, a query and its grid, and the query that fills the two filter lists (the data
@@ -29,6 +30,8 @@ void RefillNameList(const ProductFilterControls& controls);
 // Rebuilds the model list before it opens: "所有" and the models of the chosen name (of every
 // name for "所有"); it then reads "所有".
 void RefillModelList(const ProductFilterControls& controls);
+// The list's statement as the page's database runs it (ListDefinition::statementOn).
+QString PageStatement(const ProductFilterControls& controls, const ListDefinition& list);
 // Runs a list statement on `lane` (see Query::OpenInBackground): the grid shows the first rows
 // as soon as they are in, and its footer says it is counting until the list is complete.
 void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane);

@@ -13,7 +13,7 @@ ProductListPage::ProductListPage(const ProductFilterControls& controls, TProduct
 void ProductListPage::Initialize(FetchLane* lane) {
     ClearProductFilters(m_controls);
     if (lane)
-        FillList(m_controls, ProductList().statement, *lane);
+        FillList(m_controls, PageStatement(m_controls, ProductList()), *lane);
     else
         List(QString());
 }
@@ -23,7 +23,7 @@ void ProductListPage::InitializeFilters() {
 }
 
 void ProductListPage::List(const QString& fragment) {
-    RunList(m_controls, ProductList(fragment).statement);
+    RunList(m_controls, PageStatement(m_controls, ProductList(fragment)));
 }
 
 void ProductListPage::QueryButtonClick() {

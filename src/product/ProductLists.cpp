@@ -13,5 +13,7 @@ ListDefinition ProductList(const QString& filters) {
             },
             QString(),
             QStringLiteral("ADOQueryProduct"),
-            QString()};
+            QString(),
+            // The file reads the table in key order, or a name's products through the name index.
+            FiltersByName(filters) ? NameIndexOrder : QStringLiteral("ProductIndex")};
 }

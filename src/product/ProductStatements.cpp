@@ -21,6 +21,17 @@ QString ProductFilterFragment(const QString& name, const QString& model) {
     return fragment;
 }
 
+bool FiltersByName(const QString& fragment) {
+    // A date range holds no such word, and the first product condition is written before any
+    // text that a condition quotes.
+    const qsizetype products = fragment.indexOf(QStringLiteral(" and Product"));
+    return products >= 0 &&
+           QStringView(fragment).mid(products).startsWith(QStringLiteral(" and ProductName="));
+}
+
+const QString NameIndexOrder =
+    QStringLiteral("ProductType COLLATE ucs_basic NULLS FIRST,ProductIndex");
+
 QString ModelListFragment(const QString& name) {
     return name == AllItems ? QString() : condition("ProductName", name);
 }

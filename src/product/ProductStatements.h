@@ -12,6 +12,12 @@ extern const QString AllItems;
 // The name and model conditions; each is left out when its text is exactly AllItems. Any other
 // text, the empty text included, is a condition.
 QString ProductFilterFragment(const QString& name, const QString& model);
+// Whether a filter fragment names a product name as ProductFilterFragment writes it (after a
+// date range, if any): the file's plans then go through the name index.
+bool FiltersByName(const QString& fragment);
+// The order of the name index after the name: by model (byte order of the text, no model first),
+// then by key.
+extern const QString NameIndexOrder;
 // The condition that narrows the model list to the chosen name (none for AllItems).
 QString ModelListFragment(const QString& name);
 

@@ -16,7 +16,7 @@ void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
     ClearProductFilters(m_controls);
     if (lane)
-        FillList(m_controls, BalanceList(QDate::currentDate()).statement, *lane);
+        FillList(m_controls, PageStatement(m_controls, BalanceList(QDate::currentDate())), *lane);
     else
         List(QString());
 }
@@ -26,7 +26,7 @@ void StockBalancePage::InitializeFilters() {
 }
 
 void StockBalancePage::List(const QString& fragment) {
-    RunList(m_controls, BalanceList(m_cutoff->date(), fragment).statement);
+    RunList(m_controls, PageStatement(m_controls, BalanceList(m_cutoff->date(), fragment)));
 }
 
 void StockBalancePage::QueryButtonClick() {

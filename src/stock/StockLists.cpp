@@ -1,6 +1,7 @@
 #include "stock/StockLists.h"
 
 #include "lists/GridColumnFactory.h"
+#include "product/ProductStatements.h"
 #include "stock/StockStatements.h"
 
 namespace {
@@ -39,19 +40,36 @@ std::vector<GridColumn> balanceColumns() {
     };
 }
 
+// The order of the file's plan for a movement list (see ListDefinition::order): a product name
+// leads it through the name index to each product's movements in the balance index (by date and
+// quantity); else a date range leads it through the date index; else it reads the table in
+// entry order.
+QString movementOrder(const QString& filters) {
+    if (FiltersByName(filters))
+        return NameIndexOrder +
+               QStringLiteral(",StoreRecordDate NULLS FIRST,StoreNumber NULLS FIRST,StoreIndex");
+    if (filters.startsWith(DateRangeFragment(QDate(), QDate()).section('#', 0, 0)))
+        return QStringLiteral("StoreRecordDate,StoreIndex");
+    return QStringLiteral("StoreIndex");
+}
+
 } // namespace
 
 ListDefinition MovementList(MovementKind kind, const QString& filters) {
     const bool in = kind == MovementKind::StockIn;
-    return {MovementListStatement(kind, filters), movementColumns(in),
+    return {MovementListStatement(kind, filters),
+            movementColumns(in),
             in ? QStringLiteral("入库列表") : QStringLiteral("出库列表"),
             in ? QStringLiteral("ADOQueryStoreIn") : QStringLiteral("ADOQueryStoreOut"),
-            in ? QStringLiteral("frDBDataSet1") : QStringLiteral("frDBDataSet2")};
+            in ? QStringLiteral("frDBDataSet1") : QStringLiteral("frDBDataSet2"),
+            movementOrder(filters)};
 }
 
 ListDefinition BalanceList(const QDate& cutoff, const QString& filters) {
     return {BalanceStatement(cutoff, filters), balanceColumns(), QStringLiteral("库存信息"),
-            QStringLiteral("ADOQueryStore"), QStringLiteral("frDBDataSet3")};
+            QStringLiteral("ADOQueryStore"), QStringLiteral("frDBDataSet3"),
+            // The file groups the movements through the balance index, product by product.
+            QStringLiteral("t2.StoreProduct")};
 }
 
 QString MovementFilterFragment(const QDate& from, const QDate& to, const QString& name,

@@ -18,7 +18,7 @@ void StockMovementPage::Initialize(FetchLane* lane) {
     m_to->setDate(QDate(today.year(), today.month(), today.daysInMonth()));
     ClearProductFilters(m_controls);
     if (lane)
-        FillList(m_controls, MovementList(m_kind, QString()).statement, *lane);
+        FillList(m_controls, PageStatement(m_controls, MovementList(m_kind, QString())), *lane);
     else
         List(QString());
 }
@@ -28,7 +28,7 @@ void StockMovementPage::InitializeFilters() {
 }
 
 void StockMovementPage::List(const QString& fragment) {
-    RunList(m_controls, MovementList(m_kind, fragment).statement);
+    RunList(m_controls, PageStatement(m_controls, MovementList(m_kind, fragment)));
 }
 
 void StockMovementPage::QueryButtonClick() {

@@ -7,7 +7,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-# The tests of the server engine run against a throwaway server of their own.
+# The suite runs on database files and a second time (the tests named *_server, label "server")
+# against a throwaway database server of its own, as do the tests of the server engine.
 source scripts/test-server.sh start
 trap 'bash scripts/test-server.sh stop "$VARNHOLT_TEST_SERVER_DIR"' EXIT
 ctest --test-dir build --output-on-failure --no-tests=error -j "$(nproc)"

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include "data/ProgramFolders.h"
+#include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
+#include "data/ServerSchema.h"
 #include "data/TextRanks.h"
 #include "output/ListReport.h"
 #include "ui/MainFromUnit.h"
@@ -11,23 +14,91 @@
 #include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
-#include <stdexcept>
+#include <cstdlib>
 #include <grp.h>
+#include <iostream>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-TestProgramDir::TestProgramDir(bool prepareDatabase) {
-    if (prepareDatabase)
-        Connection::CreateDatabase(databasePath(), DatabasePassword);
+namespace {
+
+// The engine of the run, decided before any test runs: a server run without a server is skipped
+// as a whole (CTest's SKIP_RETURN_CODE), an unknown engine is a mistake.
+const bool TestEngineChecked = [] {
+    const char* engine = std::getenv("VARNHOLT_TEST_ENGINE");
+    const std::string name = engine ? engine : "";
+    if (name.empty() || name == "file")
+        return false;
+    if (name != "server") {
+        std::cerr << "VARNHOLT_TEST_ENGINE=" << name
+                  << ": the engines are \"file\" and \"server\"\n";
+        std::exit(2);
+    }
+    const char* server = std::getenv("VARNHOLT_TEST_SERVER");
+    if (!server || !*server) {
+        std::cerr << "SKIPPED: the server run needs a test server, and none was started "
+                     "(scripts/test.sh starts one)\n";
+        std::exit(TestSkippedExitCode);
+    }
+    return true;
+}();
+
+// The database of a program directory, chosen as the program chooses it (the directory's server
+// file, else its file).
+void OpenChosenIn(Connection& connection, const QString& databaseFile) {
+    const QString folder = QFileInfo(databaseFile).absolutePath() + '/';
+    OpenChosenDatabase(connection, ProgramFolders(folder), databaseFile, DatabasePassword);
 }
+
+QStringList ColumnOf(Query& query, const QString& sql) {
+    OpenSQL(query, sql);
+    QStringList texts;
+    for (int row = 0; row < query.RecordCount(); ++row)
+        texts << query.TextAt(row, 0);
+    return texts;
+}
+
+} // namespace
+
+bool TestOnServer() {
+    return TestEngineChecked;
+}
+
+TestProgramDir::TestProgramDir(bool prepareDatabase) {
+    if (!prepareDatabase)
+        return;
+    if (!TestOnServer()) {
+        Connection::CreateDatabase(databasePath(), DatabasePassword);
+        return;
+    }
+    m_server = std::make_unique<TestServerDatabase>();
+    {
+        ServerEngine db(m_server->conninfo());
+        PrepareServerDatabase(db);
+    }
+    QFile serverFile(path() + QStringLiteral("Varnholt.server"));
+    if (!serverFile.open(QIODevice::WriteOnly) ||
+        serverFile.write((m_server->conninfo() + '\n').toUtf8()) < 0)
+        throw std::runtime_error("the test's server file could not be written");
+}
+
+TestProgramDir::~TestProgramDir() = default;
 
 QString TestProgramDir::path() const {
     return m_dir.path() + '/';
 }
 
+QString TestProgramDir::address() const {
+    return m_server ? m_server->conninfo() : databasePath();
+}
+
 TestDatabase::TestDatabase() : m_dm(std::make_unique<TShareDM>()) {
-    m_dm->ADOConnection1.OpenFile(m_dir.databasePath(), DatabasePassword);
+    if (TestOnServer())
+        OpenChosenIn(m_dm->ADOConnection1, m_dir.databasePath());
+    else
+        m_dm->ADOConnection1.OpenFile(m_dir.databasePath(), DatabasePassword);
 }
 
 TestDatabase::~TestDatabase() = default;
@@ -43,8 +114,46 @@ QString TestDatabase::scalar(const QString& sql) {
     return query.RecordCount() > 0 ? query.TextAt(0, 0) : QString();
 }
 
+QStringList TestDatabase::column(const QString& sql) {
+    Query query(&m_dm->ADOConnection1);
+    return ColumnOf(query, sql);
+}
+
+void TestDatabase::refuseWrites(const QString& name, const QString& table, const QString& condition,
+                                const QString& message) {
+    Connection& connection = m_dm->ADOConnection1;
+    if (!connection.OnServer()) {
+        for (const char* event : {"insert", "update"})
+            connection.Execute(QStringLiteral("create trigger %1_%2 before %2 on %3 when %4 "
+                                              "begin select raise(abort, %5); end")
+                                   .arg(name, event, table, condition, QuotedSql(message)));
+        return;
+    }
+    const QString body =
+        QStringLiteral("begin if %1 then raise exception %2; end if; return new; end")
+            .arg(condition, QuotedSql(message));
+    connection.Execute(QStringLiteral("create function %1() returns trigger language plpgsql as %2")
+                           .arg(name, QuotedSql(body)));
+    connection.Execute(QStringLiteral("create trigger %1 before insert or update on %2 for each "
+                                      "row execute function %1()")
+                           .arg(name, table));
+}
+
+void TestDatabase::allowWrites(const QString& name) {
+    Connection& connection = m_dm->ADOConnection1;
+    if (!connection.OnServer()) {
+        for (const char* event : {"insert", "update"})
+            connection.Execute(QStringLiteral("drop trigger %1_%2").arg(name, event));
+        return;
+    }
+    connection.Execute(QStringLiteral("drop function %1() cascade").arg(name));
+}
+
 AttachedDatabase::AttachedDatabase(const QString& path) : m_query(&m_connection) {
-    m_connection.OpenFile(path, DatabasePassword);
+    if (TestOnServer())
+        OpenChosenIn(m_connection, path);
+    else
+        m_connection.OpenFile(path, DatabasePassword);
 }
 
 int AttachedDatabase::exec(const QString& sql) {
@@ -54,6 +163,10 @@ int AttachedDatabase::exec(const QString& sql) {
 QString AttachedDatabase::scalar(const QString& sql) {
     OpenSQL(m_query, sql);
     return m_query.RecordCount() > 0 ? m_query.TextAt(0, 0) : QString();
+}
+
+QStringList AttachedDatabase::column(const QString& sql) {
+    return ColumnOf(m_query, sql);
 }
 
 QByteArray digest(const QString& path) {
@@ -127,6 +240,19 @@ TestWindow::~TestWindow() = default;
 
 ToolRun RunTool(const QStringList& args) {
     QProcess process;
+    if (TestOnServer()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& arg : args) {
+            const QFileInfo file(arg);
+            if (file.fileName() != DatabaseFileName)
+                continue;
+            QFile serverFile(file.absolutePath() + QStringLiteral("/Varnholt.server"));
+            if (serverFile.open(QIODevice::ReadOnly))
+                env.insert(QStringLiteral("VARNHOLT_SERVER"),
+                           QString::fromUtf8(serverFile.readLine()).trimmed());
+        }
+        process.setProcessEnvironment(env);
+    }
     process.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);
     if (!process.waitForFinished(60000))
         return {-1, {}, "did not finish"};

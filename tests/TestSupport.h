@@ -8,15 +8,41 @@
 #include <memory>
 #include <sys/types.h>
 
-// A program directory of its own in a temporary folder, with a freshly prepared database.
+class TestServerDatabase;
+
+// ---- the engine the tests run on --------------------------------------------------------------
+
+// Whether this run works on the test server instead of database files: the environment variable
+// VARNHOLT_TEST_ENGINE=server (the suite's "_server" registrations; see tests/CMakeLists.txt).
+// A server run without a started server ends the program at once with the code CTest counts as
+// skipped, saying so.
+bool TestOnServer();
+// The exit code of a test program that CTest counts as skipped.
+constexpr int TestSkippedExitCode = 77;
+// Skips a case that is about the database file itself (its bytes, modes, backups, compaction)
+// when the run works on the server; `reason` says why it holds for the file only.
+#define FILE_ONLY(reason)                                                                          \
+    do {                                                                                           \
+        if (TestOnServer())                                                                        \
+            QSKIP("about the database file, run on the file only: " reason);                       \
+    } while (false)
+
+// A program directory of its own in a temporary folder, with a freshly prepared database: a new
+// file, or on a server run a fresh server database (prepared as "varnholt-db init" does) that the
+// directory's server file names, so that the program there chooses it as a user's program does.
 class TestProgramDir {
 public:
     explicit TestProgramDir(bool prepareDatabase = true);
+    ~TestProgramDir();
     QString path() const; // ends with "/"
     QString databasePath() const { return path() + DatabaseFileName; }
+    // The database as Connection::Open takes it: the file's path, or the server's connection
+    // string on a server run.
+    QString address() const;
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<TestServerDatabase> m_server;
 };
 
 // The data module connected to a fresh database in its own program directory.
@@ -30,13 +56,22 @@ public:
     int exec(const QString& sql);
     // The first column of the first row of a select, as text.
     QString scalar(const QString& sql);
+    // The first column of every row of a select, as texts (NULL as an empty text).
+    QStringList column(const QString& sql);
+    // From now on the database refuses to insert or update a row of `table` for which
+    // `condition` (on the row, as `new`) holds, with `message`, as a failing disk or another
+    // program's rule would; allowWrites(name) ends it.
+    void refuseWrites(const QString& name, const QString& table, const QString& condition,
+                      const QString& message);
+    void allowWrites(const QString& name);
 
 private:
     TestProgramDir m_dir;
     std::unique_ptr<TShareDM> m_dm;
 };
 
-// A connection of its own to an existing file, as another program on the same file has it.
+// A connection of its own to an existing file, as another program on the same file has it; on a
+// server run, to the server database that the file's program directory chooses.
 class AttachedDatabase {
 public:
     explicit AttachedDatabase(const QString& path);
@@ -44,6 +79,7 @@ public:
     Query& query() { return m_query; } // a scratch query on this connection
     int exec(const QString& sql);
     QString scalar(const QString& sql);
+    QStringList column(const QString& sql);
 
 private:
     Connection m_connection;
@@ -100,7 +136,9 @@ public:
 // Copies the report templates of the build into a program directory.
 void InstallReportTemplates(const QString& programDir);
 
-// A run of the command-line tool varnholt-db, as a separate process.
+// A run of the command-line tool varnholt-db, as a separate process. On a server run, a database
+// file of a test's program directory among the arguments makes the tool use that directory's
+// server through VARNHOLT_SERVER, as a user of the tool chooses one.
 struct ToolRun {
     int exitCode;
     QString out;   // standard output

@@ -33,16 +33,12 @@ struct Window : TestWindow {
         emit users->activated(index);
     }
     QStringList passwords() {
-        return db
-            .scalar("select group_concat(PowerName||'='||IfNull(PowerKey,'<null>'),'¦') "
-                    "from (select * from Power order by PowerIndex)")
-            .split("¦");
+        return db.column("select PowerName||'='||coalesce(PowerKey,'<null>') from Power "
+                         "order by PowerIndex");
     }
     QStringList remarks() {
-        return db
-            .scalar("select group_concat(RemarksName||'='||RemarksValue,'¦') from (select * "
-                    "from Remarks where RemarksName<>'FirstRun' order by RemarksIndex)")
-            .split("¦", Qt::SkipEmptyParts);
+        return db.column("select RemarksName||'='||RemarksValue from Remarks "
+                         "where RemarksName<>'FirstRun' order by RemarksIndex");
     }
 };
 
@@ -213,10 +209,7 @@ private slots:
                       "('公司名称','旧名'),('公司地址','旧址'),('公司其它信息','旧电话')");
         }
         const QStringList before = w.remarks();
-        w.db.exec("create trigger RefuseThird before insert on Remarks "
-                  "when new.RemarksName='公司其它信息' begin select raise(abort,'refused'); end");
-        w.db.exec("create trigger RefuseThirdUpdate before update on Remarks "
-                  "when new.RemarksName='公司其它信息' begin select raise(abort,'refused'); end");
+        w.db.refuseWrites("RefuseThird", "Remarks", "new.RemarksName='公司其它信息'", "refused");
         f.edt2->setText("新名");
         f.edt3->setText("新址");
         f.edt4->setText("新电话");
@@ -227,8 +220,7 @@ private slots:
                  qPrintable(MessageBoxes::shown().first().text));
 
         // The connection is usable afterwards: once the cause is gone the save goes through.
-        w.db.exec("drop trigger RefuseThird");
-        w.db.exec("drop trigger RefuseThirdUpdate");
+        w.db.allowWrites("RefuseThird");
         f.AdvGlowButton9->click();
         QCOMPARE(w.remarks(),
                  QStringList({"公司名称=新名", "公司地址=新址", "公司其它信息=新电话"}));

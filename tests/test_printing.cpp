@@ -544,7 +544,7 @@ private slots:
             db.exec(sql);
         db.exec("insert into Remarks (RemarksName,RemarksValue) values "
                 "('公司名称','华东五金有限公司')");
-        command.replace(1, db.dir().databasePath());
+        command.replace(1, db.dir().address());
         const QString output = db.dir().path() + "报表.pdf";
         QProcess tool;
         tool.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db",
@@ -591,7 +591,7 @@ private slots:
         const QString output = db.dir().path() + "合计.pdf";
         QProcess tool;
         tool.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db",
-                   {"print", output, "list", db.dir().databasePath(), "in"});
+                   {"print", output, "list", db.dir().address(), "in"});
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
         const QString text = PdfText(output);
@@ -628,7 +628,7 @@ private slots:
         TestDatabase db;
         const QString folder = db.dir().path();
         for (QString& arg : args)
-            arg.replace("DIR/", folder).replace("FILE", db.dir().databasePath());
+            arg.replace("DIR/", folder).replace("FILE", db.dir().address());
         message.replace("DIR/", folder);
         QProcess tool;
         tool.start(qEnvironmentVariable("VARNHOLT_TOOLS_DIR") + "/varnholt-db", args);

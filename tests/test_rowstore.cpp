@@ -41,7 +41,7 @@ QList<int> referenceOrder(const QList<std::optional<QString>>& values, bool desc
 
 // A table of one text column, filled in the given order; Id is the position.
 void fillTexts(TestDatabase& db, const QList<std::optional<QString>>& values) {
-    db.exec("create table T (Id INTEGER PRIMARY KEY, V)");
+    db.exec("create table T (Id INTEGER PRIMARY KEY, V TEXT)");
     QStringList rows;
     for (int i = 0; i < values.size(); ++i)
         rows
@@ -63,12 +63,19 @@ const QString ManyRowsStatement = QStringLiteral("select * from M");
 
 void fillManyRows(TestDatabase& db) {
     db.exec("create table M (Id INTEGER PRIMARY KEY, Name TEXT, Amount REAL, Day TEXT)");
-    db.exec(
-        QStringLiteral("insert into M with recursive n(x) as (select 1 union all select x+1 from n "
-                       "where x<%1) select x, '名' || (x*7919 %% 5003), (x %% 97) * 1.25, "
-                       "date('2024-01-01', '+' || (x %% 365) || ' days') || ' 00:00:00' from n")
-            .arg(ManyRows)
-            .replace("%%", "%"));
+    const QDate first(2024, 1, 1);
+    QStringList rows;
+    for (int x = 1; x <= ManyRows; ++x) {
+        rows << QStringLiteral("(%1,'名%2',%3,'%4 00:00:00')")
+                    .arg(x)
+                    .arg(x * 7919 % 5003)
+                    .arg((x % 97) * 1.25)
+                    .arg(first.addDays(x % 365).toString(Qt::ISODate));
+        if (rows.size() == 10'000 || x == ManyRows) {
+            db.exec("insert into M values " + rows.join(','));
+            rows.clear();
+        }
+    }
 }
 
 // Every cell of every row, as read in the query's current order.
@@ -168,7 +175,7 @@ private slots:
     // Whole numbers beyond the precision of doubles still sort by their exact value.
     void largeIntegersSortByTheirExactValue() {
         TestDatabase db;
-        db.exec("create table T (Id INTEGER PRIMARY KEY, V)");
+        db.exec("create table T (Id INTEGER PRIMARY KEY, V TEXT)");
         db.exec("insert into T values (0, 9007199254740993), (1, 9007199254740992), (2, NULL), "
                 "(3, -9223372036854775808), (4, 9223372036854775807)");
         Query query(&db.dm().ADOConnection1);
@@ -250,6 +257,7 @@ private slots:
         QFETCH(double, real);
         QFETCH(int, type);
         QFETCH(QDateTime, date);
+        FILE_ONLY("values of every kind in one untyped column, as only the file holds them");
         const QStringList neighbours = {"", "42", "2.5", "'文字'", "'2024-01-01 00:00:00'", "NULL"};
         TestDatabase db;
         for (int k = 0; k < neighbours.size(); ++k) {
@@ -327,6 +335,7 @@ private slots:
     void storedBytesReadAsUtf8() {
         QFETCH(QByteArray, stored);
         QFETCH(QString, read);
+        FILE_ONLY("bytes of any encoding stored as text, which the server refuses");
         TestDatabase db;
         db.exec("insert into Product (ProductName) values (CAST(X'" + stored.toHex() +
                 "' AS TEXT)), (X'" + stored.toHex() + "')");
@@ -372,7 +381,7 @@ private slots:
         Query reference(&db.dm().ADOConnection1);
         OpenSQL(reference, ManyRowsStatement);
         const Connection& connection = db.dm().ADOConnection1;
-        FetchLane lane(connection.FilePath(), connection.password(), true);
+        FetchLane lane(connection.Address(), connection.password(), true);
 
         Query query(&db.dm().ADOConnection1);
         QList<int> shownWhileFilling;
@@ -404,7 +413,7 @@ private slots:
         const Connection& connection = db.dm().ADOConnection1;
         Query reference(&db.dm().ADOConnection1);
         Query query(&db.dm().ADOConnection1);
-        auto lane = std::make_unique<FetchLane>(connection.FilePath(), connection.password(), true);
+        auto lane = std::make_unique<FetchLane>(connection.Address(), connection.password(), true);
         query.SQL() = QStringList{ManyRowsStatement};
 
         query.OpenInBackground(*lane, 100);

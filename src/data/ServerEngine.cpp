@@ -51,6 +51,11 @@ QString ServerFailureMessage(const QByteArray& state, const QString& serverText)
         return QStringLiteral("数据库服务器拒绝了登录。（%1）").arg(serverText);
     if (state == "42501")
         return QStringLiteral("数据库服务器上的帐户没有这项操作的权限。（%1）").arg(serverText);
+    // A date that does not exist (30 February, hour 25) or is no date at all: the file's words.
+    if (state == "22007" || state == "22008")
+        return QStringLiteral(
+                   "不是有效的日期：日期应写成 YYYY-MM-DD 或 YYYY-MM-DD HH:MM:SS。（%1）")
+            .arg(serverText);
     return serverText;
 }
 

@@ -108,6 +108,8 @@ ServerSqlText ServerSqlText::from(const QString& sql, bool literalsAsParameters)
             out += piece;
         }
     }
+    if (!result.literals.empty() && result.parameters > DescribableParameters)
+        return from(sql, false);
     result.text = out.toUtf8();
     return result;
 }

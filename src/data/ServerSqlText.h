@@ -26,4 +26,9 @@ struct ServerSqlText {
     QHash<QString, QString> spellings;
 
     static ServerSqlText from(const QString& sql, bool literalsAsParameters = false);
+
+    // The most parameters whose types the client library can read back from the server (it
+    // takes a description longer than 30,000 bytes, 4 a parameter, for a broken connection).
+    // Literals are not made parameters beyond it, and no dates are checked.
+    static constexpr int DescribableParameters = 7000;
 };

@@ -100,7 +100,7 @@ void ServerStatement::checkDates() {
     bool texts = false;
     for (std::size_t p = 0; p < m_values.size(); ++p)
         texts = texts || (m_values[p] && m_types[p] == 0);
-    if (!texts)
+    if (!texts || m_sql.parameters > ServerSqlText::DescribableParameters)
         return;
     const std::vector<unsigned>& types = m_engine.parameterTypes(m_sql.text, m_sql.parameters);
     for (std::size_t p = 0; p < m_values.size() && p < types.size(); ++p) {

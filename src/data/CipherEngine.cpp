@@ -1,6 +1,7 @@
 #include "data/CipherEngine.h"
 
 #include "data/CipherStatement.h"
+#include "data/PreparedStatement.h"
 #include "data/SqlValues.h"
 
 #include <algorithm>
@@ -76,6 +77,26 @@ QStringList CipherEngine::keyColumns(const QString& table) {
     for (const auto& key : keys)
         columns << key.second;
     return columns;
+}
+
+qint64 CipherEngine::lastKeyHandedOut(const QString& table, const QString&) {
+    PreparedStatement last(*this, QStringLiteral("SELECT coalesce(max(seq), 0) FROM "
+                                                 "sqlite_sequence WHERE lower(name)=lower(?)"));
+    last.bind(1, table);
+    last.step();
+    return last.integer(0);
+}
+
+void CipherEngine::continueKeysAfter(const QString& table, const QString&, qint64 lastKey) {
+    PreparedStatement drop(
+        *this, QStringLiteral("DELETE FROM sqlite_sequence WHERE lower(name)=lower(?)"));
+    drop.bind(1, table);
+    drop.step();
+    PreparedStatement set(*this,
+                          QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
+    set.bind(1, table);
+    set.bind(2, lastKey);
+    set.step();
 }
 
 int CipherEngine::schemaVersion() {

@@ -150,50 +150,6 @@ private:
     std::string m_texts;
 };
 
-// The last key that a table's sequence handed out: beyond the largest key when the rows with
-// the last keys were deleted.
-qint64 lastKeyHandedOut(EngineConnection& db, const QString& table, const QString& key) {
-    if (db.sqlTarget() == SqlTarget::Server) {
-        PreparedStatement last(db, QStringLiteral("SELECT coalesce(pg_sequence_last_value("
-                                                  "pg_get_serial_sequence(?, ?)::regclass), 0)"));
-        last.bind(1, table.toLower());
-        last.bind(2, key.toLower());
-        last.step();
-        return last.integer(0);
-    }
-    PreparedStatement last(db, QStringLiteral("SELECT coalesce(max(seq), 0) FROM sqlite_sequence "
-                                              "WHERE lower(name)=lower(?)"));
-    last.bind(1, table);
-    last.step();
-    return last.integer(0);
-}
-
-void setLastKey(EngineConnection& db, const QString& table, const QString& key, qint64 lastKey) {
-    if (db.sqlTarget() == SqlTarget::Server) {
-        // A sequence starts at 1: "nothing handed out yet" is 1 not yet called.
-        PreparedStatement set(
-            db, lastKey > 0
-                    ? QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?)::regclass, ?)")
-                    : QStringLiteral(
-                          "SELECT setval(pg_get_serial_sequence(?, ?)::regclass, 1, false)"));
-        set.bind(1, table.toLower());
-        set.bind(2, key.toLower());
-        if (lastKey > 0)
-            set.bind(3, lastKey);
-        set.step();
-        return;
-    }
-    PreparedStatement drop(
-        db, QStringLiteral("DELETE FROM sqlite_sequence WHERE lower(name)=lower(?)"));
-    drop.bind(1, table);
-    drop.step();
-    PreparedStatement set(db,
-                          QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
-    set.bind(1, table);
-    set.bind(2, lastKey);
-    set.step();
-}
-
 qint64 largestKey(EngineConnection& db, const QString& table, const QString& key) {
     return countOf(db, QStringLiteral("SELECT coalesce(max(%1), 0) FROM %2").arg(key, table));
 }
@@ -315,8 +271,8 @@ TableTally DatabaseCopy::copyTable(const QString& table, const QStringList& colu
 
 void DatabaseCopy::continueKeys(const QString& table, const QString& key) {
     const qint64 last =
-        qMax(lastKeyHandedOut(m_source, table, key), largestKey(m_target, table, key));
-    setLastKey(m_target, table, key, last);
+        qMax(m_source.lastKeyHandedOut(table, key), largestKey(m_target, table, key));
+    m_target.continueKeysAfter(table, key, last);
 }
 
 void DatabaseCopy::report() {

@@ -43,6 +43,13 @@ public:
     // The columns of a table's primary key, in their order; empty when it has none.
     virtual QStringList keyColumns(const QString& table) = 0;
 
+    // The last key that a table's key sequence handed out: beyond the largest key when the rows
+    // with the last keys were deleted; 0 when none was handed out.
+    virtual qint64 lastKeyHandedOut(const QString& table, const QString& key) = 0;
+    // Makes the table's key sequence hand out keys after `lastKey` (a copy keeps keys as they
+    // are, and a deleted row's key must not be given again).
+    virtual void continueKeysAfter(const QString& table, const QString& key, qint64 lastKey) = 0;
+
     // The version of the program's schema that the database holds (0 for a new one).
     virtual int schemaVersion() = 0;
     // Whether the connection can only read (a write-protected file).

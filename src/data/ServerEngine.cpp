@@ -2,6 +2,7 @@
 
 #include "data/CipherFile.h"
 #include "data/DataError.h"
+#include "data/PreparedStatement.h"
 #include "data/Schema.h"
 #include "data/ServerSqlText.h"
 #include "data/ServerStatement.h"
@@ -228,6 +229,29 @@ QStringList ServerEngine::keyColumns(const QString& table) {
     for (int row = 0; row < PQntuples(result.get()); ++row)
         columns << spelling(fromUtf8(PQgetvalue(result.get(), row, 0)));
     return columns;
+}
+
+qint64 ServerEngine::lastKeyHandedOut(const QString& table, const QString& key) {
+    PreparedStatement last(*this, QStringLiteral("SELECT coalesce(pg_sequence_last_value("
+                                                 "pg_get_serial_sequence(?, ?)::regclass), 0)"));
+    last.bind(1, table.toLower());
+    last.bind(2, key.toLower());
+    last.step();
+    return last.integer(0);
+}
+
+void ServerEngine::continueKeysAfter(const QString& table, const QString& key, qint64 lastKey) {
+    // A sequence starts at 1: "nothing handed out yet" is 1 not yet called.
+    PreparedStatement set(
+        *this,
+        lastKey > 0
+            ? QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?)::regclass, ?)")
+            : QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?)::regclass, 1, false)"));
+    set.bind(1, table.toLower());
+    set.bind(2, key.toLower());
+    if (lastKey > 0)
+        set.bind(3, lastKey);
+    set.step();
 }
 
 int ServerEngine::schemaVersion() {

@@ -51,6 +51,8 @@ public:
     bool inTransaction() const override;
 
     QStringList keyColumns(const QString& table) override;
+    qint64 lastKeyHandedOut(const QString& table, const QString& key) override;
+    void continueKeysAfter(const QString& table, const QString& key, qint64 lastKey) override;
 
     int schemaVersion() override;
     void setSchemaVersion(int version);

@@ -4,6 +4,7 @@
 #include "data/PreparedStatement.h"
 #include "data/Schema.h"
 #include "data/ServerEngine.h"
+#include "data/ServerSchema.h"
 #include "data/Transaction.h"
 
 #include <QSet>
@@ -21,7 +22,8 @@ namespace {
                         .arg(db.description(), what));
 }
 
-void checkVersion(ServerEngine& db) {
+// The data version, when this program can use it.
+int checkedVersion(ServerEngine& db) {
     const int version = db.schemaVersion();
     if (version == 0)
         refuse(db, QStringLiteral("中没有数据版本"));
@@ -31,6 +33,7 @@ void checkVersion(ServerEngine& db) {
                             .arg(db.description())
                             .arg(version)
                             .arg(SchemaVersion));
+    return version;
 }
 
 // One text a row of a one-column query.
@@ -84,8 +87,7 @@ void checkDates(ServerEngine& db) {
         refuse(db, QStringLiteral("的数据表 store 没有日期规则 storerecorddate_valid"));
     if (!rule.integer(0)) {
         PreparedStatement outside(
-            db, QStringLiteral("SELECT count(*) FROM store WHERE NOT (storerecorddate BETWEEN "
-                               "'0001-01-01 00:00:00' AND '9999-12-31 23:59:59')"));
+            db, QStringLiteral("SELECT count(*) FROM store WHERE NOT (%1)").arg(ServerDateRule));
         outside.step();
         if (outside.integer(0) > 0)
             throw DataError(QStringLiteral("%1 中有 %2 条出入库记录的日期不是有效的日期。")
@@ -111,8 +113,7 @@ DatabaseSummary CheckServerDatabase(ServerEngine& db) {
     // One snapshot: the counts agree with each other while other counters write.
     const Transaction snapshot(db, Transaction::Mode::ReadSnapshot);
     DatabaseSummary summary;
-    checkVersion(db);
-    summary.schemaVersion = db.schemaVersion();
+    summary.schemaVersion = checkedVersion(db);
     checkTables(db, summary);
     checkDates(db);
     summary.uniqueCodes = hasUniqueCodes(db);

@@ -10,6 +10,10 @@ class ServerEngine;
 // timestamps to the second, which the server itself keeps to existing days and times.
 QStringList ServerSchemaStatements();
 
+// The rule of a movement date (the constraint storerecorddate_valid): in the years a person
+// writes, with no "infinity" and nothing before the common era.
+extern const QString ServerDateRule;
+
 // Whether the server database holds tables of the program's schema (or its version table).
 bool HoldsServerSchema(ServerEngine& db);
 // Creates the tables (ServerSchemaStatements) and records the schema version, inside the

@@ -97,6 +97,11 @@ const char* const UsageText =
     "  varnholt-db restore FILE BACKUP_FILE\n"
     "  varnholt-db check FILE\n";
 
+// The chosen server, else FILE.
+QString chosenDatabase(const QString& file) {
+    return ChosenDatabase(CurrentProgramFolders(), file);
+}
+
 // The commands that read or write the data use the program's database server when one is
 // chosen (VARNHOLT_SERVER, or the server file), FILE otherwise.
 void openDatabase(Connection& connection, const QString& file) {
@@ -106,7 +111,7 @@ void openDatabase(Connection& connection, const QString& file) {
 // compact works on the database file itself; with a server chosen it
 // says so instead of acting on a file the program does not use.
 void requireFile(const QString& command, const QString& file) {
-    const QString database = ChosenDatabase(CurrentProgramFolders(), file);
+    const QString database = chosenDatabase(file);
     if (IsServerAddress(database))
         throw DataError(
             QStringLiteral("程序现在使用数据库服务器（%1）：%2 命令只适用于数据库文件。")
@@ -313,8 +318,7 @@ int exportListing(const QStringList& args) {
     const std::optional<ListDefinition> listing = listingOf(command);
     if (!listing)
         return usage();
-    const ExportOutcome outcome =
-        ExportListToFile(ChosenDatabase(CurrentProgramFolders(), command[2]), *listing, args[2]);
+    const ExportOutcome outcome = ExportListToFile(chosenDatabase(command[2]), *listing, args[2]);
     if (outcome.cutTexts > 0)
         err() << CutTextsNotice(outcome.cutTexts) << '\n';
     out() << QStringLiteral("已导出 %1 条记录到 %2").arg(outcome.records).arg(outcome.file) << '\n';
@@ -451,11 +455,6 @@ int copy(const QString& source, const QString& target) {
     return 0;
 }
 
-// The chosen server, else FILE.
-QString chosenDatabase(const QString& file) {
-    return ChosenDatabase(CurrentProgramFolders(), file);
-}
-
 int backUp(const QString& file, const QString& folder) {
     const BackupResult result = DatabaseBackup(chosenDatabase(file), DatabasePassword)
                                     .WriteInto(folder, QDateTime::currentDateTime());
@@ -474,7 +473,7 @@ int restore(const QString& file, const QString& backup) {
 // Prints the outcome of the checks and the rows of every table, one table a line; then the
 // product codes that several products carry, each with their keys.
 int check(const QString& file) {
-    const QString database = ChosenDatabase(CurrentProgramFolders(), file);
+    const QString database = chosenDatabase(file);
     DatabaseSummary summary;
     if (IsServerAddress(database)) {
         ServerEngine server(database);

@@ -6,6 +6,7 @@
 #include "data/Schema.h"
 #include "data/ServerSqlText.h"
 #include "data/ServerStatement.h"
+#include "data/StoredDate.h"
 
 #include <libpq-fe.h>
 #include <memory>
@@ -54,9 +55,8 @@ QString ServerFailureMessage(const QByteArray& state, const QString& serverText)
         return QStringLiteral("数据库服务器上的帐户没有这项操作的权限。（%1）").arg(serverText);
     // A date that does not exist (30 February, hour 25) or is no date at all: the file's words.
     if (state == "22007" || state == "22008")
-        return QStringLiteral(
-                   "不是有效的日期：日期应写成 YYYY-MM-DD 或 YYYY-MM-DD HH:MM:SS。（%1）")
-            .arg(serverText);
+        return StoredDate::invalidDateMessage(QStringLiteral("StoreRecordDate")) +
+               QStringLiteral("。（%1）").arg(serverText);
     return serverText;
 }
 

@@ -108,9 +108,8 @@ void ServerStatement::checkDates() {
             continue;
         qint64 seconds = 0;
         if (!StoredDate::parseAnyForm(*m_values[p], seconds))
-            throw DataError(QStringLiteral("“%1” 不是有效的日期：日期应写成 YYYY-MM-DD 或 "
-                                           "YYYY-MM-DD HH:MM:SS")
-                                .arg(QString::fromStdString(*m_values[p])));
+            throw DataError(StoredDate::invalidDateMessage(
+                QStringLiteral("“%1”").arg(QString::fromStdString(*m_values[p]))));
         char stored[19];
         StoredDate::writeCanonical(seconds, stored);
         m_values[p] = std::string(stored, sizeof stored);

@@ -83,6 +83,11 @@ bool parseAnyForm(std::string_view text, qint64& seconds) {
     return parse(text, false, seconds);
 }
 
+QString invalidDateMessage(const QString& what) {
+    return QStringLiteral("%1 不是有效的日期：日期应写成 YYYY-MM-DD 或 YYYY-MM-DD HH:MM:SS")
+        .arg(what);
+}
+
 QDateTime toDateTime(qint64 seconds) {
     const qint64 days = dayOf(seconds);
     const int ofDay = static_cast<int>(seconds - days * SecondsPerDay);

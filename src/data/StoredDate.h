@@ -21,6 +21,10 @@ bool parseAnyForm(std::string_view text, qint64& seconds);
 // Writes the stored form, 19 characters, to `out`. Years outside 0..9999 are not stored dates.
 void writeCanonical(qint64 seconds, char out[19]);
 
+// The message for a value that is no date in the forms above: "WHAT 不是有效的日期：…", as the
+// file's date rule words it.
+QString invalidDateMessage(const QString& what);
+
 // The date and time of day of a stored date, as Qt holds it (local time, no time zone given).
 QDateTime toDateTime(qint64 seconds);
 

@@ -76,7 +76,8 @@ QByteArray serverText(const QString& statement) {
 void BM_ServerBalance(benchmark::State& state) {
     Fixture fixture(static_cast<int>(state.range(0)));
     Query query(&fixture.dm.ADOConnection1);
-    const QString balance = BalanceStatement(Cutoff, QString());
+    // The statement as the balance page sends it to the server, with its row order.
+    const QString balance = BalanceList(Cutoff).statementOn(SqlTarget::Server);
     const QByteArray balanceOnly = serverText(balance);
     const QByteArray groupedSum = "SELECT storeproduct, sum(storenumber) FROM store WHERE "
                                   "storerecorddate <= '2025-12-31 00:00:00' GROUP BY storeproduct";

@@ -300,8 +300,9 @@ void TestDialect::translates_data() {
                        ? u"(round(("_s + x + u")::text::numeric,"_s + n + u")::double precision)"_s
                        : u"money_round("_s + x + u","_s + n + u")"_s;
         };
-        return total + u"*4="_s + round(total + u"*4"_s, u"0"_s) + u" and Abs("_s + total +
-               u")<1e9 THEN "_s + total + u"+0.0 ELSE "_s + round(total, u"2"_s) + u" END)"_s;
+        return u"Abs("_s + total + u")<1e9 THEN (CASE WHEN "_s + total + u"*4=cast("_s + total +
+               u"*4 as bigint) THEN "_s + total + u"+0.0 ELSE "_s + round(total, u"2"_s) +
+               u" END) ELSE "_s + round(total, u"2"_s) + u" END)"_s;
     };
     const auto balance = [&rounded](bool server) {
         return u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "

@@ -30,15 +30,17 @@ QString MovementListStatement(MovementKind kind, const QString& fragment) {
 //
 // Round(x,2) writes the number as text and reads it back, which costs more than the sum itself.
 // A total that is a multiple of 0.25 already has at most two decimals, so Round returns it
-// unchanged: x*4 is exact, and Round(x*4) (no decimals, no text) equals it only for a whole
+// unchanged: x*4 is exact, and it equals its own whole part (a cast, no text) only for a whole
 // number. Below 1e9 such a total is taken as it is; "+0.0" gives Round's real type for a whole
-// sum and turns -0.0 into 0.0 as Round does. Every other total goes through Round.
+// sum and turns -0.0 into 0.0 as Round does. Every other total goes through Round. The size test
+// comes first, in a condition of its own, so that no engine casts a sum too large for a whole
+// number.
 namespace {
 
 // A total rounded to two decimals as Round(total,2) would, cheaply for multiples of 0.25.
 QString RoundedTotal(const QString& total) {
-    return FormatSql(QStringLiteral("iif(%0:s*4=Round(%0:s*4) and Abs(%0:s)<1e9,%0:s+0.0,"
-                                    "Round(%0:s,2))"),
+    return FormatSql(QStringLiteral("iif(Abs(%0:s)<1e9,iif(%0:s*4=cast(%0:s*4 as bigint),%0:s+0.0,"
+                                    "Round(%0:s,2)),Round(%0:s,2))"),
                      {total});
 }
 

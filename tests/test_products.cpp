@@ -207,7 +207,7 @@ private slots:
         Window w;
         TMainForm& f = *w.form;
         f.resize(1000, 700);
-        f.AdvOfficePager1->setCurrentIndex(3);
+        f.AdvOfficePager1->setCurrentIndex(4);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QHeaderView* titles = f.DBGridEh4->view()->horizontalHeader();

@@ -1,6 +1,7 @@
 #include "stock/StockStatements.h"
 
 #include "data/ShareDMUnit.h"
+#include "platform/UserError.h"
 
 QString DateLiteral(const QDate& date) {
     return '#' + date.toString(QStringLiteral("yyyy-MM-dd")) + '#';
@@ -55,6 +56,47 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
             "cross join Product where ProductIndex=t2.StoreProduct %0:s"),
         {fragment, date, RoundedTotal(QStringLiteral("tin")),
          RoundedTotal(QStringLiteral("tOut"))});
+}
+
+// The period summary in two grouped passes joined by product. The quantities come from the
+// balance index alone, as the balance's do: one pass over every movement up to the end of the
+// to-date gives, per product, the quantity on hand before the from-date and the quantities
+// received and shipped from then on. The amounts are not in that index; they are summed over the
+// period's movements only (found through the date index), so only those rows are read from the
+// table. Each figure is summed first and rounded once; the closing quantity is taken from the
+// three rounded ones (and rounded again, which only removes the binary noise of the addition), so
+// opening + received - shipped = closing holds for every row as shown and for the sums of the
+// columns. A product without a movement in the period shows 0 for both amounts.
+QString SummaryStatement(const QDate& from, const QDate& to, const QString& fragment) {
+    if (from > to)
+        throw UserError(QStringLiteral("起始日期（%1）晚于截止日期（%2），请改正后再查询。")
+                            .arg(from.toString(QStringLiteral("yyyy-MM-dd")),
+                                 to.toString(QStringLiteral("yyyy-MM-dd"))));
+    const QString start = DateLiteral(from);
+    const QString end = DateLiteral(to.addDays(1));
+    const QString inPeriod = QStringLiteral("StoreRecordDate>=") + start;
+    return FormatSql(
+        QStringLiteral(
+            "select Product.*,t2.*,%7:s as StoreEndNumber,"
+            "iif(IsNull(t3.tInSum),0.0,t3.StorePeriodInSum) as StorePeriodInSum,"
+            "iif(IsNull(t3.tOutSum),0.0,t3.StorePeriodOutSum) as StorePeriodOutSum from "
+            "(select StoreProduct,Sum(iif(StoreRecordDate<%1:s,iif(StoreKind=0,StoreNumber,"
+            "iif(StoreKind=1,-StoreNumber,0)),0)) as tBegin,"
+            "Sum(iif(StoreKind=0 and %3:s,StoreNumber,0)) as tin,"
+            "Sum(iif(StoreKind=1 and %3:s,StoreNumber,0)) as tOut,"
+            "%4:s as StoreBeginNumber,%5:s as StorePeriodInNumber,%6:s as StorePeriodOutNumber "
+            "from Store where StoreRecordDate<%2:s group by StoreProduct) as t2 "
+            "cross join Product left join "
+            "(select StoreProduct,Sum(iif(StoreKind=0,StoreSum,0)) as tInSum,"
+            "Sum(iif(StoreKind=1,StoreSum,0)) as tOutSum,%8:s as StorePeriodInSum,"
+            "%9:s as StorePeriodOutSum from Store where StoreRecordDate>=%1:s and "
+            "StoreRecordDate<%2:s group by StoreProduct) as t3 on t3.StoreProduct=t2.StoreProduct "
+            "where ProductIndex=t2.StoreProduct %0:s"),
+        {fragment, start, end, inPeriod, RoundedTotal(QStringLiteral("tBegin")),
+         RoundedTotal(QStringLiteral("tin")), RoundedTotal(QStringLiteral("tOut")),
+         RoundedTotal(
+             QStringLiteral("(StoreBeginNumber+StorePeriodInNumber-StorePeriodOutNumber)")),
+         RoundedTotal(QStringLiteral("tInSum")), RoundedTotal(QStringLiteral("tOutSum"))});
 }
 
 QString MovementWithProductStatement(int storeIndex) {

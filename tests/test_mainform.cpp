@@ -558,16 +558,16 @@ private slots:
             << "ADOQueryStore";
         QTest::newRow("DBGridEh5")
             << form->DBGridEh5
-            << QStringList{"ProductSerial|商品编号|80||static||blue",
-                           "ProductName|商品名称|100||||",
-                           "ProductType|商品型号|90||||",
+            << QStringList{"ProductSerial|商品编号|70||static||blue",
+                           "ProductName|商品名称|90||||",
+                           "ProductType|商品型号|80||||",
                            "ProductUnit|单位|40||||",
-                           "StoreBeginNumber|期初库存|75|#,###.00|sum||magenta",
-                           "StorePeriodInNumber|本期入库|75|#,###.00|sum||blue",
-                           "StorePeriodOutNumber|本期出库|75|#,###.00|sum||red",
-                           "StoreEndNumber|期末库存|75|#,###.00|sum||magenta",
-                           "StorePeriodInSum|入库金额|90|￥ #,###.00|sum|￥ #,###.00|blue",
-                           "StorePeriodOutSum|出库金额|90|￥ #,###.00|sum|￥ #,###.00|red"}
+                           "StoreBeginNumber|期初库存|70|#,###.00|sum||magenta",
+                           "StorePeriodInNumber|本期入库|70|#,###.00|sum||blue",
+                           "StorePeriodOutNumber|本期出库|70|#,###.00|sum||red",
+                           "StoreEndNumber|期末库存|70|#,###.00|sum||magenta",
+                           "StorePeriodInSum|入库金额|80|￥ #,###.00|sum|￥ #,###.00|blue",
+                           "StorePeriodOutSum|出库金额|80|￥ #,###.00|sum|￥ #,###.00|red"}
             << "ADOQuerySummary";
         QTest::newRow("DBGridEh4")
             << form->DBGridEh4

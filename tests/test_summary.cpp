@@ -215,6 +215,14 @@ private slots:
             }
         }
         QCOMPARE(negative, 3); // B1's closing, D1's opening and closing
+        // For a person to look at: VARNHOLT_GRAB_DIR=/some/folder.
+        const QString folder = qEnvironmentVariable("VARNHOLT_GRAB_DIR");
+        if (!folder.isEmpty()) {
+            f.show();
+            f.AdvOfficePager1->setCurrentIndex(3);
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            f.grab().save(QDir(folder).filePath("summary.png"));
+        }
     }
 
     // A from-date after the to-date is a message; the list shown stays as it was.

@@ -40,23 +40,24 @@ std::vector<GridColumn> balanceColumns() {
     };
 }
 
+// Narrower than the balance's, so that all ten columns fit the page.
 std::vector<GridColumn> summaryColumns() {
     return {
-        CountedColumn("ProductSerial", QStringLiteral("商品编号"), 80),
-        TextColumn("ProductName", QStringLiteral("商品名称"), 100),
-        TextColumn("ProductType", QStringLiteral("商品型号"), 90),
+        CountedColumn("ProductSerial", QStringLiteral("商品编号"), 70),
+        TextColumn("ProductName", QStringLiteral("商品名称"), 90),
+        TextColumn("ProductType", QStringLiteral("商品型号"), 80),
         TextColumn("ProductUnit", QStringLiteral("单位"), 40),
-        SummedColumn("StoreBeginNumber", QStringLiteral("期初库存"), 75, quantityFormat, QString(),
+        SummedColumn("StoreBeginNumber", QStringLiteral("期初库存"), 70, quantityFormat, QString(),
                      clFuchsia),
-        SummedColumn("StorePeriodInNumber", QStringLiteral("本期入库"), 75, quantityFormat,
+        SummedColumn("StorePeriodInNumber", QStringLiteral("本期入库"), 70, quantityFormat,
                      QString(), clBlue),
-        SummedColumn("StorePeriodOutNumber", QStringLiteral("本期出库"), 75, quantityFormat,
+        SummedColumn("StorePeriodOutNumber", QStringLiteral("本期出库"), 70, quantityFormat,
                      QString(), clRed),
-        SummedColumn("StoreEndNumber", QStringLiteral("期末库存"), 75, quantityFormat, QString(),
+        SummedColumn("StoreEndNumber", QStringLiteral("期末库存"), 70, quantityFormat, QString(),
                      clFuchsia),
-        SummedColumn("StorePeriodInSum", QStringLiteral("入库金额"), 90, amountFormat, amountFormat,
+        SummedColumn("StorePeriodInSum", QStringLiteral("入库金额"), 80, amountFormat, amountFormat,
                      clBlue),
-        SummedColumn("StorePeriodOutSum", QStringLiteral("出库金额"), 90, amountFormat,
+        SummedColumn("StorePeriodOutSum", QStringLiteral("出库金额"), 80, amountFormat,
                      amountFormat, clRed),
     };
 }

@@ -1,6 +1,7 @@
 // The lists over years of movements, each figure side by side with its reference in the same
 // iterations (counters reference_ms and ratio): sorting fetched rows, the memory a list holds,
-// the command-line list end to end, the stock balance, a one-month filter and the plain list.
+// the command-line list end to end, the stock balance, the period summary, a one-month filter and
+// the plain list.
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "data/CipherEngine.h"
@@ -43,6 +44,11 @@ QString oneMonth() {
 
 QString balance() {
     return BalanceStatement(QDate(2025, 12, 31), QString());
+}
+
+// December's summary: the quantities of every movement up to its end, the amounts of its own.
+QString summary() {
+    return SummaryStatement(QDate(2025, 12, 1), QDate(2025, 12, 31), QString());
 }
 
 // Every movement, with a text column whose values all differ: name, model and movement number.
@@ -169,6 +175,21 @@ void BM_BalanceEngineDefaultCache(benchmark::State& state) {
     balanceSideBySide(state, true);
 }
 
+// The period summary of a month into its query, against the balance at the month's end into
+// its query, on the same connection.
+void BM_Summary(benchmark::State& state) {
+    Fixture fixture(static_cast<int>(state.range(0)));
+    Query balanceQuery(&fixture.dm.ADOConnection1);
+    Query summaryQuery(&fixture.dm.ADOConnection1);
+    OpenSQL(summaryQuery, summary()); // both start from the same warm cache
+    SideBySide measure(state);
+    for (auto _ : state)
+        measure.iteration([&] { OpenSQL(balanceQuery, balance()); },
+                          [&] { OpenSQL(summaryQuery, summary()); });
+    state.counters["rows"] = summaryQuery.RecordCount();
+    state.counters["balance_rows"] = balanceQuery.RecordCount();
+}
+
 // The page cache setting of a connection (pages, or KiB when negative).
 int cacheSize(sqlite3* db) {
     sqlite3_stmt* statement = nullptr;
@@ -283,6 +304,12 @@ BENCHMARK(BM_ToolList)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Balance)
+    ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Summary)
     ->Arg(100'000)
     ->Arg(Million)
     ->Iterations(5)

@@ -197,6 +197,11 @@ private slots:
         list("balance at the month's end", BalanceList(to));
         list("balance before any movement", BalanceList(QDate(2026, 1, 1)));
         list("balance of a name", BalanceList(to, ProductFilterFragment(u"螺丝"_qs, u"所有"_qs)));
+        list("summary of December", SummaryList(from, to));
+        list("summary of the period's last day", SummaryList(to, to));
+        list("summary before any movement", SummaryList(QDate(2026, 1, 1), QDate(2026, 1, 31)));
+        list("summary of a quoted name",
+             SummaryList(from, to, ProductFilterFragment(u"O'Brien 扳手"_qs, u"所有"_qs)));
         list("products", ProductList());
         list("products of a name", ProductList(ProductFilterFragment(u"螺丝"_qs, u"所有"_qs)));
         list("products of a name, one without model",

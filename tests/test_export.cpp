@@ -678,6 +678,7 @@ private slots:
         QTest::newRow("stock in") << 0;
         QTest::newRow("stock out") << 1;
         QTest::newRow("balance") << 2;
+        QTest::newRow("period summary") << 3;
     }
     void listDefinitionsAgree() {
         QFETCH(int, page);
@@ -685,11 +686,14 @@ private slots:
         TMainForm& f = *w.form;
         const std::array lists{MovementList(MovementKind::StockIn),
                                MovementList(MovementKind::StockOut),
-                               BalanceList(QDate::currentDate())};
-        const std::array grids{f.DBGridEh1, f.DBGridEh2, f.DBGridEh3};
-        const std::array printButtons{f.AdvGlowButton2, f.AdvGlowButton7, f.AdvGlowButton15};
-        const std::array exportButtons{f.AdvGlowButton3, f.AdvGlowButton8, f.AdvGlowButton16};
-        const std::array reports{&f.frReport1, &f.frReport2, &f.frReport3};
+                               BalanceList(QDate::currentDate()),
+                               SummaryList(f.DateTimePicker8->date(), f.DateTimePicker9->date())};
+        const std::array grids{f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh5};
+        const std::array printButtons{f.AdvGlowButton2, f.AdvGlowButton7, f.AdvGlowButton15,
+                                      f.AdvGlowButton21};
+        const std::array exportButtons{f.AdvGlowButton3, f.AdvGlowButton8, f.AdvGlowButton16,
+                                       f.AdvGlowButton22};
+        const std::array reports{&f.frReport1, &f.frReport2, &f.frReport3, &f.frReport5};
         const ListDefinition& list = lists[std::size_t(page)];
         InstallReportTemplates(w.db.dir().path());
         DataGrid* grid = grids[std::size_t(page)];
@@ -736,17 +740,25 @@ private slots:
 
     // The tool writes the page's workbook for the same command line, without a display.
     void toolWritesThePagesWorkbook_data() {
-        QTest::addColumn<bool>("balance");
-        QTest::newRow("stock-in list of March, one name") << false;
-        QTest::newRow("balance") << true;
+        QTest::addColumn<QString>("list");
+        QTest::newRow("stock-in list of March, one name") << "list";
+        QTest::newRow("balance") << "balance";
+        QTest::newRow("summary of March") << "summary";
     }
     void toolWritesThePagesWorkbook() {
-        QFETCH(bool, balance);
+        QFETCH(QString, list);
         Window w;
         TMainForm& f = *w.form;
         const QString target = w.db.dir().path() + "工作簿.xlsx";
         QStringList args{"export", target};
-        if (balance) {
+        if (list == "summary") {
+            f.DateTimePicker8->setDate(QDate(2024, 3, 1));
+            f.DateTimePicker9->setDate(QDate(2024, 3, 31));
+            f.AdvGlowButton20->click();
+            f.AdvGlowButton22->click();
+            args << "summary" << w.db.dir().databasePath() << "2024-03-01"
+                 << "2024-03-31";
+        } else if (list == "balance") {
             f.DateTimePicker7->setDate(QDate(2024, 3, 20));
             f.AdvGlowButton13->click();
             f.AdvGlowButton16->click();

@@ -212,7 +212,7 @@ class TestMainForm : public QObject {
     // The grid of a page of the filled window.
     DataGrid* filledGrid(int page) const {
         const TMainForm& f = filled->form;
-        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh4};
+        DataGrid* const grids[] = {f.DBGridEh1, f.DBGridEh2, f.DBGridEh3, f.DBGridEh5, f.DBGridEh4};
         return grids[page];
     }
 
@@ -242,13 +242,15 @@ private slots:
             panels << panel->width();
         }
         QCOMPARE(panels, QList<int>({80, 100}));
-        QCOMPARE(form->AdvOfficePager1->count(), 4);
+        QCOMPARE(form->AdvOfficePager1->count(), 5);
         QCOMPARE(form->AdvOfficePager1->currentIndex(), 0);
         const QList<QWidget*> pages{form->AdvOfficePage1, form->AdvOfficePage2,
-                                    form->AdvOfficePage3, form->AdvOfficePage4};
-        for (int i = 0; i < 4; ++i) {
+                                    form->AdvOfficePage3, form->AdvOfficePage5,
+                                    form->AdvOfficePage4};
+        const int numbers[] = {1, 2, 3, 5, 4}; // the summary came after the administration
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(form->AdvOfficePager1->page(i), pages[i]);
-            QCOMPARE(pages[i]->objectName(), QString("AdvOfficePage%1").arg(i + 1));
+            QCOMPARE(pages[i]->objectName(), QString("AdvOfficePage%1").arg(numbers[i]));
         }
     }
 
@@ -271,7 +273,7 @@ private slots:
         window.fitToFrame(frame);
         QCoreApplication::sendPostedEvents();
         QCOMPARE(window.size(), QSize(936, 563).shrunkBy(frame));
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 5; ++i) {
             window.AdvOfficePager1->setCurrentIndex(i);
             QCoreApplication::sendPostedEvents();
             QCOMPARE(window.AdvOfficePager1->page(i)->size(), page);
@@ -361,6 +363,25 @@ private slots:
         row(f.AdvGlowButton16, "AdvGlowButton16", "GlowButton", "AdvPanel6", {616, 70, 105, 33},
             "导出");
         row(f.DBGridEh3, "DBGridEh3", "DataGrid", "AdvPanel5");
+        // Period summary.
+        row(f.AdvPanel11, "AdvPanel11", "ShadedPanel", "AdvOfficePage5");
+        row(f.AdvPanel12, "AdvPanel12", "ShadedPanel", "AdvOfficePage5");
+        row(f.AdvGroupBox6, "AdvGroupBox6", "GroupBox", "AdvPanel11", {16, 7, 569, 97}, "查询");
+        row(f.TntLabel13, "TntLabel13", "QLabel", "AdvGroupBox6", {20, 20, 137, 17}, "汇总期间");
+        row(f.DateTimePicker8, "DateTimePicker8", "DatePicker", "AdvGroupBox6", {20, 38, 121, 21});
+        row(f.DateTimePicker9, "DateTimePicker9", "DatePicker", "AdvGroupBox6", {20, 66, 121, 21});
+        row(f.TntLabel14, "TntLabel14", "QLabel", "AdvGroupBox6", {160, 29, 137, 17}, "商品名称");
+        row(f.TntComboBox9, "TntComboBox9", "DropDownComboBox", "AdvGroupBox6", {161, 46, 121, 21});
+        row(f.TntLabel15, "TntLabel15", "QLabel", "AdvGroupBox6", {304, 29, 137, 17}, "商品型号");
+        row(f.TntComboBox10, "TntComboBox10", "DropDownComboBox", "AdvGroupBox6",
+            {302, 46, 121, 21});
+        row(f.AdvGlowButton20, "AdvGlowButton20", "GlowButton", "AdvGroupBox6", {444, 40, 105, 33},
+            "查询");
+        row(f.AdvGlowButton21, "AdvGlowButton21", "GlowButton", "AdvPanel11", {616, 14, 105, 33},
+            "打印");
+        row(f.AdvGlowButton22, "AdvGlowButton22", "GlowButton", "AdvPanel11", {616, 70, 105, 33},
+            "导出");
+        row(f.DBGridEh5, "DBGridEh5", "DataGrid", "AdvPanel12");
         // Administration.
         row(f.AdvPanel7, "AdvPanel7", "ShadedPanel", "AdvOfficePage4");
         row(f.AdvPanel8, "AdvPanel8", "ShadedPanel", "AdvOfficePage4");
@@ -421,7 +442,7 @@ private slots:
     void comboBoxesAcceptTypingExceptTheUserList() {
         // The pages' own boxes; the dialogs the window owns have theirs.
         const QList<QComboBox*> combos = form->AdvOfficePager1->findChildren<QComboBox*>();
-        QCOMPARE(combos.size(), 9);
+        QCOMPARE(combos.size(), 11);
         for (const QComboBox* combo : combos)
             QCOMPARE(combo->isEditable(), combo != form->cbx1);
     }
@@ -439,10 +460,12 @@ private slots:
             << 1 << (QWidget*)f.AdvPanel3 << 151 << (QWidget*)f.AdvPanel4 << (QWidget*)f.DBGridEh2;
         QTest::newRow("balance") << 2 << (QWidget*)f.AdvPanel6 << 111 << (QWidget*)f.AdvPanel5
                                  << (QWidget*)f.DBGridEh3;
+        QTest::newRow("summary") << 3 << (QWidget*)f.AdvPanel11 << 111 << (QWidget*)f.AdvPanel12
+                                 << (QWidget*)f.DBGridEh5;
         QTest::newRow("administration")
-            << 3 << (QWidget*)f.AdvPanel7 << 215 << (QWidget*)f.AdvPanel8 << (QWidget*)nullptr;
+            << 4 << (QWidget*)f.AdvPanel7 << 215 << (QWidget*)f.AdvPanel8 << (QWidget*)nullptr;
         QTest::newRow("product list")
-            << 3 << (QWidget*)f.AdvPanel9 << 73 << (QWidget*)f.AdvPanel10 << (QWidget*)f.DBGridEh4;
+            << 4 << (QWidget*)f.AdvPanel9 << 73 << (QWidget*)f.AdvPanel10 << (QWidget*)f.DBGridEh4;
     }
     void panelsAndGridsFillTheirPages() {
         QFETCH(int, page);
@@ -476,6 +499,9 @@ private slots:
         QTest::newRow("balance") << QList<QWidget*>{
             f.DateTimePicker7, f.TntComboBox7,    f.TntComboBox8,     f.AdvGlowButton13,
             f.AdvGlowButton15, f.AdvGlowButton16, f.DBGridEh3->view()};
+        QTest::newRow("summary") << QList<QWidget*>{
+            f.DateTimePicker8, f.DateTimePicker9, f.TntComboBox9,    f.TntComboBox10,
+            f.AdvGlowButton20, f.AdvGlowButton21, f.AdvGlowButton22, f.DBGridEh5->view()};
         QTest::newRow("administration") << QList<QWidget*>{f.cbx1,
                                                            f.edt1,
                                                            f.AdvGlowButton10,
@@ -530,6 +556,19 @@ private slots:
                            "StoreOutNumber|出库数量|80|#,###.00|sum||red",
                            "StoreBalanceNumber|当前库存|80|#,###.00|sum||magenta"}
             << "ADOQueryStore";
+        QTest::newRow("DBGridEh5")
+            << form->DBGridEh5
+            << QStringList{"ProductSerial|商品编号|70||static||blue",
+                           "ProductName|商品名称|90||||",
+                           "ProductType|商品型号|80||||",
+                           "ProductUnit|单位|40||||",
+                           "StoreBeginNumber|期初库存|70|#,###.00|sum||magenta",
+                           "StorePeriodInNumber|本期入库|70|#,###.00|sum||blue",
+                           "StorePeriodOutNumber|本期出库|70|#,###.00|sum||red",
+                           "StoreEndNumber|期末库存|70|#,###.00|sum||magenta",
+                           "StorePeriodInSum|入库金额|80|￥ #,###.00|sum|￥ #,###.00|blue",
+                           "StorePeriodOutSum|出库金额|80|￥ #,###.00|sum|￥ #,###.00|red"}
+            << "ADOQuerySummary";
         QTest::newRow("DBGridEh4")
             << form->DBGridEh4
             << QStringList{"ProductSerial|商品编号|100||static||blue",
@@ -546,7 +585,7 @@ private slots:
         QCOMPARE(grid->dataSet()->objectName(), query);
         QVERIFY(!grid->dataSet()->Active());
         QVERIFY(grid->OnDrawColumnCell);
-        QCOMPARE(bool(grid->OnGetCellParams), grid == form->DBGridEh3);
+        QCOMPARE(bool(grid->OnGetCellParams), grid == form->DBGridEh3 || grid == form->DBGridEh5);
         for (int i = 0; i < grid->columnCount(); ++i)
             QCOMPARE(grid->view()->columnWidth(i), grid->column(i).Width);
         QCOMPARE(grid->view()->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -561,7 +600,8 @@ private slots:
         QTest::newRow("stock in") << 0;
         QTest::newRow("stock out") << 1;
         QTest::newRow("stock balance") << 2;
-        QTest::newRow("product list") << 3;
+        QTest::newRow("period summary") << 3;
+        QTest::newRow("product list") << 4;
     }
     void pagesShowNoValueCut() {
         QFETCH(int, page);
@@ -646,7 +686,7 @@ private slots:
         QTest::newRow("stock in") << 0 << 0;
         QTest::newRow("stock in, narrow columns") << 0 << 36;
         QTest::newRow("stock balance") << 2 << 0;
-        QTest::newRow("product list") << 3 << 0;
+        QTest::newRow("product list") << 4 << 0;
     }
     void sortMarkerHasRoomOfItsOwn() {
         QFETCH(int, page);
@@ -701,7 +741,7 @@ private slots:
         QTest::addColumn<int>("page");
         QTest::newRow("stock in") << 0;
         QTest::newRow("stock balance") << 2;
-        QTest::newRow("product list") << 3;
+        QTest::newRow("product list") << 4;
     }
     void columnsFitOnDoubleClickAndWidenByDragging() {
         QFETCH(int, page);
@@ -855,7 +895,7 @@ private slots:
         QTest::newRow("stock in, resized") << 0 << false;
         QTest::newRow("stock out, maximised") << 1 << true;
         QTest::newRow("stock balance, maximised") << 2 << true;
-        QTest::newRow("product list, resized") << 3 << false;
+        QTest::newRow("product list, resized") << 4 << false;
     }
     void maximiseAndRestoreGiveTheSamePicture() {
         QFETCH(int, page);
@@ -906,12 +946,13 @@ private slots:
         const int ctrlShift = int(Qt::ControlModifier | Qt::ShiftModifier);
         QTest::newRow("Ctrl+Tab") << 0 << int(Qt::Key_Tab) << ctrl << true << 1;
         QTest::newRow("Ctrl+PgDn") << 1 << int(Qt::Key_PageDown) << ctrl << true << 2;
-        QTest::newRow("Ctrl+Tab to administration") << 2 << int(Qt::Key_Tab) << ctrl << true << 3;
-        QTest::newRow("Ctrl+Tab round") << 3 << int(Qt::Key_Tab) << ctrl << true << 0;
-        QTest::newRow("Ctrl+Tab past hidden") << 2 << int(Qt::Key_Tab) << ctrl << false << 0;
+        QTest::newRow("Ctrl+Tab to the summary") << 2 << int(Qt::Key_Tab) << ctrl << true << 3;
+        QTest::newRow("Ctrl+Tab to administration") << 3 << int(Qt::Key_Tab) << ctrl << true << 4;
+        QTest::newRow("Ctrl+Tab round") << 4 << int(Qt::Key_Tab) << ctrl << true << 0;
+        QTest::newRow("Ctrl+Tab past hidden") << 3 << int(Qt::Key_Tab) << ctrl << false << 0;
         QTest::newRow("Ctrl+Shift+Tab") << 2 << int(Qt::Key_Backtab) << ctrlShift << true << 1;
-        QTest::newRow("Ctrl+PgUp round") << 0 << int(Qt::Key_PageUp) << ctrl << true << 3;
-        QTest::newRow("Ctrl+PgUp past hidden") << 0 << int(Qt::Key_PageUp) << ctrl << false << 2;
+        QTest::newRow("Ctrl+PgUp round") << 0 << int(Qt::Key_PageUp) << ctrl << true << 4;
+        QTest::newRow("Ctrl+PgUp past hidden") << 0 << int(Qt::Key_PageUp) << ctrl << false << 3;
     }
     void keysSwitchPages() {
         QFETCH(int, from);
@@ -928,6 +969,7 @@ private slots:
             {f.TntComboBox5, f.DateTimePicker3, f.DBGridEh1->view()},
             {f.TntComboBox2, f.DateTimePicker1, f.DBGridEh2->view()},
             {f.TntComboBox8, f.DateTimePicker7, f.DBGridEh3->view()},
+            {f.TntComboBox10, f.DateTimePicker9, f.DBGridEh5->view()},
             {f.cbx3, f.edt2, f.DBGridEh4->view()},
         };
         for (QWidget* focus : inPage[from]) {
@@ -948,7 +990,8 @@ private slots:
         QTest::newRow("stock in") << 0 << "DateTimePicker2";
         QTest::newRow("stock out") << 1 << "DateTimePicker1";
         QTest::newRow("stock balance") << 2 << "DateTimePicker7";
-        QTest::newRow("product list") << 3 << "cbx2";
+        QTest::newRow("period summary") << 3 << "DateTimePicker8";
+        QTest::newRow("product list") << 4 << "cbx2";
     }
     void ctrlFGoesToTheFirstFilter() {
         QFETCH(int, page);
@@ -972,13 +1015,14 @@ private slots:
 
     void administrationTabShowsAndHides() {
         OfficePager* pager = form->AdvOfficePager1;
-        pager->setCurrentIndex(3);
+        pager->setCurrentIndex(4);
         form->setAdministrationVisible(false);
-        QCOMPARE(pager->visibleTabCount(), 3);
-        QVERIFY(!pager->isTabVisible(3));
-        QCOMPARE(pager->currentIndex(), 0);
-        pager->setTabVisible(3, true);
         QCOMPARE(pager->visibleTabCount(), 4);
+        QVERIFY(!pager->isTabVisible(4));
+        QVERIFY(pager->isTabVisible(3)); // the summary is every user's
+        QCOMPARE(pager->currentIndex(), 0);
+        pager->setTabVisible(4, true);
+        QCOMPARE(pager->visibleTabCount(), 5);
     }
 
     // Each window works on the data module it is given: two windows over two files, side by

@@ -267,6 +267,10 @@ private slots:
                            ""};
         QTest::newRow("balance") << 2 << "库存信息" << NarrowTemplateName
                                  << QStringList{"A1", "螺丝", "M3", "个", "10.00", "3.00", "7.00"};
+        // This month's summary: every product with its stock as opening and closing.
+        QTest::newRow("period summary") << 3 << "进销存汇总" << WideTemplateName
+                                        << QStringList{"A1",  "螺丝", "M3",   "个",     "7.00",
+                                                       ".00", ".00",  "7.00", "￥ .00", "￥ .00"};
     }
     void printButtons() {
         QFETCH(int, page);
@@ -275,9 +279,11 @@ private slots:
         QFETCH(QStringList, firstRecord);
         Window w;
         TMainForm& f = *w.form;
-        const std::array buttons{f.AdvGlowButton2, f.AdvGlowButton7, f.AdvGlowButton15};
-        const std::array reports{&f.frReport1, &f.frReport2, &f.frReport3};
+        const std::array buttons{f.AdvGlowButton2, f.AdvGlowButton7, f.AdvGlowButton15,
+                                 f.AdvGlowButton21};
+        const std::array reports{&f.frReport1, &f.frReport2, &f.frReport3, &f.frReport5};
         f.DBGridEh3->dataSet()->SetSort("ProductSerial");
+        f.DBGridEh5->dataSet()->SetSort("ProductSerial");
         f.DBGridEh1->dataSet()->SetSort("StoreNumber DESC");
         buttons[std::size_t(page)]->click();
         QVERIFY2(MessageBoxes::shown().isEmpty(), qPrintable(MessageBoxes::shown().value(0).text));
@@ -299,6 +305,7 @@ private slots:
         f.QueryStoreIn(QString());
         f.QueryStoreOut(QString());
         f.QueryStoreBalance(QString());
+        f.QueryStoreSummary(QString());
         buttons[std::size_t(page)]->click();
         QVERIFY(MessageBoxes::shown().isEmpty());
         const QStringList empty = pageTexts(w.preview()->pageView()->report().Page(0));
@@ -534,6 +541,11 @@ private slots:
         QTest::newRow("balance") << QStringList{"balance", "FILE", "2026-12-31"}
                                  << QStringList{"库存信息", "当前库存", "7.00", "9.5"}
                                  << QStringList{};
+        QTest::newRow("summary of April, a name")
+            << QStringList{"summary", "FILE", "2024-04-01", "2024-04-30", "--name", "螺丝"}
+            << QStringList{"进销存汇总", "期初库存", "期末库存", "出库金额",
+                           "10.00",      "7.00",     "￥ 3.00"}
+            << QStringList{"垫圈"};
     }
     void toolWritesTheReport() {
         QFETCH(QStringList, command);

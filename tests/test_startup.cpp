@@ -178,16 +178,16 @@ private slots:
         QCOMPARE(notice, NoticeText);
         QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Running);
         QCOMPARE(CurrentUserName, QString());
-        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 3);
+        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 4);
     }
 
-    void administratorAloneSeesFourTabs_data() {
+    void administratorAloneSeesAllFiveTabs_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<int>("tabs");
-        QTest::newRow("administrator") << Admin << 4;
-        QTest::newRow("operator") << "操作员" << 3;
+        QTest::newRow("administrator") << Admin << 5;
+        QTest::newRow("operator") << "操作员" << 4;
     }
-    void administratorAloneSeesFourTabs() {
+    void administratorAloneSeesAllFiveTabs() {
         QFETCH(QString, user);
         QFETCH(int, tabs);
         TestProgramDir dir;
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(shown.first().caption, "警告");
         QCOMPARE(shown.first().icon, QMessageBox::Warning);
         QCOMPARE(program.lifecycle.state(), ProgramLifecycle::State::Degraded);
-        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 4);
+        QCOMPARE(program.form.AdvOfficePager1->visibleTabCount(), 5);
         QVERIFY(program.form.AdvOfficeStatusBar1->toolTip().contains(dir.databasePath()));
 
         MessageBoxes::setNextAnswer(MessageAnswer::Yes);

@@ -889,6 +889,17 @@ private slots:
         };
         const auto find = [&](const char* name) { return dlg->findChild<QWidget*>(name); };
 
+        // What the summary of this month shows B1 received (0 while it is not listed).
+        const auto receivedThisMonth = [&form] {
+            Query& summary = form.ADOQuerySummary;
+            for (summary.First(); !summary.Eof(); summary.Next()) {
+                if (summary.AsString("ProductSerial") == "B1")
+                    return summary.AsFloat("StorePeriodInNumber");
+            }
+            return 0.0;
+        };
+        const double receivedBefore = receivedThisMonth();
+
         // A filtered list becomes the unfiltered one after OK.
         form.TntComboBox5->setCurrentText("垫圈");
         form.AdvGlowButton4->click();
@@ -908,6 +919,7 @@ private slots:
         QCOMPARE(inGrid->footerText(6), "￥ 36.00");
         QCOMPARE(form.TntComboBox5->currentText(), "垫圈"); // the filter keeps its text
         QCOMPARE(form.DBGridEh3->footerText(0), "共 3 条");
+        QCOMPARE(receivedThisMonth(), receivedBefore + 7); // the summary listed again
 
         // "添加下一条" twice, then "取消": the movements are stored, nothing is refreshed.
         whileOpen([&] {

@@ -146,6 +146,25 @@ private slots:
         QCOMPARE(runTool({"balance", file, "2024-02-01"}).lines.last(), "共 0 条\t\t\t\t\t\t");
     }
 
+    // The summary from the first day to the end of the last (08:30 on the to-date counts).
+    void summaryAsTheGridShowsIt() {
+        const Result result = runTool({"summary", file, "2024-04-01", "2024-04-02"});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.lines.first(), "商品编号\t商品名称\t商品型号\t单位\t期初库存\t本期入库\t"
+                                       "本期出库\t期末库存\t入库金额\t出库金额");
+        QStringList rows = result.lines.mid(1, result.lines.size() - 2);
+        rows.sort();
+        QCOMPARE(rows, QStringList({"A1\t螺丝\tM3\t个\t1,234.50\t.00\t2,000.00\t-765.50\t￥ .00\t"
+                                    "￥ 2,000.00",
+                                    "B1\tO'Brien\tX\t只\t.50\t.00\t.00\t.50\t￥ .00\t￥ .00"}));
+        QCOMPARE(result.lines.last(), "共 2 条\t\t\t\t1,235.00\t.00\t2,000.00\t-765.00\t￥ .00\t"
+                                      "￥ 2,000.00");
+        QCOMPARE(runTool({"summary", file, "2024-03-01", "2024-03-31", "--name", "O'Brien"}).lines,
+                 QStringList({result.lines.first(),
+                              "B1\tO'Brien\tX\t只\t.00\t.50\t.00\t.50\t￥ 1.50\t￥ .00",
+                              "共 1 条\t\t\t\t.00\t.50\t.00\t.50\t￥ 1.50\t￥ .00"}));
+    }
+
     void productsAsTheGridShowsThem() {
         const Result all = runTool({"products", file});
         QCOMPARE(all.exitCode, 0);
@@ -201,6 +220,7 @@ private slots:
         QTest::newRow("sql") << QStringList{"sql", "FILE", "delete from Store"};
         QTest::newRow("list") << QStringList{"list", "FILE", "in"};
         QTest::newRow("balance") << QStringList{"balance", "FILE", "2024-12-31"};
+        QTest::newRow("summary") << QStringList{"summary", "FILE", "2024-12-01", "2024-12-31"};
         QTest::newRow("products") << QStringList{"products", "FILE"};
         QTest::newRow("export") << QStringList{"export", "DIR/x.xlsx", "list", "FILE", "in"};
         QTest::newRow("print") << QStringList{"print", "DIR/x.pdf", "list", "FILE", "in"};
@@ -316,6 +336,13 @@ private slots:
         QTest::newRow("engine error")
             << QStringList{"sql", "FILE", "select * from Nothing"} << NoSuchTable();
         QTest::newRow("usage") << QStringList{"list", "FILE", "sideways"} << "用法";
+        QTest::newRow("summary from after to")
+            << QStringList{"summary", "FILE", "2024-04-02", "2024-04-01"}
+            << "起始日期（2024-04-02）晚于截止日期（2024-04-01）";
+        QTest::newRow("summary's bad to-date")
+            << QStringList{"summary", "FILE", "2024-04-01", "2024-02-30"} << "日期";
+        QTest::newRow("summary without its to-date")
+            << QStringList{"summary", "FILE", "2024-04-01"} << "用法";
         QTest::newRow("products without a value")
             << QStringList{"products", "FILE", "--name"} << "--name";
     }

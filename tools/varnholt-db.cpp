@@ -10,12 +10,14 @@
 //   varnholt-db compact FILE           compact the file in place, as the program does at exit
 //   varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name TEXT] [--model TEXT]
 //   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
+//   varnholt-db summary FILE FROM TO [--name TEXT] [--model TEXT]
 //   varnholt-db products FILE [--name TEXT] [--model TEXT]
-//                                      print a stock list, the stock balance or the product list
-//                                      as its page shows it: titles, one row per record, the footer
-//   varnholt-db print OUT.pdf list ...|balance ...
+//                                      print a stock list, the stock balance, the period summary
+//                                      (dates YYYY-MM-DD) or the product list as its page shows
+//                                      it: titles, one row per record, the footer
+//   varnholt-db print OUT.pdf list ...|balance ...|summary ...
 //                                      write the report of that page's "打印" as a PDF file
-//   varnholt-db export OUT.xlsx list ...|balance ...
+//   varnholt-db export OUT.xlsx list ...|balance ...|summary ...
 //                                      write the workbook the page's "导出" makes of that list
 //   varnholt-db copy SOURCE TARGET     copy every table from a file or server to a new file or an
 //                                      empty server database, in one transaction, and compare
@@ -89,9 +91,10 @@ const char* const UsageText =
     "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
     "[--model 型号]\n"
     "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+    "  varnholt-db summary FILE YYYY-MM-DD YYYY-MM-DD [--name 名称] [--model 型号]\n"
     "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
-    "  varnholt-db print OUT.pdf list ...|balance ...\n"
-    "  varnholt-db export OUT.xlsx list ...|balance ...\n"
+    "  varnholt-db print OUT.pdf list ...|balance ...|summary ...\n"
+    "  varnholt-db export OUT.xlsx list ...|balance ...|summary ...\n"
     "  varnholt-db copy SOURCE TARGET\n"
     "  varnholt-db backup FILE DEST_FOLDER\n"
     "  varnholt-db restore FILE BACKUP_FILE\n"
@@ -285,6 +288,14 @@ ListDefinition balanceListing(const QStringList& args) {
     return BalanceList(cutoff, ProductFilterFragment(options.name, options.model));
 }
 
+// "summary FILE FROM TO [options]" from args[1] on.
+ListDefinition summaryListing(const QStringList& args) {
+    const QDate from = parseDate(args[3]);
+    const QDate to = parseDate(args[4]);
+    const ListOptions options = parseOptions(args, 5, false);
+    return SummaryList(from, to, ProductFilterFragment(options.name, options.model));
+}
+
 int listMovements(const QStringList& args) {
     const std::optional<ListDefinition> listing = movementListing(args);
     if (!listing)
@@ -296,23 +307,29 @@ int listBalance(const QStringList& args) {
     return printListing(args[2], balanceListing(args));
 }
 
+int listSummary(const QStringList& args) {
+    return printListing(args[2], summaryListing(args));
+}
+
 int listProducts(const QStringList& args) {
     const ListOptions options = parseOptions(args, 3, false);
     return printListing(args[2], ProductList(ProductFilterFragment(options.name, options.model)));
 }
 
-// The list or balance command line behind the first two arguments of print and export, as
-// `list` and `balance` take it; none when it is neither.
+// The list, balance or summary command line behind the first two arguments of print and export,
+// as `list`, `balance` and `summary` take it; none when it is none of them.
 std::optional<ListDefinition> listingOf(const QStringList& command) {
     if (command.size() >= 4 && command[1] == "list")
         return movementListing(command);
     if (command.size() >= 4 && command[1] == "balance")
         return balanceListing(command);
+    if (command.size() >= 5 && command[1] == "summary")
+        return summaryListing(command);
     return std::nullopt;
 }
 
-// export OUT.xlsx followed by a list or balance command line: the workbook the page's "导出"
-// makes of that list, written to OUT.xlsx.
+// export OUT.xlsx followed by a list, balance or summary command line: the workbook the page's
+// "导出" makes of that list, written to OUT.xlsx.
 int exportListing(const QStringList& args) {
     const QStringList command = QStringList{args[0]} + args.mid(3);
     const std::optional<ListDefinition> listing = listingOf(command);
@@ -421,7 +438,7 @@ void keepQtNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& 
         err() << message << '\n';
 }
 
-// print OUT.pdf list|balance ...: runs without a display, for scheduled reports.
+// print OUT.pdf list|balance|summary ...: runs without a display, for scheduled reports.
 int printToPdf(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(keepQtNotesQuiet);
@@ -530,6 +547,8 @@ int main(int argc, char** argv) {
             return listMovements(args);
         if (args.size() >= 4 && args[1] == "balance")
             return listBalance(args);
+        if (args.size() >= 5 && args[1] == "summary")
+            return listSummary(args);
         if (args.size() >= 3 && args[1] == "products")
             return listProducts(args);
         if (args.size() >= 4 && args[1] == "export")

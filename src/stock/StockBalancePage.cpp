@@ -3,6 +3,7 @@
 #include "data/Query.h"
 #include "product/ProductStatements.h"
 #include "stock/StockLists.h"
+#include "stock/StockQuantityColor.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DatePicker.h"
 #include "widgets/ScreenColors.h"
@@ -46,11 +47,6 @@ void StockBalancePage::Relist() {
 }
 
 void StockBalancePage::CellColor(const GridColumn& column, int row, QColor& color) const {
-    if (column.FieldName != QLatin1String("StoreBalanceNumber"))
-        return;
-    const Query& query = *m_controls.query;
-    const int field = query.FieldIndex(column.FieldName);
-    if (field < 0 || row < 0 || row >= query.RowsReady())
-        return;
-    color = ColorToQColor(query.FloatAt(row, field) >= 0 ? clBlue : clRed);
+    if (column.FieldName == QLatin1String("StoreBalanceNumber"))
+        PaintQuantityOnHand(*m_controls.query, column, row, color);
 }

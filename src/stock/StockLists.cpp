@@ -40,6 +40,28 @@ std::vector<GridColumn> balanceColumns() {
     };
 }
 
+// Narrower than the balance's, so that all ten columns fit the page.
+std::vector<GridColumn> summaryColumns() {
+    return {
+        CountedColumn("ProductSerial", QStringLiteral("商品编号"), 70),
+        TextColumn("ProductName", QStringLiteral("商品名称"), 90),
+        TextColumn("ProductType", QStringLiteral("商品型号"), 80),
+        TextColumn("ProductUnit", QStringLiteral("单位"), 40),
+        SummedColumn("StoreBeginNumber", QStringLiteral("期初库存"), 70, quantityFormat, QString(),
+                     clFuchsia),
+        SummedColumn("StorePeriodInNumber", QStringLiteral("本期入库"), 70, quantityFormat,
+                     QString(), clBlue),
+        SummedColumn("StorePeriodOutNumber", QStringLiteral("本期出库"), 70, quantityFormat,
+                     QString(), clRed),
+        SummedColumn("StoreEndNumber", QStringLiteral("期末库存"), 70, quantityFormat, QString(),
+                     clFuchsia),
+        SummedColumn("StorePeriodInSum", QStringLiteral("入库金额"), 80, amountFormat, amountFormat,
+                     clBlue),
+        SummedColumn("StorePeriodOutSum", QStringLiteral("出库金额"), 80, amountFormat,
+                     amountFormat, clRed),
+    };
+}
+
 // The order of the file's plan for a movement list (see ListDefinition::order): a product name
 // leads it through the name index to each product's movements in the balance index (by date and
 // quantity); else a date range leads it through the date index; else it reads the table in
@@ -69,6 +91,13 @@ ListDefinition BalanceList(const QDate& cutoff, const QString& filters) {
     return {BalanceStatement(cutoff, filters), balanceColumns(), QStringLiteral("库存信息"),
             QStringLiteral("ADOQueryStore"), QStringLiteral("frDBDataSet3"),
             // The file groups the movements through the balance index, product by product.
+            QStringLiteral("t2.StoreProduct")};
+}
+
+ListDefinition SummaryList(const QDate& from, const QDate& to, const QString& filters) {
+    return {SummaryStatement(from, to, filters), summaryColumns(), QStringLiteral("进销存汇总"),
+            QStringLiteral("ADOQuerySummary"), QStringLiteral("frDBDataSet5"),
+            // Like the balance, grouped through the balance index product by product.
             QStringLiteral("t2.StoreProduct")};
 }
 

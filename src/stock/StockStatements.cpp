@@ -1,6 +1,7 @@
 #include "stock/StockStatements.h"
 
 #include "data/ShareDMUnit.h"
+#include "platform/UserError.h"
 
 QString DateLiteral(const QDate& date) {
     return '#' + date.toString(QStringLiteral("yyyy-MM-dd")) + '#';
@@ -57,6 +58,47 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
             "cross join Product where ProductIndex=t2.StoreProduct %0:s"),
         {fragment, date, RoundedTotal(QStringLiteral("tin")),
          RoundedTotal(QStringLiteral("tOut"))});
+}
+
+// The period summary in two grouped passes joined by product. One pass over every movement up to
+// the end of the to-date, answered from the balance index alone as the balance is, lists the
+// products that moved and gives each its quantity on hand before the from-date. The second pass
+// reads only the period's movements (found through the date index) and gives what each product
+// received and shipped in it, quantities and amounts (the amounts are not in the balance index).
+// Each figure is summed first and rounded once; the closing quantity is taken from the three
+// rounded ones (and rounded again, which only removes the binary noise of the addition), so
+// opening + received - shipped = closing holds for every row as shown and for the sums of the
+// columns. A product without a movement in the period shows 0 for all four period figures.
+QString SummaryStatement(const QDate& from, const QDate& to, const QString& fragment) {
+    if (from > to)
+        throw UserError(QStringLiteral("起始日期（%1）晚于截止日期（%2），请改正后再查询。")
+                            .arg(from.toString(QStringLiteral("yyyy-MM-dd")),
+                                 to.toString(QStringLiteral("yyyy-MM-dd"))));
+    const auto periodFigure = [](const char* figure) {
+        return FormatSql(QStringLiteral("iif(IsNull(t3.%0:s),0.0,t3.%0:s)"),
+                         {QString::fromLatin1(figure)});
+    };
+    return FormatSql(
+        QStringLiteral(
+            "select Product.*,t2.*,%3:s as StorePeriodInNumber,%4:s as StorePeriodOutNumber,"
+            "%5:s as StoreEndNumber,%6:s as StorePeriodInSum,%7:s as StorePeriodOutSum from "
+            "(select StoreProduct,Sum(iif(StoreRecordDate<%1:s,iif(StoreKind=0,StoreNumber,"
+            "iif(StoreKind=1,-StoreNumber,0)),0)) as tBegin,%8:s as StoreBeginNumber "
+            "from Store where StoreRecordDate<%2:s group by StoreProduct) as t2 "
+            "cross join Product left join "
+            "(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
+            "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,Sum(iif(StoreKind=0,StoreSum,0)) as "
+            "tInSum,Sum(iif(StoreKind=1,StoreSum,0)) as tOutSum,%9:s as pin,%10:s as pOut,"
+            "%11:s as pInSum,%12:s as pOutSum from Store where StoreRecordDate>=%1:s and "
+            "StoreRecordDate<%2:s group by StoreProduct) as t3 on t3.StoreProduct=t2.StoreProduct "
+            "where ProductIndex=t2.StoreProduct %0:s"),
+        {fragment, DateLiteral(from), DateLiteral(to.addDays(1)), periodFigure("pin"),
+         periodFigure("pOut"),
+         RoundedTotal(
+             QStringLiteral("(StoreBeginNumber+StorePeriodInNumber-StorePeriodOutNumber)")),
+         periodFigure("pInSum"), periodFigure("pOutSum"), RoundedTotal(QStringLiteral("tBegin")),
+         RoundedTotal(QStringLiteral("tin")), RoundedTotal(QStringLiteral("tOut")),
+         RoundedTotal(QStringLiteral("tInSum")), RoundedTotal(QStringLiteral("tOutSum"))});
 }
 
 QString MovementWithProductStatement(int storeIndex) {

@@ -20,6 +20,9 @@ QString DateRangeFragment(const QDate& from, const QDate& to);
 
 QString MovementListStatement(MovementKind kind, const QString& fragment);
 QString BalanceStatement(const QDate& cutoff, const QString& fragment);
+// The period summary from `from` to the end of `to` (both days whole, times of day included).
+// A from-date after the to-date is refused (UserError): no period lies between them.
+QString SummaryStatement(const QDate& from, const QDate& to, const QString& fragment);
 
 // The stock entry dialog's look-ups and writes; its product look-ups are the catalogue's own
 // (ProductStatements.h).

@@ -1,4 +1,4 @@
-// The main window's layout: the pager with its four pages, their controls and grids, and the
+// The main window's layout: the pager with its five pages, their controls and grids, and the
 // status bar. Positions are left, top, width, height relative to the control's parent.
 
 #include "ui/MainFromUnit.h"
@@ -59,6 +59,7 @@ void TMainForm::buildWindow() {
     buildStockInPage();
     buildStockOutPage();
     buildBalancePage();
+    buildSummaryPage();
     buildAdministrationPage();
     AdvOfficePager1->setCurrentIndex(0);
     buildStatusBar();
@@ -177,6 +178,45 @@ void TMainForm::buildBalancePage() {
     ChainTabOrder({DateTimePicker7, TntComboBox7, TntComboBox8, AdvGlowButton13, AdvGlowButton15,
                    AdvGlowButton16, DBGridEh3->view()});
     AdvOfficePager1->addPage(AdvOfficePage3, DrawTabPicture(QStringLiteral("库存")));
+}
+
+// Laid out as the balance page, with the period's two dates in place of the cut-off.
+void TMainForm::buildSummaryPage() {
+    const PageFrame frame =
+        BuildPageFrame(nullptr, "AdvOfficePage5", "AdvPanel11", 111, "AdvPanel12");
+    AdvOfficePage5 = frame.page;
+    AdvPanel11 = frame.top;
+    AdvPanel12 = frame.fill;
+
+    AdvGroupBox6 = Placed(new GroupBox(QStringLiteral("查询"), AdvPanel11), "AdvGroupBox6",
+                          QRect(16, 7, 569, 97));
+    TntLabel13 =
+        buildLabel(AdvGroupBox6, "TntLabel13", QStringLiteral("汇总期间"), QRect(20, 20, 137, 17));
+    DateTimePicker8 =
+        Placed(new DatePicker(AdvGroupBox6), "DateTimePicker8", QRect(20, 38, 121, 21));
+    DateTimePicker9 =
+        Placed(new DatePicker(AdvGroupBox6), "DateTimePicker9", QRect(20, 66, 121, 21));
+    TntLabel14 =
+        buildLabel(AdvGroupBox6, "TntLabel14", QStringLiteral("商品名称"), QRect(160, 29, 137, 17));
+    TntComboBox9 =
+        Placed(new DropDownComboBox(AdvGroupBox6), "TntComboBox9", QRect(161, 46, 121, 21));
+    TntLabel15 =
+        buildLabel(AdvGroupBox6, "TntLabel15", QStringLiteral("商品型号"), QRect(304, 29, 137, 17));
+    TntComboBox10 =
+        Placed(new DropDownComboBox(AdvGroupBox6), "TntComboBox10", QRect(302, 46, 121, 21));
+    AdvGlowButton20 = Placed(new GlowButton(QStringLiteral("查询"), AdvGroupBox6),
+                             "AdvGlowButton20", QRect(444, 40, 105, 33));
+    AdvGlowButton21 = Placed(new GlowButton(QStringLiteral("打印"), AdvPanel11), "AdvGlowButton21",
+                             QRect(616, 14, 105, 33));
+    AdvGlowButton22 = Placed(new GlowButton(QStringLiteral("导出"), AdvPanel11), "AdvGlowButton22",
+                             QRect(616, 70, 105, 33));
+    const QDate today = QDate::currentDate();
+    DBGridEh5 =
+        BuildGrid(AdvPanel12, "DBGridEh5", SummaryList(today, today).columns, &ADOQuerySummary);
+
+    ChainTabOrder({DateTimePicker8, DateTimePicker9, TntComboBox9, TntComboBox10, AdvGlowButton20,
+                   AdvGlowButton21, AdvGlowButton22, DBGridEh5->view()});
+    AdvOfficePager1->addPage(AdvOfficePage5, DrawTabPicture(QStringLiteral("汇总")));
 }
 
 void TMainForm::buildAdministrationPage() {

@@ -29,18 +29,20 @@
 
 namespace {
 
-constexpr int AdministrationPage = 3;
+constexpr int AdministrationPage = 4;
 
 } // namespace
 
 TMainForm::TMainForm(TShareDM& dataModule, const QString& appPath, QWidget* parent)
     : QMainWindow(parent), ADOQueryStoreIn(&dataModule.ADOConnection1),
       ADOQueryStoreOut(&dataModule.ADOConnection1), ADOQueryStore(&dataModule.ADOConnection1),
-      ADOQueryProduct(&dataModule.ADOConnection1), m_dataModule(dataModule), m_appPath(appPath) {
+      ADOQuerySummary(&dataModule.ADOConnection1), ADOQueryProduct(&dataModule.ADOConnection1),
+      m_dataModule(dataModule), m_appPath(appPath) {
     setObjectName("MainForm");
     ADOQueryStoreIn.setObjectName("ADOQueryStoreIn");
     ADOQueryStoreOut.setObjectName("ADOQueryStoreOut");
     ADOQueryStore.setObjectName("ADOQueryStore");
+    ADOQuerySummary.setObjectName("ADOQuerySummary");
     ADOQueryProduct.setObjectName("ADOQueryProduct");
     buildWindow();
     createPages();
@@ -60,6 +62,9 @@ void TMainForm::createPages() {
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
         ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists});
+    m_summaryPage = std::make_unique<StockSummaryPage>(
+        DateTimePicker8, DateTimePicker9,
+        ProductFilterControls{TntComboBox9, TntComboBox10, &ADOQuerySummary, DBGridEh5, lists});
     m_passwordSettings = std::make_unique<PasswordSettings>(m_dataModule, cbx1, edt1);
     m_letterheadSettings = std::make_unique<LetterheadSettings>(m_dataModule, edt2, edt3, edt4);
     m_backupRestore =
@@ -71,7 +76,7 @@ void TMainForm::createPages() {
 
 TMainForm::~TMainForm() {
     // The grids go with the window's children, after the queries: unbind them first.
-    for (DataGrid* grid : {DBGridEh1, DBGridEh2, DBGridEh3, DBGridEh4})
+    for (DataGrid* grid : {DBGridEh1, DBGridEh2, DBGridEh3, DBGridEh5, DBGridEh4})
         grid->setDataSet(nullptr);
 }
 
@@ -81,7 +86,8 @@ void TMainForm::setAdministrationVisible(bool visible) {
 
 void TMainForm::connectHandlers() {
     // A list fetched in the background that fails says so when it fails.
-    for (Query* query : {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQueryProduct})
+    for (Query* query :
+         {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQuerySummary, &ADOQueryProduct})
         connect(query, &Query::fillFailed, this,
                 [](const QString& message) { ShowWarning(message); });
     auto onClick = [this](GlowButton* button, void (TMainForm::*handler)()) {
@@ -122,6 +128,16 @@ void TMainForm::connectHandlers() {
         RunGuardedWhilePainting([&] { DBGridEh3GetCellParams(sender, column, row, textColor); });
     };
 
+    onClick(AdvGlowButton20, &TMainForm::AdvGlowButton20Click);
+    onClick(AdvGlowButton21, &TMainForm::AdvGlowButton21Click);
+    onClick(AdvGlowButton22, &TMainForm::AdvGlowButton22Click);
+    onDropDown(TntComboBox9, &TMainForm::TntComboBox9DropDown);
+    onDropDown(TntComboBox10, &TMainForm::TntComboBox10DropDown);
+    DBGridEh5->OnGetCellParams = [this](DataGrid* sender, const GridColumn& column, int row,
+                                        QColor& textColor) {
+        RunGuardedWhilePainting([&] { DBGridEh5GetCellParams(sender, column, row, textColor); });
+    };
+
     // A choice made by the user; filling the list by program does not count as a change.
     connect(cbx1, &QComboBox::activated, this, Guarded(this, &TMainForm::cbx1Change));
     onClick(AdvGlowButton10, &TMainForm::AdvGlowButton10Click);
@@ -133,7 +149,7 @@ void TMainForm::connectHandlers() {
     onDropDown(cbx3, &TMainForm::cbx3DropDown);
     onDoubleClick(DBGridEh4, &TMainForm::DBGridEh4DblClick);
 
-    for (DataGrid* grid : {DBGridEh1, DBGridEh2, DBGridEh3, DBGridEh4})
+    for (DataGrid* grid : {DBGridEh1, DBGridEh2, DBGridEh3, DBGridEh5, DBGridEh4})
         connectGrid(grid);
     connectKeyboard();
 }
@@ -160,7 +176,8 @@ void TMainForm::connectKeyboard() {
 }
 
 QWidget* TMainForm::firstFilter() const {
-    QWidget* const filters[] = {DateTimePicker2, DateTimePicker1, DateTimePicker7, cbx2};
+    QWidget* const filters[] = {DateTimePicker2, DateTimePicker1, DateTimePicker7, DateTimePicker8,
+                                cbx2};
     const int page = AdvOfficePager1->currentIndex();
     return page >= 0 && page < int(std::size(filters)) ? filters[page] : nullptr;
 }
@@ -232,13 +249,14 @@ void TMainForm::FormClose() {
     });
 }
 
-// Fills the pages in their order: stock in, stock out, stock balance, then the administration
-// page (passwords and letterhead, then the product list).
+// Fills the pages in their order: stock in, stock out, stock balance, period summary, then the
+// administration page (passwords and letterhead, then the product list).
 void TMainForm::InitializePages() {
     // The lists are fetched in the background, each grid showing its first rows as soon as they
     // are in, so that the window is usable at once. The two movement lists both read the whole
     // movement table: they share one lane, so that the second finds the pages the first decrypted
-    // in its cache. The balance (which reads an index) and the product list (the catalogue) have
+    // in its cache. The balance and the summary (which both read the balance index) share a
+    // lane as well; they and the product list (the catalogue) have
     // lanes of their own. The program's connection stays with this thread.
     stopFills(false);
     const Connection& connection = m_dataModule.ADOConnection1;
@@ -249,6 +267,7 @@ void TMainForm::InitializePages() {
     m_stockInPage->Initialize(m_movementLane.get());
     m_stockOutPage->Initialize(m_movementLane.get());
     m_balancePage->Initialize(m_balanceLane.get());
+    m_summaryPage->Initialize(m_balanceLane.get());
     m_productListPage->Initialize(m_productLane.get());
     m_passwordSettings->Initialize();
     m_letterheadSettings->Initialize();
@@ -258,6 +277,7 @@ void TMainForm::InitializePages() {
         [this] { m_stockInPage->InitializeFilters(); },
         [this] { m_stockOutPage->InitializeFilters(); },
         [this] { m_balancePage->InitializeFilters(); },
+        [this] { m_summaryPage->InitializeFilters(); },
         [this] { m_productListPage->InitializeFilters(); },
     };
     fillFiltersAfterFirstRows();
@@ -301,13 +321,14 @@ void TMainForm::fillNextFilters() {
 
 bool TMainForm::ListsFilling() const {
     return !m_pendingFilters.empty() || ADOQueryStoreIn.Filling() || ADOQueryStoreOut.Filling() ||
-           ADOQueryStore.Filling() || ADOQueryProduct.Filling();
+           ADOQueryStore.Filling() || ADOQuerySummary.Filling() || ADOQueryProduct.Filling();
 }
 
 // Ends the background fetches: keeping the lists, it waits for them; else it drops them. Either
 // way no connection of a lane stays open on the file.
 void TMainForm::stopFills(bool keepLists) {
-    for (Query* query : {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQueryProduct}) {
+    for (Query* query : {&ADOQueryStoreIn, &ADOQueryStoreOut, &ADOQueryStore, &ADOQuerySummary,
+                         &ADOQueryProduct}) {
         if (!query->Filling())
             continue;
         if (keepLists)
@@ -336,6 +357,9 @@ void TMainForm::QueryStoreOut(const QString& fragment) {
 }
 void TMainForm::QueryStoreBalance(const QString& fragment) {
     m_balancePage->List(fragment);
+}
+void TMainForm::QueryStoreSummary(const QString& fragment) {
+    m_summaryPage->List(fragment);
 }
 void TMainForm::QueryProducts(const QString& fragment) {
     m_productListPage->List(fragment);
@@ -400,6 +424,7 @@ void TMainForm::enterMovement(StockMovementPage& page, bool edit) {
         return;
     page.List(QString());
     QueryStoreBalance(QString());
+    m_summaryPage->Relist();
 }
 
 void TMainForm::AdvGlowButton13Click() {
@@ -422,6 +447,29 @@ void TMainForm::AdvGlowButton16Click() {
     if (ADOQueryStore.RecordCount() > 0)
         ExportGridToExcel(m_dataModule, DBGridEh3, nullptr, nullptr,
                           BalanceList(QDate::currentDate()).title);
+}
+
+void TMainForm::AdvGlowButton20Click() {
+    m_summaryPage->QueryButtonClick();
+}
+void TMainForm::TntComboBox9DropDown() {
+    m_summaryPage->NameDropDown();
+}
+void TMainForm::TntComboBox10DropDown() {
+    m_summaryPage->ModelDropDown();
+}
+void TMainForm::DBGridEh5GetCellParams(DataGrid*, const GridColumn& Column, int Row,
+                                       QColor& TextColor) {
+    m_summaryPage->CellColor(Column, Row, TextColor);
+}
+void TMainForm::AdvGlowButton21Click() {
+    printPageGrid(DBGridEh5, frReport5, frDBDataSet5,
+                  SummaryList(QDate::currentDate(), QDate::currentDate()).title);
+}
+void TMainForm::AdvGlowButton22Click() {
+    if (ADOQuerySummary.RecordCount() > 0)
+        ExportGridToExcel(m_dataModule, DBGridEh5, nullptr, nullptr,
+                          SummaryList(QDate::currentDate(), QDate::currentDate()).title);
 }
 
 void TMainForm::cbx1Change() {
@@ -457,6 +505,7 @@ void TMainForm::DBGridEh4DblClick() {
     m_stockInPage->Relist();
     m_stockOutPage->Relist();
     m_balancePage->Relist();
+    m_summaryPage->Relist();
 }
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,

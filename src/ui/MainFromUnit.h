@@ -9,6 +9,7 @@
 #include "report/Report.h"
 #include "stock/StockBalancePage.h"
 #include "stock/StockMovementPage.h"
+#include "stock/StockSummaryPage.h"
 #include "ui/MainFormLifecycle.h"
 
 #include <QMainWindow>
@@ -39,8 +40,8 @@ class QLabel;
 class QLineEdit;
 class QStatusBar;
 
-// The main window: a pager with four picture tabs (stock in, stock out, stock balance,
-// administration), each page a filter panel above a data grid, and a status bar.
+// The main window: a pager with five picture tabs (stock in, stock out, stock balance, period
+// summary, administration), each page a filter panel above a data grid, and a status bar.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -70,7 +71,8 @@ public:
     void FormShow();
     void FormCloseQuery(bool& CanClose);
     void FormClose();
-    // The first filling of every page, in the order stock in, stock out, balance, administration.
+    // The first filling of every page, in the order stock in, stock out, balance, summary,
+    // administration.
     void InitializePages();
     // Whether a list is still being fetched in the background since InitializePages().
     bool ListsFilling() const;
@@ -80,6 +82,7 @@ public:
     void QueryStoreIn(const QString& fragment);
     void QueryStoreOut(const QString& fragment);
     void QueryStoreBalance(const QString& fragment);
+    void QueryStoreSummary(const QString& fragment);
     void QueryProducts(const QString& fragment);
 
     // Page 1, stock in.
@@ -106,7 +109,15 @@ public:
                                 QColor& TextColor);
     void AdvGlowButton15Click();
     void AdvGlowButton16Click();
-    // Page 4, administration.
+    // Page 4, period summary.
+    void AdvGlowButton20Click(); // 查询
+    void TntComboBox9DropDown();
+    void TntComboBox10DropDown();
+    void DBGridEh5GetCellParams(DataGrid* Sender, const GridColumn& Column, int Row,
+                                QColor& TextColor);
+    void AdvGlowButton21Click(); // 打印
+    void AdvGlowButton22Click(); // 导出
+    // Page 5, administration.
     void cbx1Change();
     void AdvGlowButton10Click();
     void AdvGlowButton9Click();
@@ -116,7 +127,7 @@ public:
     void cbx2DropDown();
     void cbx3DropDown();
     void DBGridEh4DblClick();
-    // All four grids.
+    // All five grids.
     void DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                  const GridColumn& Column, bool Selected);
     void DBGridEh1TitleBtnClick(DataGrid* Sender, int ACol, GridColumn* Column);
@@ -125,21 +136,25 @@ public:
     Query ADOQueryStoreIn;
     Query ADOQueryStoreOut;
     Query ADOQueryStore;
+    Query ADOQuerySummary;
     Query ADOQueryProduct;
 
     // The reports of the printable pages, each with a data source over its page's grid.
     Report frReport1;
     Report frReport2;
     Report frReport3;
+    Report frReport5;
     ListReportDataSet frDBDataSet1{QStringLiteral("frDBDataSet1")};
     ListReportDataSet frDBDataSet2{QStringLiteral("frDBDataSet2")};
     ListReportDataSet frDBDataSet3{QStringLiteral("frDBDataSet3")};
+    ListReportDataSet frDBDataSet5{QStringLiteral("frDBDataSet5")};
 
     OfficePager* AdvOfficePager1 = nullptr;
     ShadedPanel* AdvOfficePage1 = nullptr;
     ShadedPanel* AdvOfficePage2 = nullptr;
     ShadedPanel* AdvOfficePage3 = nullptr;
     ShadedPanel* AdvOfficePage4 = nullptr;
+    ShadedPanel* AdvOfficePage5 = nullptr; // the period summary, the fourth tab
     QStatusBar* AdvOfficeStatusBar1 = nullptr;
 
     // Page 1, stock in.
@@ -191,7 +206,23 @@ public:
     GlowButton* AdvGlowButton16 = nullptr;
     DataGrid* DBGridEh3 = nullptr;
 
-    // Page 4, administration.
+    // Page 4, period summary.
+    ShadedPanel* AdvPanel11 = nullptr;
+    ShadedPanel* AdvPanel12 = nullptr;
+    GroupBox* AdvGroupBox6 = nullptr;
+    FixedLabel* TntLabel13 = nullptr;
+    DatePicker* DateTimePicker8 = nullptr; // from
+    DatePicker* DateTimePicker9 = nullptr; // to
+    FixedLabel* TntLabel14 = nullptr;
+    DropDownComboBox* TntComboBox9 = nullptr;
+    FixedLabel* TntLabel15 = nullptr;
+    DropDownComboBox* TntComboBox10 = nullptr;
+    GlowButton* AdvGlowButton20 = nullptr;
+    GlowButton* AdvGlowButton21 = nullptr;
+    GlowButton* AdvGlowButton22 = nullptr;
+    DataGrid* DBGridEh5 = nullptr;
+
+    // Page 5, administration.
     ShadedPanel* AdvPanel7 = nullptr;
     ShadedPanel* AdvPanel8 = nullptr;
     ShadedPanel* AdvPanel9 = nullptr;
@@ -233,6 +264,7 @@ private:
     std::unique_ptr<StockMovementPage> m_stockInPage;
     std::unique_ptr<StockMovementPage> m_stockOutPage;
     std::unique_ptr<StockBalancePage> m_balancePage;
+    std::unique_ptr<StockSummaryPage> m_summaryPage;
     std::unique_ptr<PasswordSettings> m_passwordSettings;
     std::unique_ptr<LetterheadSettings> m_letterheadSettings;
     std::unique_ptr<BackupRestore> m_backupRestore;
@@ -255,6 +287,7 @@ private:
     void buildStockInPage();
     void buildStockOutPage();
     void buildBalancePage();
+    void buildSummaryPage();
     void buildAdministrationPage();
     void buildStatusBar();
     void followWindowFrame();
@@ -267,7 +300,7 @@ private:
     QWidget* firstFilter() const;
     // The add buttons and double-clicks of both movement pages.
     void enterMovement(StockMovementPage& page, bool edit);
-    // The print buttons of the three list pages.
+    // The print buttons of the four list pages.
     void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);
 

@@ -62,6 +62,11 @@ const char* const Rows[] = {
     "StoreRecordDate, StoreRemark) VALUES (3, 0, 1, 30, 30, #2026-12-10#, '补')",
     "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
     "StoreRecordDate, StoreRemark) VALUES (3, 0, 2, 30, 60, #2026-12-05#, '先')",
+    // Minimums: one equal to the balance at the month's end, two above it, one never moved.
+    "UPDATE Product SET ProductMinimum=16 WHERE ProductSerial='A1'",
+    "UPDATE Product SET ProductMinimum=0.2 WHERE ProductSerial='A2'",
+    "UPDATE Product SET ProductMinimum=1.01 WHERE ProductSerial='B1'",
+    "UPDATE Product SET ProductMinimum=5 WHERE ProductSerial='C1'",
 };
 
 // Every cell of a query as text: numbers by value (an engine may give a whole sum as an
@@ -197,6 +202,10 @@ private slots:
         list("balance at the month's end", BalanceList(to));
         list("balance before any movement", BalanceList(QDate(2026, 1, 1)));
         list("balance of a name", BalanceList(to, ProductFilterFragment(u"螺丝"_qs, u"所有"_qs)));
+        list("balance below the minimums", BalanceList(to, BelowMinimumFragment()));
+        list("balance of a name below the minimums",
+             BalanceList(to,
+                         ProductFilterFragment(u"螺丝"_qs, u"所有"_qs) + BelowMinimumFragment()));
         list("products", ProductList());
         list("products of a name", ProductList(ProductFilterFragment(u"螺丝"_qs, u"所有"_qs)));
         list("products of a name, one without model",

@@ -20,6 +20,7 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/OfficePager.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QMetaObject>
@@ -59,7 +60,8 @@ void TMainForm::createPages() {
         ProductFilterControls{TntComboBox1, TntComboBox2, &ADOQueryStoreOut, DBGridEh2, lists});
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
-        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists});
+        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists},
+        BelowMinimumCheck);
     m_passwordSettings = std::make_unique<PasswordSettings>(m_dataModule, cbx1, edt1);
     m_letterheadSettings = std::make_unique<LetterheadSettings>(m_dataModule, edt2, edt3, edt4);
     m_backupRestore =
@@ -117,6 +119,8 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton16, &TMainForm::AdvGlowButton16Click);
     onDropDown(TntComboBox7, &TMainForm::TntComboBox7DropDown);
     onDropDown(TntComboBox8, &TMainForm::TntComboBox8DropDown);
+    connect(BelowMinimumCheck, &QCheckBox::clicked, this,
+            Guarded(this, &TMainForm::BelowMinimumCheckClick));
     DBGridEh3->OnGetCellParams = [this](DataGrid* sender, const GridColumn& column, int row,
                                         QColor& textColor) {
         RunGuardedWhilePainting([&] { DBGridEh3GetCellParams(sender, column, row, textColor); });
@@ -424,6 +428,10 @@ void TMainForm::AdvGlowButton16Click() {
                           BalanceList(QDate::currentDate()).title);
 }
 
+void TMainForm::BelowMinimumCheckClick() {
+    m_balancePage->QueryButtonClick();
+}
+
 void TMainForm::cbx1Change() {
     m_passwordSettings->ShowPassword();
 }
@@ -461,6 +469,13 @@ void TMainForm::DBGridEh4DblClick() {
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {
+    if (Sender == DBGridEh3)
+        if (const auto background =
+                m_balancePage->RowBackground(Sender->DrawingRecNo() - 1, Selected)) {
+            Sender->Canvas().setBrushColor(*background);
+            Sender->DefaultDrawColumnCell(Rect, DataCol, Column, Selected);
+            return;
+        }
     PaintGridRow(Sender, Rect, DataCol, Column, Selected);
 }
 

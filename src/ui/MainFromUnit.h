@@ -22,6 +22,7 @@
 #include <vector>
 
 class FetchLane;
+class QCheckBox;
 class DataGrid;
 class DatePicker;
 class DropDownComboBox;
@@ -106,6 +107,7 @@ public:
                                 QColor& TextColor);
     void AdvGlowButton15Click();
     void AdvGlowButton16Click();
+    void BelowMinimumCheckClick(); // "只看低于下限": lists the balance again with the filters
     // Page 4, administration.
     void cbx1Change();
     void AdvGlowButton10Click();
@@ -189,6 +191,7 @@ public:
     GlowButton* AdvGlowButton13 = nullptr;
     GlowButton* AdvGlowButton15 = nullptr;
     GlowButton* AdvGlowButton16 = nullptr;
+    QCheckBox* BelowMinimumCheck = nullptr;
     DataGrid* DBGridEh3 = nullptr;
 
     // Page 4, administration.

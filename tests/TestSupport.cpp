@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "data/CipherFile.h"
 #include "data/ProgramFolders.h"
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
@@ -167,6 +168,28 @@ QString AttachedDatabase::scalar(const QString& sql) {
 
 QStringList AttachedDatabase::column(const QString& sql) {
     return ColumnOf(m_query, sql);
+}
+
+void MakeOlderFile(const QString& path, int version) {
+    const CipherFile::Handle db = CipherFile::openExisting(path, DatabasePassword);
+    // The engine cannot drop a column: the table is made again without it, keys as they are.
+    QStringList statements{
+        "CREATE TABLE OlderProduct (ProductIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "ProductSerial TEXT, ProductName TEXT, ProductType TEXT, ProductUnit TEXT)",
+        "INSERT INTO OlderProduct SELECT ProductIndex, ProductSerial, ProductName, ProductType, "
+        "ProductUnit FROM Product",
+        "DROP TABLE Product",
+        "ALTER TABLE OlderProduct RENAME TO Product",
+        "CREATE INDEX ProductNameIndex ON Product (ProductName, ProductType)",
+        version <= 2 ? "CREATE INDEX ProductSerialIndex ON Product (ProductSerial)"
+                     : "CREATE UNIQUE INDEX ProductSerialIndex ON Product (ProductSerial)"};
+    if (version <= 1)
+        for (const char* trigger : {"StoreDateCheckInsert", "StoreDateCheckUpdate",
+                                    "StoreDateFormInsert", "StoreDateFormUpdate"})
+            statements << QString("DROP TRIGGER ") + trigger;
+    statements << QString("PRAGMA user_version = %1").arg(version);
+    for (const QString& statement : statements)
+        CipherFile::execute(db.get(), statement);
 }
 
 QByteArray digest(const QString& path) {

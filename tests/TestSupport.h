@@ -86,6 +86,10 @@ private:
     Query m_query;
 };
 
+// Turns a freshly prepared database file into one as a program of data version `version`
+// (1 to 3) left it: no ProductMinimum; up to 2 codes not kept unique; 1 without the date checks.
+void MakeOlderFile(const QString& path, int version);
+
 // ---- facts about files ------------------------------------------------------------------------
 
 QByteArray digest(const QString& path); // SHA-256 of the content; empty when it cannot be read

@@ -258,6 +258,24 @@ private slots:
                                                      "values ('gestern')"));
     }
 
+    // A backup that an older program made (version 3, before ProductMinimum) is checked as it
+    // is, and restored: the restored file is brought up to date, its products without minimums
+    // (those of the data replaced are kept in the safety copy), and takes minimums again.
+    void restoreOfABackupBeforeMinimums() {
+        const QString products = db->scalar("select count(*) from Product");
+        const QString old = backUp();
+        MakeOlderFile(old, 3);
+        db->exec("update Product set ProductMinimum=4");
+        DatabaseRestore restore(path, DatabasePassword);
+        QCOMPARE(restore.Inspect(old).schemaVersion, 3);
+        const RestoreResult result = restore.RestoreFrom(old, Noon);
+        QCOMPARE(db->scalar("PRAGMA user_version"), QString::number(SchemaVersion));
+        QCOMPARE(db->scalar("select count(*) from Product where ProductMinimum is null"), products);
+        QCOMPARE(QString::number(db->exec("update Product set ProductMinimum=1")), products);
+        AttachedDatabase before(result.safetyCopy);
+        QCOMPARE(before.scalar("select count(*) from Product where ProductMinimum=4"), products);
+    }
+
     // A second program writes pairs of movements without a pause while backups are taken: each
     // backup opens cleanly and holds every pair whole or not at all. Then one is restored while
     // a program writes every few milliseconds: its connection survives and goes on writing
@@ -643,8 +661,9 @@ private slots:
 
         const ToolRun check = RunTool({"check", file});
         QCOMPARE(check.exitCode, 0);
-        QCOMPARE(check.out, "完整性检查：正常\n数据版本：3\nPower\t2\nProduct\t2\nRemarks\t1\n"
-                            "Store\t3\nsqlite_sequence\t4\n");
+        QCOMPARE(check.out, QString("完整性检查：正常\n数据版本：%1\nPower\t2\nProduct\t2\n"
+                                    "Remarks\t1\nStore\t3\nsqlite_sequence\t4\n")
+                                .arg(SchemaVersion));
 
         db->exec("delete from Store");
         const ToolRun restore = RunTool({"restore", path, file});

@@ -62,6 +62,11 @@ const char* const Rows[] = {
     "StoreRecordDate, StoreRemark) VALUES (3, 0, 1, 30, 30, #2026-12-10#, '补')",
     "INSERT INTO Store (StoreProduct, StoreKind, StoreNumber, StorePrice, StoreSum, "
     "StoreRecordDate, StoreRemark) VALUES (3, 0, 2, 30, 60, #2026-12-05#, '先')",
+    // Minimums: one equal to the balance at the month's end, two above it, one never moved.
+    "UPDATE Product SET ProductMinimum=16 WHERE ProductSerial='A1'",
+    "UPDATE Product SET ProductMinimum=0.2 WHERE ProductSerial='A2'",
+    "UPDATE Product SET ProductMinimum=1.01 WHERE ProductSerial='B1'",
+    "UPDATE Product SET ProductMinimum=5 WHERE ProductSerial='C1'",
 };
 
 // Every cell of a query as text: numbers by value (an engine may give a whole sum as an
@@ -202,6 +207,10 @@ private slots:
         list("summary before any movement", SummaryList(QDate(2026, 1, 1), QDate(2026, 1, 31)));
         list("summary of a quoted name",
              SummaryList(from, to, ProductFilterFragment(u"O'Brien 扳手"_qs, u"所有"_qs)));
+        list("balance below the minimums", BalanceList(to, BelowMinimumFragment()));
+        list("balance of a name below the minimums",
+             BalanceList(to,
+                         ProductFilterFragment(u"螺丝"_qs, u"所有"_qs) + BelowMinimumFragment()));
         list("products", ProductList());
         list("products of a name", ProductList(ProductFilterFragment(u"螺丝"_qs, u"所有"_qs)));
         list("products of a name, one without model",
@@ -323,13 +332,20 @@ private slots:
                               u"from Store where StoreRecordDate<=#2026-12-31# group by "
                               u"StoreProduct) as t2 cross join Product where "
                               u"ProductIndex=t2.StoreProduct and ProductName='舍入'"_qs;
+        // The totals and the balance of each product, as the balance and as the plain form give
+        // them.
+        const auto figures = [](const QString& statement) {
+            return u"select ProductIndex,StoreInNumber,StoreOutNumber,StoreBalanceNumber from ("_qs +
+                   statement + u") as b"_qs;
+        };
         const ListDefinition balance =
             BalanceList(QDate(2026, 12, 31), ProductFilterFragment(u"舍入"_qs, u"所有"_qs));
-        const QStringList onFile = run(m_file, balance.statementOn(SqlTarget::File), false);
+        const QStringList onFile =
+            run(m_file, figures(balance.statementOn(SqlTarget::File)), false);
         QCOMPARE(onFile.size(), 1 + 10);
-        QCOMPARE(onFile, run(m_file, plain, false));
-        QCOMPARE(run(m_onServer, balance.statementOn(SqlTarget::Server), false), onFile);
-        QCOMPARE(run(m_onServer, plain, false), onFile);
+        QCOMPARE(onFile, run(m_file, figures(plain), false));
+        QCOMPARE(run(m_onServer, figures(balance.statementOn(SqlTarget::Server)), false), onFile);
+        QCOMPARE(run(m_onServer, figures(plain), false), onFile);
     }
 };
 

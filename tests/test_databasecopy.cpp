@@ -7,6 +7,7 @@
 #include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/DatabaseCopy.h"
+#include "data/DatabaseRestore.h"
 #include "data/DatabaseTransfer.h"
 #include "data/PreparedStatement.h"
 #include "data/ServerEngine.h"
@@ -312,6 +313,30 @@ private slots:
         ServerEngine db(server.conninfo());
         QCOMPARE(TallyTables(db), before);
         QCOMPARE(filesIn(dir.path()), QStringList{QFileInfo(backup).fileName()});
+    }
+
+    // A backup that an older program made (version 3, before ProductMinimum) is restored onto
+    // the server: the same rows, every product without a minimum.
+    void olderBackupRestoresOntoTheServer() {
+        QTemporaryDir dir;
+        const QString backup = dir.filePath("Varnholt-20261201-120000.mdb");
+        makeFixtureFile(backup);
+        MakeOlderFile(backup, 3);
+        TestServerDatabase server;
+        {
+            ServerEngine db(server.conninfo());
+            PrepareServerDatabase(db);
+            db.execute(QStringLiteral("INSERT INTO Product (ProductName, ProductMinimum) VALUES "
+                                      "('旧的', 3)"));
+        }
+        DatabaseRestore(server.conninfo(), DatabasePassword)
+            .RestoreFrom(backup, QDateTime(QDate(2026, 12, 1), QTime(12, 0)));
+        ServerEngine db(server.conninfo());
+        CipherEngine original(CipherFile::openExisting(backup, DatabasePassword));
+        QCOMPARE(original.schemaVersion(), 3);
+        QCOMPARE(TallyTables(db), TallyTables(original));
+        QCOMPARE(integerOf(db, "SELECT count(*) FROM Product WHERE ProductMinimum IS NULL"),
+                 integerOf(original, "SELECT count(*) FROM Product"));
     }
 
     // The administration page's buttons on a server: the backup is a file of the server's data;

@@ -6,16 +6,47 @@
 #include "data/DatabaseCheck.h"
 #include "data/DatabaseCompactor.h"
 #include "data/DatabaseRestore.h"
+#include "data/RowStream.h"
 #include "data/Schema.h"
 #include "data/ShareDMUnit.h"
 #include "data/TextRanks.h"
 #include "data/Transaction.h"
+#include "product/ProductLists.h"
+#include "stock/StockListing.h"
+#include "stock/StockLists.h"
 
 #include <QFile>
 #include <QtTest>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A list as its grid and the tool show it: one line per row, cells between tabs.
+class CollectedLines : public ListingWriter {
+public:
+    QStringList lines;
+    void cell(std::string_view text) override {
+        m_line << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    void endLine() override {
+        lines << m_line.join('\t');
+        m_line.clear();
+    }
+
+private:
+    QStringList m_line;
+};
+
+QStringList listed(Connection& connection, const ListDefinition& list) {
+    RowStream rows(connection, list.statementOn(connection.engine().sqlTarget()));
+    CollectedLines out;
+    WriteListing(rows, list.columns, out);
+    return out.lines;
+}
+
+} // namespace
 
 class TestDataStore : public QObject {
     Q_OBJECT
@@ -222,6 +253,50 @@ private slots:
         QCOMPARE(db.scalar("PRAGMA user_version"), QString::number(SchemaVersion));
         QVERIFY_THROWS_EXCEPTION(
             DataError, db.exec("insert into Store (StoreRecordDate) values ('2024-13-01')"));
+    }
+
+    // A file that an older program left (data version 1, 2 or 3, without ProductMinimum) is
+    // checked as it is; opened, it is brought to the current version, shows its product list
+    // and balance as before with no product below a minimum, and takes minimums.
+    void olderFileGainsTheMinimum_data() {
+        QTest::addColumn<int>("version");
+        QTest::newRow("version 3") << 3;
+        QTest::newRow("version 2") << 2;
+        QTest::newRow("version 1") << 1;
+    }
+    void olderFileGainsTheMinimum() {
+        QFETCH(int, version);
+        FILE_ONLY("the upgrade of an older file");
+        TestProgramDir dir;
+        {
+            AttachedDatabase fresh(dir.databasePath());
+            fresh.exec("insert into Product (ProductSerial,ProductName,ProductType,ProductUnit) "
+                       "values ('A1','螺丝','M3','个'),('B1','O''Brien','X','只')");
+            fresh.exec("insert into Store (StoreProduct,StoreKind,StoreNumber,StoreRecordDate) "
+                       "values (1,0,10,'2024-03-01 00:00:00'),(1,1,12.5,'2024-03-02 08:00:00'),"
+                       "(2,0,3,'2024-03-03 00:00:00')");
+        }
+        MakeOlderFile(dir.databasePath(), version);
+        QCOMPARE(CheckDatabaseFile(dir.databasePath(), DatabasePassword).schemaVersion, version);
+
+        AttachedDatabase db(dir.databasePath());
+        QCOMPARE(db.scalar("PRAGMA user_version"), QString::number(SchemaVersion));
+        QCOMPARE(listed(db.connection(), ProductList()),
+                 QStringList({"商品编号\t商品名称\t商品型号\t单位\t库存下限", "A1\t螺丝\tM3\t个\t",
+                              "B1\tO'Brien\tX\t只\t", "共 2 条\t\t\t\t"}));
+        const QStringList balance = {
+            "商品编号\t商品名称\t商品型号\t单位\t入库数量\t出库数量\t当前库存",
+            "A1\t螺丝\tM3\t个\t10.00\t12.50\t-2.50", "B1\tO'Brien\tX\t只\t3.00\t.00\t3.00",
+            "共 2 条\t\t\t\t13.00\t12.50\t.50"};
+        QCOMPARE(listed(db.connection(), BalanceList(QDate(2024, 3, 31))), balance);
+        QCOMPARE(listed(db.connection(), BalanceList(QDate(2024, 3, 31), BelowMinimumFragment())),
+                 QStringList({balance.first(), "共 0 条\t\t\t\t\t\t"}));
+
+        QCOMPARE(db.exec("update Product set ProductMinimum=3.5 where ProductSerial='B1'"), 1);
+        QCOMPARE(listed(db.connection(), BalanceList(QDate(2024, 3, 31), BelowMinimumFragment())),
+                 QStringList({balance.first(), balance[2], "共 1 条\t\t\t\t3.00\t.00\t3.00"}));
+        QCOMPARE(CheckDatabaseFile(dir.databasePath(), DatabasePassword).schemaVersion,
+                 SchemaVersion);
     }
 
     // From version 3 a code is carried by one product at most: a new file and an upgraded one

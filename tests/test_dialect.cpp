@@ -41,7 +41,7 @@ const QStringList balanceTitles = {u"商品编号"_s, u"商品名称"_s, u"商�
 
 const char* const schemaAndRows = R"(
 create table Product(ProductIndex INTEGER PRIMARY KEY AUTOINCREMENT, ProductSerial TEXT,
-    ProductName TEXT, ProductType TEXT, ProductUnit TEXT);
+    ProductName TEXT, ProductType TEXT, ProductUnit TEXT, ProductMinimum REAL);
 create table Store(StoreIndex INTEGER PRIMARY KEY AUTOINCREMENT, StoreProduct INTEGER,
     StoreKind INTEGER, StoreNumber REAL, StorePrice REAL, StoreSum REAL, StoreRecordDate TEXT,
     StoreRemark TEXT);
@@ -305,7 +305,12 @@ void TestDialect::translates_data() {
                u" END) ELSE "_s + round(total, u"2"_s) + u" END)"_s;
     };
     const auto balance = [&rounded](bool server) {
-        return u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
+        const QString onHand = u"StoreInNumber-StoreOutNumber"_s;
+        return u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber,"
+               u"(CASE WHEN "_s +
+               (server ? u"(round(("_s + onHand + u")::text::numeric,2)::double precision)"_s
+                       : u"money_round("_s + onHand + u",2)"_s) +
+               u"<ProductMinimum THEN 1 ELSE 0 END) as StoreBelowMinimum from "
                u"(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END)) as "
                u"tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as tOut,(CASE WHEN "_s +
                rounded(u"0"_s, server) + u" as StoreInNumber,(CASE WHEN "_s +
@@ -564,7 +569,9 @@ insert into Store(StoreProduct, StoreKind, StoreNumber, StoreRecordDate) values
 // The balance as it was composed before its totals skipped Round: the grouped totals joined to
 // the catalogue, each total rounded by Round(x,2).
 QString plainlyRoundedBalance(const QString& date, const QString& fragment) {
-    return u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from (select * from "
+    return u"select *,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber,"
+           u"iif(Round(StoreInNumber-StoreOutNumber,2)<ProductMinimum,1,0) as StoreBelowMinimum "
+           u"from (select * from "
            u"product,(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
            u"Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,Round(tin,2) as StoreInNumber,"
            u"Round(tOut,2) as StoreOutNumber from Store where StoreRecordDate<=#"_s +

@@ -19,6 +19,7 @@
 #include "widgets/ShadedPanel.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -358,6 +359,8 @@ private slots:
         row(f.TntComboBox8, "TntComboBox8", "DropDownComboBox", "AdvGroupBox4", {302, 46, 121, 21});
         row(f.AdvGlowButton13, "AdvGlowButton13", "GlowButton", "AdvGroupBox4", {444, 40, 105, 33},
             "查询");
+        row(f.BelowMinimumCheck, "BelowMinimumCheck", "QCheckBox", "AdvGroupBox4",
+            {161, 72, 137, 19}, "只看低于下限");
         row(f.AdvGlowButton15, "AdvGlowButton15", "GlowButton", "AdvPanel6", {616, 14, 105, 33},
             "打印");
         row(f.AdvGlowButton16, "AdvGlowButton16", "GlowButton", "AdvPanel6", {616, 70, 105, 33},
@@ -497,8 +500,8 @@ private slots:
                                f.DateTimePicker4, f.AdvGlowButton5, f.AdvGlowButton6,
                                f.AdvGlowButton7,  f.AdvGlowButton8, f.DBGridEh2->view()};
         QTest::newRow("balance") << QList<QWidget*>{
-            f.DateTimePicker7, f.TntComboBox7,    f.TntComboBox8,     f.AdvGlowButton13,
-            f.AdvGlowButton15, f.AdvGlowButton16, f.DBGridEh3->view()};
+            f.DateTimePicker7, f.TntComboBox7,    f.TntComboBox8,    f.BelowMinimumCheck,
+            f.AdvGlowButton13, f.AdvGlowButton15, f.AdvGlowButton16, f.DBGridEh3->view()};
         QTest::newRow("summary") << QList<QWidget*>{
             f.DateTimePicker8, f.DateTimePicker9, f.TntComboBox9,    f.TntComboBox10,
             f.AdvGlowButton20, f.AdvGlowButton21, f.AdvGlowButton22, f.DBGridEh5->view()};
@@ -573,7 +576,7 @@ private slots:
             << form->DBGridEh4
             << QStringList{"ProductSerial|商品编号|100||static||blue",
                            "ProductName|商品名称|150||||", "ProductType|商品型号|150||||",
-                           "ProductUnit|单位|50||||"}
+                           "ProductUnit|单位|50||||", "ProductMinimum|库存下限|70|#,##0.00|||"}
             << "ADOQueryProduct";
     }
     void gridColumns() {

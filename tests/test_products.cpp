@@ -12,6 +12,7 @@
 #include "widgets/GlowButton.h"
 #include "widgets/GroupBox.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/NumberBox.h"
 #include "widgets/OfficePager.h"
 #include "widgets/ScreenColors.h"
 
@@ -231,17 +232,18 @@ private slots:
         TProductEditorfrm& d = *w.form->ProductEditorfrm;
         QCOMPARE(d.objectName(), "ProductEditorfrm");
         QCOMPARE(d.windowTitle(), "信息");
-        QCOMPARE(d.size(), QSize(583, 285));
+        QCOMPARE(d.size(), QSize(583, 341));
         QCOMPARE(d.minimumSize(), d.maximumSize());
         QCOMPARE(d.AdvGroupBox1->title(), "商品信息");
-        QCOMPARE(d.AdvGroupBox1->geometry(), QRect(59, 32, 464, 177));
+        QCOMPARE(d.AdvGroupBox1->geometry(), QRect(59, 32, 464, 233));
         const QList<std::tuple<QWidget*, QString, QRect>> fields = {
             {d.cbxSerial, "商品编号", QRect(22, 58, 193, 21)},
             {d.cbxName, "商品名称", QRect(249, 58, 193, 21)},
             {d.cbxType, "商品型号", QRect(22, 114, 193, 21)},
             {d.cbxUnit, "计量单位", QRect(249, 114, 193, 21)},
+            {d.nMinimum, "库存下限", QRect(22, 170, 193, 21)},
         };
-        const QList<QLabel*> labels = {d.lbl1, d.lbl2, d.lbl3, d.lbl4};
+        const QList<QLabel*> labels = {d.lbl1, d.lbl2, d.lbl3, d.lbl4, d.lbl5};
         for (int i = 0; i < fields.size(); ++i) {
             const auto& [box, caption, place] = fields[i];
             QCOMPARE(box->geometry(), place);
@@ -250,13 +252,13 @@ private slots:
             QVERIFY(labels[i]->geometry().bottom() < place.top());
         }
         QCOMPARE(d.AdvGlowButton1->text(), "确定");
-        QCOMPARE(d.AdvGlowButton1->geometry(), QRect(159, 232, 105, 33));
+        QCOMPARE(d.AdvGlowButton1->geometry(), QRect(159, 288, 105, 33));
         QCOMPARE(d.AdvGlowButton2->text(), "取消");
-        QCOMPARE(d.AdvGlowButton2->geometry(), QRect(319, 232, 105, 33));
+        QCOMPARE(d.AdvGlowButton2->geometry(), QRect(319, 288, 105, 33));
         QVERIFY(d.cbxName->isEditable() && d.cbxUnit->isEditable());
-        // Tab order: code, name, model, unit, then the two buttons.
-        const QList<QWidget*> order = {d.cbxSerial, d.cbxName,        d.cbxType,
-                                       d.cbxUnit,   d.AdvGlowButton1, d.AdvGlowButton2};
+        // Tab order: code, name, model, unit, minimum, then the two buttons.
+        const QList<QWidget*> order = {d.cbxSerial, d.cbxName,        d.cbxType,       d.cbxUnit,
+                                       d.nMinimum,  d.AdvGlowButton1, d.AdvGlowButton2};
         QList<QWidget*> chain;
         for (QWidget* w = d.cbxSerial; chain.size() < order.size(); w = w->nextInFocusChain())
             if (order.contains(w) && !chain.contains(w))
@@ -372,6 +374,117 @@ private slots:
             QCOMPARE(MessageBoxes::shown().first().caption, "警告");
             QCOMPARE(MessageBoxes::shown().first().text, refusal);
         }
+    }
+
+    // The minimum quantity on hand: a quantity, rounded to two decimals as typed, or empty for
+    // none. What is no quantity, or is below zero, is refused naming the field; the dialog stays
+    // open with the text typed and the product stays as it was.
+    void minimum_data() {
+        QTest::addColumn<QString>("stored");  // the minimum before, as SQL
+        QTest::addColumn<QString>("shown");   // in the box when the editor opens
+        QTest::addColumn<QString>("typed");   // over the whole box
+        QTest::addColumn<QString>("result");  // stored afterwards; empty: none
+        QTest::addColumn<QString>("refusal"); // empty: saved
+        QTest::newRow("a quantity") << "null"
+                                    << ""
+                                    << "12.5"
+                                    << "12.5"
+                                    << "";
+        QTest::newRow("rounded to two decimals") << "null"
+                                                 << ""
+                                                 << "2.567"
+                                                 << "2.57"
+                                                 << "";
+        QTest::newRow("zero is a minimum") << "null"
+                                           << ""
+                                           << "0"
+                                           << "0"
+                                           << "";
+        QTest::newRow("emptied: none") << "5"
+                                       << "5.00"
+                                       << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("blanks: none") << "5"
+                                      << "5.00"
+                                      << "  "
+                                      << ""
+                                      << "";
+        QTest::newRow("a sign alone") << "5"
+                                      << "5.00"
+                                      << "-"
+                                      << "5"
+                                      << "库存下限“-”不是有效的数量";
+        QTest::newRow("a point alone") << "null"
+                                       << ""
+                                       << "."
+                                       << ""
+                                       << "库存下限“.”不是有效的数量";
+        QTest::newRow("below zero") << "null"
+                                    << ""
+                                    << "-3"
+                                    << ""
+                                    << "库存下限不能小于零";
+    }
+    void minimum() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        QFETCH(QString, refusal);
+        Window w;
+        w.db.exec("update Product set ProductMinimum=" + stored + " where ProductSerial='A1'");
+        w.select("A1");
+        const QString minimum = "select ProductMinimum from Product where ProductSerial='A1'";
+        QString opened, kept, focused;
+        bool stayedOpen = false;
+        QVERIFY(w.doubleClick([&](TProductEditorfrm& d) {
+            opened = d.nMinimum->text();
+            d.nMinimum->setFocus();
+            d.nMinimum->selectAll();
+            QTest::keyClick(d.nMinimum, Qt::Key_Delete);
+            QTest::keyClicks(d.nMinimum, typed);
+            d.AdvGlowButton1->click();
+            stayedOpen = d.isVisible();
+            kept = d.nMinimum->text();
+            focused = d.focusWidget() ? d.focusWidget()->objectName() : QString();
+        }));
+        QCOMPARE(opened, shown);
+        const QString after = w.db.scalar(minimum);
+        if (result.isEmpty())
+            QCOMPARE(after, QString());
+        else
+            QCOMPARE(after.toDouble(), result.toDouble());
+        QCOMPARE(stayedOpen, !refusal.isEmpty());
+        if (refusal.isEmpty()) {
+            QCOMPARE(MessageBoxes::shown().size(), 0);
+            return;
+        }
+        QCOMPARE(kept, typed);
+        QCOMPARE(focused, "nMinimum");
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QCOMPARE(MessageBoxes::shown().first().text, refusal);
+    }
+
+    // Another counter's change of the minimum between showing and saving is not overwritten:
+    // the message names the field.
+    void minimumChangedMeanwhileIsKept() {
+        Window w;
+        w.select("A1");
+        QVERIFY(w.doubleClick([&](TProductEditorfrm& d) {
+            w.db.exec("update Product set ProductMinimum=7 where ProductSerial='A1'");
+            d.nMinimum->setFocus();
+            QTest::keyClicks(d.nMinimum, "3");
+            MessageBoxes::setNextAnswer(MessageAnswer::No);
+            d.AdvGlowButton1->click();
+        }));
+        QCOMPARE(
+            w.db.scalar("select ProductMinimum from Product where ProductSerial='A1'").toDouble(),
+            7.0);
+        QCOMPARE(MessageBoxes::shown().size(), 1);
+        QVERIFY2(
+            MessageBoxes::shown().first().text.startsWith("该商品已被其他用户修改（库存下限）"),
+            qPrintable(MessageBoxes::shown().first().text));
     }
 
     // With the catalogue out of reach any look-up would fail with an engine error: the empty

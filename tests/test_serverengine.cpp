@@ -4,6 +4,7 @@
 
 #include "data/Connection.h"
 #include "data/DataError.h"
+#include "data/DatabaseTransfer.h"
 #include "data/PreparedStatement.h"
 #include "data/ProgramFolders.h"
 #include "data/Query.h"
@@ -12,11 +13,14 @@
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
 #include "data/ServerSchema.h"
+#include "data/SqlValues.h"
 #include "data/StoredDate.h"
 #include "data/Transaction.h"
 
 #include <QtTest>
 #include <csignal>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -405,6 +409,97 @@ private slots:
         QCOMPARE(int(summary.duplicateCodes.size()), duplicates);
         if (duplicates)
             QCOMPARE(summary.duplicateCodes.front().code, u"X"_qs);
+    }
+
+    // A server database of data version 3 (before ProductMinimum) is brought up to date by
+    // whatever opens it first, once, also when several copies open it at the same moment; its
+    // rows stay. A server that only allows reading is refused with the reason and stays as it
+    // was. The check takes version 3 as it is.
+    void olderServerDatabaseIsUpgradedOnce_data() {
+        QTest::addColumn<QString>("opener");
+        QTest::newRow("the program") << "program";
+        QTest::newRow("three copies at the same moment") << "copies";
+        QTest::newRow("the tool") << "tool";
+        QTest::newRow("a copy into it") << "copy";
+        QTest::newRow("a server that only allows reading") << "read-only";
+    }
+    void olderServerDatabaseIsUpgradedOnce() {
+        QFETCH(QString, opener);
+        PreparedServer prepared;
+        const QString conninfo = prepared.server.conninfo();
+        {
+            ServerEngine db(conninfo);
+            db.execute(u"ALTER TABLE product DROP COLUMN productminimum; UPDATE varnholt_version "
+                       u"SET version = 3"_qs);
+            if (opener != "copy")
+                db.execute(u"INSERT INTO product (productserial, productname) VALUES ('A1', "
+                           u"'螺丝')"_qs);
+            QCOMPARE(CheckServerDatabase(db).schemaVersion, 3);
+            if (opener == "read-only") {
+                PreparedStatement name(db, u"SELECT current_database()"_qs);
+                name.step();
+                db.execute(u"ALTER DATABASE "_qs + QuotedName(name.text(0)) +
+                           u" SET default_transaction_read_only = on"_qs);
+            }
+        }
+        QString failure;
+        if (opener == "program" || opener == "read-only") {
+            try {
+                Connection().OpenServer(conninfo);
+            } catch (const DataError& error) {
+                failure = error.message();
+            }
+        } else if (opener == "copies") {
+            std::vector<std::thread> copies;
+            QStringList failures;
+            std::mutex guard;
+            for (int i = 0; i < 3; ++i)
+                copies.emplace_back([&] {
+                    try {
+                        Connection().OpenServer(conninfo);
+                    } catch (const DataError& error) {
+                        const std::lock_guard lock(guard);
+                        failures << error.message();
+                    }
+                });
+            for (std::thread& copy : copies)
+                copy.join();
+            failure = failures.join('\n');
+        } else if (opener == "tool") {
+            const ToolRun run = RunTool({"balance", conninfo, "2024-12-31", "--below-minimum"});
+            failure = run.exitCode == 0 ? QString() : run.error;
+        } else {
+            QTemporaryDir dir;
+            const QString file = dir.filePath("source.mdb");
+            Connection::CreateDatabase(file, DatabasePassword);
+            {
+                Connection source;
+                source.OpenFile(file, DatabasePassword);
+                source.Execute(u"INSERT INTO Product (ProductSerial, ProductName, ProductMinimum) "
+                               u"VALUES ('A1', '螺丝', 2.5)"_qs);
+            }
+            try {
+                CopyDatabase(file, conninfo, DatabasePassword);
+            } catch (const DataError& error) {
+                failure = error.message();
+            }
+        }
+        ServerEngine db(conninfo);
+        if (opener == "read-only") {
+            QVERIFY2(failure.contains("的数据版本是 3，需要升级到版本") &&
+                         failure.contains("只允许读取"),
+                     qPrintable(failure));
+            QCOMPARE(db.schemaVersion(), 3);
+            return;
+        }
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(count(db, u"SELECT count(*) FROM varnholt_version"_qs), qint64(1));
+        QCOMPARE(db.schemaVersion(), SchemaVersion);
+        QCOMPARE(CheckServerDatabase(db).schemaVersion, SchemaVersion);
+        QCOMPARE(count(db, u"SELECT count(*) FROM product WHERE productserial = 'A1'"_qs),
+                 qint64(1));
+        QCOMPARE(count(db, u"SELECT count(*) FROM product WHERE productminimum IS NULL"_qs),
+                 qint64(opener == "copy" ? 0 : 1));
     }
 
     // The server file's first line names the server; the environment wins over it.

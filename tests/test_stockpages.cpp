@@ -8,7 +8,11 @@
 #include "widgets/DropDownComboBox.h"
 #include "widgets/GlowButton.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/OfficePager.h"
+#include "widgets/ScreenColors.h"
 
+#include <QCheckBox>
+#include <QTableView>
 #include <QtTest>
 #include <memory>
 
@@ -37,8 +41,29 @@ QStringList column(DataGrid* grid, const QString& field) {
 }
 
 struct Window : TestWindow {
-    Window() : TestWindow(Fixture) {}
+    explicit Window(const QStringList& more = {}) : TestWindow(Fixture + more) {}
 };
+
+// Minimums over the fixture, and C1 moved to 0.3 - 0.1, a balance that the engine holds as
+// 0.19999999999999998 and the grid shows as .20. As of 2024-03-31: A1 3.01 (minimum 3.01),
+// A2 -12 (0), B1 0 (none), C1 .20 (.20), D1 1 (1.5).
+const QStringList Minimums = {
+    "update Product set ProductMinimum=3.01 where ProductSerial='A1'",
+    "update Product set ProductMinimum=0 where ProductSerial='A2'",
+    "update Product set ProductMinimum=0.2 where ProductSerial='C1'",
+    "update Product set ProductMinimum=1.5 where ProductSerial='D1'",
+    "insert into Store (StoreProduct,StoreKind,StoreNumber,StorePrice,StoreSum,StoreRecordDate) "
+    "values (4,0,0.3,1,0.3,'2024-03-02 00:00:00'),(4,1,0.1,1,0.1,'2024-03-03 00:00:00')",
+};
+
+// The codes of the listed rows, in the grid's order.
+QStringList listedSerials(const Query& query) {
+    QStringList serials;
+    const int field = query.FieldIndex("ProductSerial");
+    for (int row = 0; row < query.RecordCount(); ++row)
+        serials << query.TextAt(row, field);
+    return serials;
+}
 
 } // namespace
 
@@ -228,6 +253,70 @@ private slots:
             QCOMPARE(other, QColor(Qt::black));
         }
         QCOMPARE(f.DBGridEh3->footerText(6), "-7.99");
+    }
+
+    // A product whose quantity on hand, as shown, is below its minimum has an amber row (the
+    // selected row keeps the selection's colour); "只看低于下限" lists only those, with the name
+    // and model filters and the cut-off, and the footers count what is listed.
+    void lowStock_data() {
+        QTest::addColumn<QDate>("cutoff");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("onlyBelow");
+        QTest::addColumn<QStringList>("listed"); // codes, in code order
+        QTest::addColumn<QStringList>("amber");
+        QTest::newRow("every product; below zero, and below a minimum with decimals")
+            << QDate(2024, 3, 31) << "所有" << false << QStringList{"A1", "A2", "B1", "C1", "D1"}
+            << QStringList{"A2", "D1"};
+        QTest::newRow("only those below") << QDate(2024, 3, 31) << "所有" << true
+                                          << QStringList{"A2", "D1"} << QStringList{"A2", "D1"};
+        QTest::newRow("only those below, of a name")
+            << QDate(2024, 3, 31) << "螺丝" << true << QStringList{"A2"} << QStringList{"A2"};
+        QTest::newRow("only those below, at an earlier cut-off")
+            << QDate(2024, 3, 15) << "所有" << true << QStringList{"A1", "D1"}
+            << QStringList{"A1", "D1"};
+    }
+    void lowStock() {
+        QFETCH(QDate, cutoff);
+        QFETCH(QString, name);
+        QFETCH(bool, onlyBelow);
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, amber);
+        Window w(Minimums);
+        TMainForm& f = *w.form;
+        QVERIFY(!f.BelowMinimumCheck->isChecked());
+        QCOMPARE(f.BelowMinimumCheck->text(), "只看低于下限");
+        f.DateTimePicker7->setDate(cutoff);
+        f.TntComboBox7->setCurrentText(name);
+        if (onlyBelow)
+            f.BelowMinimumCheck->click(); // lists at once with the filters typed
+        else
+            f.AdvGlowButton13->click();
+        f.DBGridEh1TitleBtnClick(f.DBGridEh3, 0, &f.DBGridEh3->column(0)); // by code
+        QCOMPARE(listedSerials(f.ADOQueryStore), listed);
+        QCOMPARE(f.DBGridEh3->footerText(0), QString("共 %1 条").arg(listed.size()));
+
+        f.resize(1000, 700);
+        f.AdvOfficePager1->setCurrentIndex(2);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const int selected = int(listed.size()) - 1;
+        f.ADOQueryStore.SetRecNo(selected + 1);
+        QTableView* view = f.DBGridEh3->view();
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor selection = ColorToQColor(clActiveCaption);
+        for (int row = 0; row < listed.size(); ++row) {
+            const QColor shown = image.pixelColor(2, view->rowViewportPosition(row) + 2);
+            const QColor expected = row == selected ? selection
+                                    : amber.contains(listed[row])
+                                        ? StockBalancePage::LowStockBackground
+                                        : ColorToQColor(row % 2 ? clInfoBk : clInactiveCaptionText);
+            QVERIFY2(shown == expected, qPrintable(listed[row] + ": " + shown.name()));
+        }
+        // The balance keeps its colours on amber.
+        QColor text = Qt::black;
+        f.DBGridEh3GetCellParams(f.DBGridEh3, f.DBGridEh3->columns().back(), 0, text);
+        QCOMPARE(text, QColor(listed.first() == "A2" ? Qt::red : Qt::blue));
+        QCOMPARE(MessageBoxes::shown().size(), 0);
     }
 
     void failingListLeavesGridEmptyAndFooterAsItWas() {

@@ -9,6 +9,7 @@
 #include "data/Schema.h"
 #include "data/ShareDMUnit.h"
 #include "product/ProductEditorUnit.h"
+#include "product/ProductStatements.h"
 #include "stock/StockStatements.h"
 #include "stock/StoreEditorUnit.h"
 #include "widgets/DropDownComboBox.h"
@@ -259,6 +260,32 @@ int childMain(const QStringList& args) {
             }
             dm.ADOConnection1.Close();
             std::cout << "compacted " << CompactDatabase(path, DatabasePassword) << std::endl;
+            return 0;
+        }
+        if (mode == "--older-read-only") {
+            // A file of an older version that this user cannot write: listed as it is.
+            becomeNobodyWhenRoot();
+            TShareDM dm;
+            dm.ADOConnection1.OpenFile(path, DatabasePassword);
+            Query& q = dm.ADOQueryTemp1;
+            OpenSQL(q, BalanceStatement(QDate(2100, 1, 1), ""));
+            int below = 0;
+            for (q.First(); !q.Eof(); q.Next())
+                below += int(q.AsInteger("StoreBelowMinimum"));
+            std::cout << "balance " << q.RecordCount() << " below " << below << std::endl;
+            OpenSQL(q, ProductListStatement(""));
+            int minimums = 0;
+            for (q.First(); !q.Eof(); q.Next())
+                minimums += q.IsNullField("ProductMinimum") ? 0 : 1;
+            std::cout << "products " << q.RecordCount() << " minimums " << minimums << std::endl;
+            try {
+                ExecSQL(dm.ADOQueryTemp2, "update Product set ProductMinimum=1");
+                std::cout << "written" << std::endl;
+            } catch (const DataError& error) {
+                std::cout << "refused " << error.message().toStdString() << std::endl;
+            }
+            OpenSQL(q, "PRAGMA user_version");
+            std::cout << "version " << q.AsInteger("user_version") << std::endl;
             return 0;
         }
         if (mode == "--hold") {
@@ -518,6 +545,44 @@ private slots:
         dm.ADOConnection1.OpenFile(path, DatabasePassword);
         OpenSQL(dm.ADOQueryTemp1, "PRAGMA user_version");
         QCOMPARE(dm.ADOQueryTemp1.AsInteger("user_version"), SchemaVersion);
+    }
+
+    // A file of version 3 that cannot be written is opened as it is: the balance and product
+    // list show every product, none with a minimum, and a write is refused as on any read-only
+    // file. Nothing about the file changes.
+    void olderFileThatCannotBeWrittenIsListed_data() {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("write-protected file") << true;
+        QTest::newRow("folder without write permission") << false;
+    }
+    void olderFileThatCannotBeWrittenIsListed() {
+        QFETCH(bool, folderWritable);
+        QString balanceRows, products;
+        {
+            AttachedDatabase db(path);
+            balanceRows = db.scalar("select count(*) from (" +
+                                    BalanceStatement(QDate(2100, 1, 1), "") + ") as b");
+            products = db.scalar("select count(*) from Product");
+        }
+        MakeOlderFile(path, 3);
+        const QByteArray content = digest(path);
+        const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                         QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                         QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(path, folderWritable ? QFileDevice::Permissions(0x4444)
+                                                           : QFileDevice::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(
+            dir->path(), folderWritable ? all | QFileDevice::WriteGroup | QFileDevice::WriteOther
+                                        : all & ~QFileDevice::WriteOwner));
+        const QStringList lines = runChild({"--older-read-only", path}).split('\n');
+        QVERIFY(QFile::setPermissions(dir->path(), all));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(lines.value(0), "balance " + balanceRows + " below 0");
+        QCOMPARE(lines.value(1), "products " + products + " minimums 0");
+        QVERIFY2(lines.value(2).startsWith("refused 文件是只读的"), qPrintable(lines.join('|')));
+        QCOMPARE(lines.value(3), "version 3");
+        QCOMPARE(digest(path), content);
+        QCOMPARE(filesIn(dir->path()), QStringList{DatabaseFileName});
     }
 
     void compactionRefusesWhatItCannotOpen_data() {

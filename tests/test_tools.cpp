@@ -165,14 +165,45 @@ private slots:
                               "共 1 条\t\t\t\t.00\t.50\t.00\t.50\t￥ 1.50\t￥ .00"}));
     }
 
+    // --below-minimum lists what the balance page's "只看低于下限" lists, with the other options
+    // in any order, and print and export take it as part of the balance command line.
+    void balanceBelowTheMinimum() {
+        db->exec("update Product set ProductMinimum=0 where ProductSerial='A1'");
+        db->exec("update Product set ProductMinimum=0.5 where ProductSerial='B1'"); // on hand .50
+        const Result below = runTool({"balance", file, "2024-04-03", "--below-minimum"});
+        QCOMPARE(below.exitCode, 0);
+        QCOMPARE(below.lines.mid(1), QStringList({"A1\t螺丝\tM3\t个\t1,234.50\t2,000.00\t-765.50",
+                                                  "共 1 条\t\t\t\t1,234.50\t2,000.00\t-765.50"}));
+        QCOMPARE(runTool({"balance", file, "2024-04-03", "--below-minimum", "--name", "O'Brien"})
+                     .lines.last(),
+                 "共 0 条\t\t\t\t\t\t");
+        // After --name it is the name looked for.
+        QCOMPARE(runTool({"balance", file, "2024-04-03", "--name", "--below-minimum"}).lines.last(),
+                 "共 0 条\t\t\t\t\t\t");
+        QCOMPARE(runTool({"balance", file, "2024-04-03"}).lines.size(), 4);
+
+        const QString pdf = db->dir().path() + "低于下限.pdf";
+        const Result print =
+            runTool({"print", pdf, "balance", file, "2024-04-03", "--below-minimum"});
+        QVERIFY2(print.exitCode == 0, qPrintable(print.error));
+        const QString text = PdfText(pdf);
+        QVERIFY2(text.contains("螺丝") && !text.contains("Brien"), qPrintable(text));
+
+        const Result list = runTool({"list", file, "in", "--below-minimum"});
+        QVERIFY(list.exitCode != 0);
+        QVERIFY2(list.error.contains("--below-minimum"), qPrintable(list.error));
+    }
+
     void productsAsTheGridShowsThem() {
         const Result all = runTool({"products", file});
         QCOMPARE(all.exitCode, 0);
-        QCOMPARE(all.lines, QStringList({"商品编号\t商品名称\t商品型号\t单位", "A1\t螺丝\tM3\t个",
-                                         "B1\tO'Brien\tX\t只", "共 2 条\t\t\t"}));
+        QCOMPARE(all.lines,
+                 QStringList({"商品编号\t商品名称\t商品型号\t单位\t库存下限", "A1\t螺丝\tM3\t个\t",
+                              "B1\tO'Brien\tX\t只\t", "共 2 条\t\t\t\t"}));
+        db->exec("update Product set ProductMinimum=1234.5 where ProductSerial='B1'");
         QCOMPARE(runTool({"products", file, "--name", "O'Brien"}).lines.mid(1),
-                 QStringList({"B1\tO'Brien\tX\t只", "共 1 条\t\t\t"}));
-        QCOMPARE(runTool({"products", file, "--model", "M4"}).lines.last(), "共 0 条\t\t\t");
+                 QStringList({"B1\tO'Brien\tX\t只\t1,234.50", "共 1 条\t\t\t\t"}));
+        QCOMPARE(runTool({"products", file, "--model", "M4"}).lines.last(), "共 0 条\t\t\t\t");
     }
 
     // Control characters of stored texts never reach the terminal as they are; texts in another

@@ -9,7 +9,7 @@
 //                                      several (separated by ";") run all in one transaction
 //   varnholt-db compact FILE           compact the file in place, as the program does at exit
 //   varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name TEXT] [--model TEXT]
-//   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
+//   varnholt-db balance FILE YYYY-MM-DD [--name TEXT] [--model TEXT] [--below-minimum]
 //   varnholt-db summary FILE FROM TO [--name TEXT] [--model TEXT]
 //   varnholt-db products FILE [--name TEXT] [--model TEXT]
 //                                      print a stock list, the stock balance, the period summary
@@ -90,7 +90,7 @@ const char* const UsageText =
     "  varnholt-db compact FILE\n"
     "  varnholt-db list FILE in|out [--from YYYY-MM-DD --to YYYY-MM-DD] [--name 名称] "
     "[--model 型号]\n"
-    "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+    "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号] [--below-minimum]\n"
     "  varnholt-db summary FILE YYYY-MM-DD YYYY-MM-DD [--name 名称] [--model 型号]\n"
     "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
     "  varnholt-db print OUT.pdf list ...|balance ...|summary ...\n"
@@ -230,12 +230,19 @@ struct ListOptions {
     QString from, to;
     QString name = AllItems;
     QString model = AllItems;
+    bool belowMinimum = false; // the balance's "只看低于下限"
 };
 
-ListOptions parseOptions(const QStringList& args, int first, bool withDates) {
+ListOptions parseOptions(const QStringList& args, int first, bool withDates,
+                         bool withBelowMinimum = false) {
     ListOptions options;
     for (int i = first; i < args.size(); i += 2) {
         const QString& option = args[i];
+        if (withBelowMinimum && option == "--below-minimum") {
+            options.belowMinimum = true;
+            --i; // an option without a value
+            continue;
+        }
         if (i + 1 >= args.size())
             throw DataError(QStringLiteral("选项 %1 缺少取值。").arg(option));
         const QString& value = args[i + 1];
@@ -284,8 +291,9 @@ std::optional<ListDefinition> movementListing(const QStringList& args) {
 // "balance FILE YYYY-MM-DD [options]" from args[1] on.
 ListDefinition balanceListing(const QStringList& args) {
     const QDate cutoff = parseDate(args[3]);
-    const ListOptions options = parseOptions(args, 4, false);
-    return BalanceList(cutoff, ProductFilterFragment(options.name, options.model));
+    const ListOptions options = parseOptions(args, 4, false, true);
+    return BalanceList(cutoff, ProductFilterFragment(options.name, options.model) +
+                                   (options.belowMinimum ? BelowMinimumFragment() : QString()));
 }
 
 // "summary FILE FROM TO [options]" from args[1] on.

@@ -6,6 +6,7 @@
 #include "data/Schema.h"
 #include "data/ServerChoice.h"
 #include "data/ServerEngine.h"
+#include "data/ServerSchema.h"
 #include "data/Transaction.h"
 
 #include <QFile>
@@ -38,7 +39,9 @@ void Connection::OpenServer(const QString& conninfo) {
         throw DataError(QStringLiteral("%1 中没有本程序的数据，请先用 varnholt-db init "
                                        "准备这个数据库。")
                             .arg(name));
-    if (version != SchemaVersion)
+    if (version < SchemaVersion)
+        UpgradeServerSchema(*engine);
+    else if (version != SchemaVersion)
         throw DataError(QStringLiteral("%1 的数据版本是 %2，本程序使用的版本是 %3，"
                                        "请用相同版本的程序连接它。本程序没有改动这个数据库。")
                             .arg(name)

@@ -85,15 +85,18 @@ void checkIntegrity(EngineConnection& db, const QString& path, IntegrityCheck in
         throw DataError(damaged.arg(path, problems.join('\n')));
 }
 
+// The tables and columns of the file's data version (a file of an older version lacks the
+// columns that later versions added until it is upgraded).
 void checkTables(EngineConnection& db, const QString& path) {
     const QStringList present = tablesOf(db);
+    const int version = db.schemaVersion();
     for (const auto& [table, columns] : ProgramTables()) {
         if (!present.contains(table))
             throw DataError(QStringLiteral("文件 %1 中没有数据表 %2，不是本系统的数据库文件。")
                                 .arg(path, table));
         const QStringList found = columnsOf(db, table);
         for (const QString& column : columns)
-            if (!found.contains(column))
+            if (ColumnInVersion(table, column, version) && !found.contains(column))
                 throw DataError(
                     QStringLiteral("文件 %1 的数据表 %2 中没有列 %3，不是本系统的数据库文件。")
                         .arg(path, table, column));

@@ -4,6 +4,7 @@
 #include "data/DatabaseCheck.h"
 #include "data/EngineConnection.h"
 #include "data/PreparedStatement.h"
+#include "data/Schema.h"
 #include "data/Transaction.h"
 
 #include <QCryptographicHash>
@@ -24,9 +25,15 @@ QString keyOf(const QStringList& columns) {
     return columns.first();
 }
 
-QString selectAll(const QString& table, const QStringList& columns) {
+// Every column of the table in the program's order; a column that the database's data version
+// does not hold yet reads as empty, as it is once the database is upgraded.
+QString selectAll(EngineConnection& db, const QString& table, const QStringList& columns) {
+    const int version = db.schemaVersion();
+    QStringList selected;
+    for (const QString& column : columns)
+        selected << SelectedColumn(table, column, version);
     return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-        .arg(columns.join(QStringLiteral(", ")), table, keyOf(columns));
+        .arg(selected.join(QStringLiteral(", ")), table, keyOf(columns));
 }
 
 QString insertRows(const QString& table, const QStringList& columns, int rows) {
@@ -158,7 +165,7 @@ qint64 largestKey(EngineConnection& db, const QString& table, const QString& key
 
 TableTally TallyTable(EngineConnection& db, const QString& table) {
     const QStringList& columns = ProgramTables().at(table);
-    RowReader rows(db, selectAll(table, columns), static_cast<int>(columns.size()));
+    RowReader rows(db, selectAll(db, table, columns), static_cast<int>(columns.size()));
     RowChecksum checksum;
     while (rows.next())
         checksum.add(rows.cells(), rows.count());
@@ -240,7 +247,7 @@ TableTally DatabaseCopy::copyTable(const QString& table, const QStringList& colu
     const int width = static_cast<int>(columns.size());
     const int rowsPerBatch = qMax(1, qMin(m_rowsPerBatch, MaxParameters / width));
     try {
-        RowReader rows(m_source, selectAll(table, columns), width);
+        RowReader rows(m_source, selectAll(m_source, table, columns), width);
         RowChecksum checksum;
         PendingRows pending(width);
         int batches = 0;

@@ -91,7 +91,9 @@ DatabaseTally CopyIntoServer(EngineConnection& source, ServerEngine& target,
             else
                 target.execute(statement);
         target.setSchemaVersion(SchemaVersion);
-    } else if (const int version = target.schemaVersion(); version != SchemaVersion)
+    } else if (const int version = target.schemaVersion(); version < SchemaVersion)
+        UpgradeServerSchemaInTransaction(target);
+    else if (version != SchemaVersion)
         throw DataError(QStringLiteral("%1 的数据版本是 %2，本程序的数据版本是 %3，不会改动它。")
                             .arg(target.description())
                             .arg(version)

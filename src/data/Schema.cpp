@@ -1,14 +1,36 @@
 #include "data/Schema.h"
 
+#include "data/CipherFile.h"
 #include "data/DataError.h"
 #include "data/EngineConnection.h"
 #include "data/PreparedStatement.h"
 #include "data/SqlValues.h"
 #include "data/Transaction.h"
 
+#include <QMap>
 #include <optional>
+#include <sqlcipher/sqlite3.h>
 
 namespace {
+
+// The columns that a version added to a table made before it, with their type on the file.
+struct LaterColumn {
+    QString table;
+    QString column;
+    QString type;
+    int version;
+};
+
+const std::vector<LaterColumn>& laterColumns() {
+    static const std::vector<LaterColumn> columns{
+        {QStringLiteral("Product"), QStringLiteral("ProductMinimum"), QStringLiteral("REAL"), 4},
+    };
+    return columns;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // A movement date is accepted in the forms "YYYY-MM-DD", "YYYY-MM-DD HH:MM" and
 // "YYYY-MM-DD HH:MM:SS" (a "T" may stand for the blank) when the day and the time exist; the
@@ -67,6 +89,54 @@ bool yieldsRow(EngineConnection& db, const QString& sql) {
     return statement.step();
 }
 
+bool holdsColumn(EngineConnection& db, const QString& table, const QString& column) {
+    PreparedStatement info(db, "PRAGMA main.table_info(" + QuotedName(table) + ')');
+    while (info.step())
+        if (sameName(info.text(1), column))
+            return true;
+    return false;
+}
+
+// The columns that versions after `version` added, as the file's statements add them; a column
+// already there (added by hand or by another program) is left as it is.
+QStringList addLaterColumns(EngineConnection& db, int version) {
+    QStringList statements;
+    for (const LaterColumn& later : laterColumns())
+        if (later.version > version && !holdsColumn(db, later.table, later.column))
+            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                              .arg(later.table, later.column, later.type);
+    return statements;
+}
+
+// A file of an older version that this connection cannot upgrade: each table that lacks a later
+// column is shown through a temporary view of the connection's own under the table's name, with
+// the missing columns empty, so that the statements naming them run. A write through such a
+// view is refused as a write to the file is.
+void showLaterColumnsEmpty(EngineConnection& db) {
+    const int version = db.schemaVersion();
+    QMap<QString, QStringList> missing;
+    for (const LaterColumn& later : laterColumns())
+        if (later.version > version && !holdsColumn(db, later.table, later.column))
+            missing[later.table] << later.column;
+    const QString refusal = CipherFile::failureMessage(
+        SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+    for (auto it = missing.cbegin(); it != missing.cend(); ++it) {
+        const QString table = QuotedName(it.key());
+        QString empty;
+        for (const QString& column : it.value())
+            empty += QStringLiteral(", NULL AS ") + QuotedName(column);
+        db.execute(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(table));
+        db.execute(
+            QStringLiteral("CREATE TEMP VIEW %1 AS SELECT *%2 FROM main.%1").arg(table, empty));
+        for (const char* action : {"INSERT", "UPDATE", "DELETE"})
+            db.execute(QStringLiteral("CREATE TEMP TRIGGER %1 INSTEAD OF %2 ON %3 BEGIN SELECT "
+                                      "RAISE(ABORT, %4); END")
+                           .arg(QuotedName(it.key() + QLatin1String("ReadOnly") + action),
+                                QLatin1String(action), table,
+                                '\'' + QString(refusal).replace('\'', QLatin1String("''")) + '\''));
+    }
+}
+
 // Whether some code is carried by more than one product (products without a code do not count:
 // the index lets any number of them be).
 bool holdsDuplicateCodes(EngineConnection& db) {
@@ -87,7 +157,8 @@ QStringList fromVersion2(EngineConnection& db) {
 QStringList SchemaStatements() {
     QStringList statements{
         "CREATE TABLE Product (ProductIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "ProductSerial TEXT, ProductName TEXT, ProductType TEXT, ProductUnit TEXT)",
+        "ProductSerial TEXT, ProductName TEXT, ProductType TEXT, ProductUnit TEXT, "
+        "ProductMinimum REAL)",
         "CREATE TABLE Store (StoreIndex INTEGER PRIMARY KEY AUTOINCREMENT, "
         "StoreProduct INTEGER, StoreKind INTEGER, StoreNumber REAL, StorePrice REAL, "
         "StoreSum REAL, StoreRecordDate TEXT, StoreRemark TEXT)",
@@ -123,15 +194,32 @@ void RefuseNewerVersion(EngineConnection& db, const QString& path) {
                             .arg(SchemaVersion));
 }
 
+bool ColumnInVersion(const QString& table, const QString& column, int version) {
+    for (const LaterColumn& later : laterColumns())
+        if (sameName(later.table, table) && sameName(later.column, column))
+            return version >= later.version;
+    return true;
+}
+
+QString SelectedColumn(const QString& table, const QString& column, int version) {
+    return ColumnInVersion(table, column, version) ? column : QStringLiteral("NULL AS ") + column;
+}
+
 void UpgradeSchema(EngineConnection& db) {
-    if (db.schemaVersion() >= SchemaVersion || db.readOnly())
+    if (db.schemaVersion() >= SchemaVersion)
         return;
+    if (db.readOnly()) {
+        showLaterColumnsEmpty(db);
+        return;
+    }
     std::optional<Transaction> transaction;
     try {
         transaction.emplace(db, Transaction::Mode::Write);
     } catch (const DataError&) {
-        if (db.failedForReadOnly())
+        if (db.failedForReadOnly()) {
+            showLaterColumnsEmpty(db);
             return;
+        }
         throw;
     }
     try {
@@ -142,6 +230,7 @@ void UpgradeSchema(EngineConnection& db) {
             statements << fromVersion1();
         if (version <= 2)
             statements << fromVersion2(db);
+        statements << addLaterColumns(db, version);
         if (version < SchemaVersion)
             statements << setVersion();
         for (const QString& statement : statements)
@@ -152,6 +241,7 @@ void UpgradeSchema(EngineConnection& db) {
         transaction->Rollback();
         if (!readOnly)
             throw;
+        showLaterColumnsEmpty(db);
     }
 }
 

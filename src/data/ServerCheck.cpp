@@ -46,7 +46,8 @@ QSet<QString> textsOf(ServerEngine& db, const QString& sql, const QString& param
     return texts;
 }
 
-// The program's tables with their columns; the rows of each under the program's names.
+// The program's tables with the columns of the database's data version; the rows of each under
+// the program's names.
 void checkTables(ServerEngine& db, DatabaseSummary& summary) {
     for (const auto& [table, columns] : ProgramTables()) {
         const QString name = table.toLower();
@@ -61,7 +62,8 @@ void checkTables(ServerEngine& db, DatabaseSummary& summary) {
         if (found.isEmpty())
             refuse(db, QStringLiteral("中没有数据表 %1").arg(name));
         for (const QString& column : columns)
-            if (!found.contains(column.toLower()))
+            if (ColumnInVersion(table, column, summary.schemaVersion) &&
+                !found.contains(column.toLower()))
                 refuse(db, QStringLiteral("的数据表 %1 中没有列 %2").arg(name, column.toLower()));
         PreparedStatement count(db, "SELECT count(*) FROM " + name);
         count.step();

@@ -23,3 +23,11 @@ void CreateServerSchema(ServerEngine& db);
 // Prepares an empty server database with ServerSchemaStatements and the schema version, in one
 // transaction. Refuses a database that already holds tables of its own schema.
 void PrepareServerDatabase(ServerEngine& db);
+
+// Brings a server database of an older data version up to SchemaVersion: UpgradeServerSchema in
+// one transaction of its own under the write lock, once however many copies of the program open
+// it at the same moment; nothing for a database without the program's data or of this version
+// or a newer one. Refuses a server that only allows reading. ...InTransaction runs inside the
+// caller's Write transaction.
+void UpgradeServerSchema(ServerEngine& db);
+void UpgradeServerSchemaInTransaction(ServerEngine& db);

@@ -11,6 +11,7 @@
 #include "widgets/GroupBox.h"
 #include "widgets/Guard.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/NumberBox.h"
 #include "widgets/ShadedPanel.h"
 
 #include <QCompleter>
@@ -56,11 +57,12 @@ TProductEditorfrm::TProductEditorfrm(TShareDM& dataModule, QWidget* parent)
             Guarded(this, &TProductEditorfrm::AdvGlowButton2Click));
 }
 
-// Two rows of two fields in the group, each a label above its box; the buttons below the group.
+// Two rows of two fields in the group and the minimum below them, each a label above its box;
+// the buttons below the group.
 void TProductEditorfrm::buildControls() {
     AdvPanel1 = named(new ShadedPanel(this), "AdvPanel1", QRect(0, 0, ClientWidth, ClientHeight));
     AdvGroupBox1 = named(new GroupBox(QStringLiteral("商品信息"), AdvPanel1), "AdvGroupBox1",
-                         QRect(59, 32, 464, 177));
+                         QRect(59, 32, 464, 233));
 
     lbl1 = label(AdvGroupBox1, "lbl1", QStringLiteral("商品编号"), 22, 40);
     cbxSerial = named(new QLineEdit(AdvGroupBox1), "cbxSerial", QRect(22, 58, 193, 21));
@@ -70,17 +72,21 @@ void TProductEditorfrm::buildControls() {
     cbxType = named(new QLineEdit(AdvGroupBox1), "cbxType", QRect(22, 114, 193, 21));
     lbl4 = label(AdvGroupBox1, "lbl4", QStringLiteral("计量单位"), 249, 96);
     cbxUnit = named(exactCombo(AdvGroupBox1), "cbxUnit", QRect(249, 114, 193, 21));
+    lbl5 = label(AdvGroupBox1, "lbl5", QStringLiteral("库存下限"), 22, 152);
+    nMinimum = named(new NumberBox(AdvGroupBox1), "nMinimum", QRect(22, 170, 193, 21));
+    nMinimum->setDisplayFormat(QStringLiteral("#,##0.00"));
 
     AdvGlowButton1 = named(new GlowButton(QStringLiteral("确定"), AdvPanel1), "AdvGlowButton1",
-                           QRect(159, 232, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
+                           QRect(159, 288, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
     AdvGlowButton1->setDefault(true);
     AdvGlowButton2 = named(new GlowButton(QStringLiteral("取消"), AdvPanel1), "AdvGlowButton2",
-                           QRect(319, 232, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
+                           QRect(319, 288, GlowButton::DefaultWidth, GlowButton::DefaultHeight));
 
     setTabOrder(cbxSerial, cbxName);
     setTabOrder(cbxName, cbxType);
     setTabOrder(cbxType, cbxUnit);
-    setTabOrder(cbxUnit, AdvGlowButton1);
+    setTabOrder(cbxUnit, nMinimum);
+    setTabOrder(nMinimum, AdvGlowButton1);
     setTabOrder(AdvGlowButton1, AdvGlowButton2);
 }
 
@@ -102,6 +108,10 @@ void TProductEditorfrm::FormShow() {
     cbxName->setCurrentText(product.AsString(QStringLiteral("ProductName")));
     cbxType->setText(product.AsString(QStringLiteral("ProductType")));
     cbxUnit->setCurrentText(product.AsString(QStringLiteral("ProductUnit")));
+    if (product.IsNullField(QStringLiteral("ProductMinimum")))
+        nMinimum->clearValue();
+    else
+        nMinimum->setValue(product.AsFloat(QStringLiteral("ProductMinimum")));
     cbxSerial->setFocus(Qt::OtherFocusReason);
 }
 
@@ -121,8 +131,9 @@ void TProductEditorfrm::openEditedProduct() {
 void TProductEditorfrm::AdvGlowButton1Click() {
     RequireText(cbxSerial, QStringLiteral("商品编号不允许空"));
     RequireText(cbxName, QStringLiteral("商品名称不允许空"));
+    const std::optional<double> minimum = typedMinimum();
     try {
-        saveInTransaction();
+        saveInTransaction(minimum);
     } catch (const RowConflict& conflict) {
         if (conflict.kind() == RowConflict::Kind::Deleted) {
             ShowWarning(QStringLiteral("该商品已被其他用户删除，您的修改没有保存。"));
@@ -145,14 +156,25 @@ QList<std::pair<QString, QString>> TProductEditorfrm::fieldLabels() const {
     return {{QStringLiteral("ProductSerial"), lbl1->text()},
             {QStringLiteral("ProductName"), lbl2->text()},
             {QStringLiteral("ProductType"), lbl3->text()},
-            {QStringLiteral("ProductUnit"), lbl4->text()}};
+            {QStringLiteral("ProductUnit"), lbl4->text()},
+            {QStringLiteral("ProductMinimum"), lbl5->text()}};
 }
 
-void TProductEditorfrm::saveInTransaction() {
+std::optional<double> TProductEditorfrm::typedMinimum() {
+    if (nMinimum->text().trimmed().isEmpty())
+        return std::nullopt;
+    if (!nMinimum->hasValue())
+        RefuseInput(nMinimum, QStringLiteral("库存下限“%1”不是有效的数量").arg(nMinimum->text()));
+    if (*nMinimum->value() < 0)
+        RefuseInput(nMinimum, QStringLiteral("库存下限不能小于零"));
+    return nMinimum->value();
+}
+
+void TProductEditorfrm::saveInTransaction(std::optional<double> minimum) {
     Transaction transaction(m_dataModule.ADOConnection1);
     checkCode();
     checkCombination();
-    writeProduct();
+    writeProduct(minimum);
     transaction.Commit();
 }
 
@@ -183,7 +205,7 @@ void TProductEditorfrm::checkCombination() {
         RefuseInput(cbxName, QStringLiteral("该商品已经存在"));
 }
 
-void TProductEditorfrm::writeProduct() {
+void TProductEditorfrm::writeProduct(std::optional<double> minimum) {
     Query& product = *m_product;
     // Gone before the showing: not made again.
     if (product.IsEmpty())
@@ -193,6 +215,7 @@ void TProductEditorfrm::writeProduct() {
     product.SetField(QStringLiteral("ProductName"), cbxName->currentText());
     product.SetField(QStringLiteral("ProductType"), cbxType->text());
     product.SetField(QStringLiteral("ProductUnit"), cbxUnit->currentText());
+    product.SetField(QStringLiteral("ProductMinimum"), minimum ? QVariant(*minimum) : QVariant());
     product.Post();
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 class DropDownComboBox;
 class FixedLabel;
 class GlowButton;
 class GroupBox;
+class NumberBox;
 class QLineEdit;
 class Query;
 class ShadedPanel;
 class TShareDM;
 
-// The product editor: changes the code, name, model and unit of one product of the catalogue.
+// The product editor: changes the code, name, model, unit and minimum quantity on hand (empty for
+// none) of one product of the catalogue.
 // The caller sets RecordIndex and shows the dialog modally; it closes with Accepted when the
 // product row was written, or was found deleted by another user (so that the list is listed
 // again). Movements refer to products by key, so a change shows in every movement of the
@@ -39,11 +42,13 @@ public:
     QLineEdit* cbxType = nullptr;
     FixedLabel* lbl4 = nullptr;
     DropDownComboBox* cbxUnit = nullptr;
+    FixedLabel* lbl5 = nullptr;
+    NumberBox* nMinimum = nullptr; // 库存下限
     GlowButton* AdvGlowButton1 = nullptr;
     GlowButton* AdvGlowButton2 = nullptr;
 
     static constexpr int ClientWidth = 583;
-    static constexpr int ClientHeight = 285;
+    static constexpr int ClientHeight = 341;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,11 +57,14 @@ private:
     void buildControls();
     // The data module's ADOQueryTemp1, where the checks look products up.
     Query& scratch();
-    void saveInTransaction();
+    void saveInTransaction(std::optional<double> minimum);
     void openEditedProduct();
     void checkCode();
     void checkCombination();
-    void writeProduct();
+    // The minimum typed: none when the box is empty; a text that is no quantity, or a negative
+    // one, is refused naming the field.
+    std::optional<double> typedMinimum();
+    void writeProduct(std::optional<double> minimum);
     QList<std::pair<QString, QString>> fieldLabels() const;
 
     TShareDM& m_dataModule;

@@ -10,6 +10,9 @@ ListDefinition ProductList(const QString& filters) {
                 TextColumn("ProductName", QStringLiteral("商品名称"), 150),
                 TextColumn("ProductType", QStringLiteral("商品型号"), 150),
                 TextColumn("ProductUnit", QStringLiteral("单位"), 50),
+                // Empty for a product without a minimum, 0.00 for a minimum of nothing.
+                NumberColumn("ProductMinimum", QStringLiteral("库存下限"), 70,
+                             QStringLiteral("#,##0.00")),
             },
             QString(),
             QStringLiteral("ADOQueryProduct"),

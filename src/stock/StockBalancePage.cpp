@@ -8,14 +8,21 @@
 #include "widgets/DatePicker.h"
 #include "widgets/ScreenColors.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 
-StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls)
-    : m_cutoff(cutoff), m_controls(controls) {}
+// Amber, light enough for the balance's blue and red figures to stay readable on it.
+const QColor StockBalancePage::LowStockBackground = QColor(0xFF, 0xCC, 0x5C);
+
+StockBalancePage::StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls,
+                                   QCheckBox* belowMinimum)
+    : m_cutoff(cutoff), m_controls(controls), m_belowMinimum(belowMinimum) {}
 
 void StockBalancePage::Initialize(FetchLane* lane) {
     m_cutoff->setDate(QDate::currentDate());
     ClearProductFilters(m_controls);
+    if (m_belowMinimum)
+        m_belowMinimum->setChecked(false);
     if (lane)
         FillList(m_controls, PageStatement(m_controls, BalanceList(QDate::currentDate())), *lane);
     else
@@ -27,7 +34,12 @@ void StockBalancePage::InitializeFilters() {
 }
 
 void StockBalancePage::List(const QString& fragment) {
-    RunList(m_controls, PageStatement(m_controls, BalanceList(m_cutoff->date(), fragment)));
+    RunList(m_controls, PageStatement(m_controls, BalanceList(m_cutoff->date(),
+                                                              fragment + belowMinimumFilter())));
+}
+
+QString StockBalancePage::belowMinimumFilter() const {
+    return m_belowMinimum && m_belowMinimum->isChecked() ? BelowMinimumFragment() : QString();
 }
 
 void StockBalancePage::QueryButtonClick() {
@@ -49,4 +61,16 @@ void StockBalancePage::Relist() {
 void StockBalancePage::CellColor(const GridColumn& column, int row, QColor& color) const {
     if (column.FieldName == QLatin1String("StoreBalanceNumber"))
         PaintQuantityOnHand(*m_controls.query, column, row, color);
+}
+
+bool StockBalancePage::BelowMinimum(int row) const {
+    const Query& query = *m_controls.query;
+    const int field = query.FieldIndex(QStringLiteral("StoreBelowMinimum"));
+    return field >= 0 && row >= 0 && row < query.RowsReady() && query.IntegerAt(row, field) != 0;
+}
+
+std::optional<QColor> StockBalancePage::RowBackground(int row, bool selected) const {
+    if (!selected && BelowMinimum(row))
+        return LowStockBackground;
+    return std::nullopt;
 }

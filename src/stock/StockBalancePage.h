@@ -3,14 +3,23 @@
 #include "stock/StockMovementPage.h"
 
 #include <QColor>
+#include <optional>
 
+class QCheckBox;
 struct GridColumn;
 
 // The stock balance page: for a cut-off date, every product that moved up to that day with its
-// totals received and shipped and the quantity on hand, recomputed from the movements.
+// totals received and shipped and the quantity on hand, recomputed from the movements. A
+// product whose quantity on hand is below its minimum is painted amber; with the box
+// `belowMinimum` checked the list holds only those products (the statement filters them, so
+// footers, print and export agree with the grid).
 class StockBalancePage {
 public:
-    StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls);
+    StockBalancePage(DatePicker* cutoff, const ProductFilterControls& controls,
+                     QCheckBox* belowMinimum = nullptr);
+
+    // The background of a row below its minimum.
+    static const QColor LowStockBackground;
 
     // Cut-off today, filters to "所有", the balance of every product listed.
     // Given a lane, the list is fetched on it in the background.
@@ -18,6 +27,8 @@ public:
     // InitializeFilters().
     void Initialize(FetchLane* lane = nullptr);
     void InitializeFilters();
+    // Lists the balance at the cut-off with the filter fragment, and only the products below
+    // their minimum while the box is checked.
     void List(const QString& fragment);
     void QueryButtonClick();
     void ModelDropDown();
@@ -26,8 +37,17 @@ public:
     void Relist();
     // The quantity on hand in blue, or red when it is below zero; other columns keep `color`.
     void CellColor(const GridColumn& column, int row, QColor& color) const;
+    // Whether the listed row (0-based, in the grid's order) holds a product below its minimum.
+    bool BelowMinimum(int row) const;
+    // The background of the row's cells when the page sets it: LowStockBackground for a product
+    // below its minimum, unless the row is selected (it keeps the selection's colour); none
+    // where the grid's own alternating rows apply.
+    std::optional<QColor> RowBackground(int row, bool selected) const;
 
 private:
+    QString belowMinimumFilter() const;
+
     DatePicker* m_cutoff;
     ProductFilterControls m_controls;
+    QCheckBox* m_belowMinimum;
 };

@@ -47,17 +47,28 @@ QString RoundedTotal(const QString& total) {
 
 } // namespace
 
+// A product is below its minimum when the quantity on hand, as the balance shows it (two
+// decimals), is less than the minimum; a product without a minimum never is. The balance's
+// column StoreBelowMinimum and the filter say it with this one condition.
+const QString BelowMinimumCondition =
+    QStringLiteral("Round(StoreInNumber-StoreOutNumber,2)<ProductMinimum");
+
 QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
     const QString date = cutoff.toString(QStringLiteral("yyyy-MM-dd"));
     return FormatSql(
         QStringLiteral(
-            "select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber from "
+            "select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber,"
+            "iif(%4:s,1,0) as StoreBelowMinimum from "
             "(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
             "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,%2:s as StoreInNumber,%3:s as "
             "StoreOutNumber from Store where StoreRecordDate<=#%1:s# group by StoreProduct) as t2 "
             "cross join Product where ProductIndex=t2.StoreProduct %0:s"),
-        {fragment, date, RoundedTotal(QStringLiteral("tin")),
-         RoundedTotal(QStringLiteral("tOut"))});
+        {fragment, date, RoundedTotal(QStringLiteral("tin")), RoundedTotal(QStringLiteral("tOut")),
+         BelowMinimumCondition});
+}
+
+QString BelowMinimumFragment() {
+    return QStringLiteral(" and ") + BelowMinimumCondition;
 }
 
 // The period summary in two grouped passes joined by product. One pass over every movement up to

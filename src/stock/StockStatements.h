@@ -19,10 +19,15 @@ QString DateLiteral(const QDate& date);
 QString DateRangeFragment(const QDate& from, const QDate& to);
 
 QString MovementListStatement(MovementKind kind, const QString& fragment);
+// The balance of every product that moved up to the cut-off day; its column StoreBelowMinimum
+// is 1 for a product whose quantity on hand is below its minimum (ProductMinimum), else 0.
 QString BalanceStatement(const QDate& cutoff, const QString& fragment);
 // The period summary from `from` to the end of `to` (both days whole, times of day included).
 // A from-date after the to-date is refused (UserError): no period lies between them.
 QString SummaryStatement(const QDate& from, const QDate& to, const QString& fragment);
+// The balance's filter fragment that keeps only the products below their minimum: added to
+// the name and model filters.
+QString BelowMinimumFragment();
 
 // The stock entry dialog's look-ups and writes; its product look-ups are the catalogue's own
 // (ProductStatements.h).

@@ -19,6 +19,7 @@
 #include "widgets/ShadedPanel.h"
 #include "widgets/TabPicture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -168,6 +169,8 @@ void TMainForm::buildBalancePage() {
         Placed(new DropDownComboBox(AdvGroupBox4), "TntComboBox8", QRect(302, 46, 121, 21));
     AdvGlowButton13 = Placed(new GlowButton(QStringLiteral("查询"), AdvGroupBox4),
                              "AdvGlowButton13", QRect(444, 40, 105, 33));
+    BelowMinimumCheck = Placed(new QCheckBox(QStringLiteral("只看低于下限"), AdvGroupBox4),
+                               "BelowMinimumCheck", QRect(161, 72, 137, 19));
     AdvGlowButton15 = Placed(new GlowButton(QStringLiteral("打印"), AdvPanel6), "AdvGlowButton15",
                              QRect(616, 14, 105, 33));
     AdvGlowButton16 = Placed(new GlowButton(QStringLiteral("导出"), AdvPanel6), "AdvGlowButton16",
@@ -175,8 +178,8 @@ void TMainForm::buildBalancePage() {
     DBGridEh3 = BuildGrid(AdvPanel5, "DBGridEh3", BalanceList(QDate::currentDate()).columns,
                           &ADOQueryStore);
 
-    ChainTabOrder({DateTimePicker7, TntComboBox7, TntComboBox8, AdvGlowButton13, AdvGlowButton15,
-                   AdvGlowButton16, DBGridEh3->view()});
+    ChainTabOrder({DateTimePicker7, TntComboBox7, TntComboBox8, BelowMinimumCheck, AdvGlowButton13,
+                   AdvGlowButton15, AdvGlowButton16, DBGridEh3->view()});
     AdvOfficePager1->addPage(AdvOfficePage3, DrawTabPicture(QStringLiteral("库存")));
 }
 

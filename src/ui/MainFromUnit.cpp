@@ -20,6 +20,7 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/OfficePager.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QMetaObject>
@@ -61,7 +62,8 @@ void TMainForm::createPages() {
         ProductFilterControls{TntComboBox1, TntComboBox2, &ADOQueryStoreOut, DBGridEh2, lists});
     m_balancePage = std::make_unique<StockBalancePage>(
         DateTimePicker7,
-        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists});
+        ProductFilterControls{TntComboBox7, TntComboBox8, &ADOQueryStore, DBGridEh3, lists},
+        BelowMinimumCheck);
     m_summaryPage = std::make_unique<StockSummaryPage>(
         DateTimePicker8, DateTimePicker9,
         ProductFilterControls{TntComboBox9, TntComboBox10, &ADOQuerySummary, DBGridEh5, lists});
@@ -123,6 +125,8 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton16, &TMainForm::AdvGlowButton16Click);
     onDropDown(TntComboBox7, &TMainForm::TntComboBox7DropDown);
     onDropDown(TntComboBox8, &TMainForm::TntComboBox8DropDown);
+    connect(BelowMinimumCheck, &QCheckBox::clicked, this,
+            Guarded(this, &TMainForm::BelowMinimumCheckClick));
     DBGridEh3->OnGetCellParams = [this](DataGrid* sender, const GridColumn& column, int row,
                                         QColor& textColor) {
         RunGuardedWhilePainting([&] { DBGridEh3GetCellParams(sender, column, row, textColor); });
@@ -449,6 +453,9 @@ void TMainForm::AdvGlowButton16Click() {
                           BalanceList(QDate::currentDate()).title);
 }
 
+void TMainForm::BelowMinimumCheckClick() {
+    m_balancePage->QueryButtonClick();
+}
 void TMainForm::AdvGlowButton20Click() {
     m_summaryPage->QueryButtonClick();
 }
@@ -510,6 +517,13 @@ void TMainForm::DBGridEh4DblClick() {
 
 void TMainForm::DBGridEh1DrawColumnCell(DataGrid* Sender, const QRect& Rect, int DataCol,
                                         const GridColumn& Column, bool Selected) {
+    if (Sender == DBGridEh3)
+        if (const auto background =
+                m_balancePage->RowBackground(Sender->DrawingRecNo() - 1, Selected)) {
+            Sender->Canvas().setBrushColor(*background);
+            Sender->DefaultDrawColumnCell(Rect, DataCol, Column, Selected);
+            return;
+        }
     PaintGridRow(Sender, Rect, DataCol, Column, Selected);
 }
 

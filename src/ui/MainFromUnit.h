@@ -23,6 +23,7 @@
 #include <vector>
 
 class FetchLane;
+class QCheckBox;
 class DataGrid;
 class DatePicker;
 class DropDownComboBox;
@@ -109,6 +110,8 @@ public:
                                 QColor& TextColor);
     void AdvGlowButton15Click();
     void AdvGlowButton16Click();
+    void BelowMinimumCheckClick(); // "只看低于下限": lists the balance again with the filters
+    // Page 4, administration.
     // Page 4, period summary.
     void AdvGlowButton20Click(); // 查询
     void TntComboBox9DropDown();
@@ -204,6 +207,7 @@ public:
     GlowButton* AdvGlowButton13 = nullptr;
     GlowButton* AdvGlowButton15 = nullptr;
     GlowButton* AdvGlowButton16 = nullptr;
+    QCheckBox* BelowMinimumCheck = nullptr;
     DataGrid* DBGridEh3 = nullptr;
 
     // Page 4, period summary.

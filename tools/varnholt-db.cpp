@@ -13,9 +13,16 @@
 //   varnholt-db products FILE [--name TEXT] [--model TEXT]
 //                                      print a stock list, the stock balance or the product list
 //                                      as its page shows it: titles, one row per record, the footer
-//   varnholt-db print OUT.pdf list ...|balance ...
+//   varnholt-db countsheet FILE YYYY-MM-DD [--name TEXT] [--model TEXT]
+//                                      print the count sheet of a stocktaking (the balance with
+//                                      an empty column for the counts)
+//   varnholt-db stocktake FILE YYYY-MM-DD COUNTS.csv
+//                                      record the stocktaking of the counts in COUNTS.csv (UTF-8,
+//                                      "code,counted" a line): one adjusting movement on that day
+//                                      for every product whose count differs, all or nothing
+//   varnholt-db print OUT.pdf list ...|balance ...|countsheet ...
 //                                      write the report of that page's "打印" as a PDF file
-//   varnholt-db export OUT.xlsx list ...|balance ...
+//   varnholt-db export OUT.xlsx list ...|balance ...|countsheet ...
 //                                      write the workbook the page's "导出" makes of that list
 //   varnholt-db copy SOURCE TARGET     copy every table from a file or server to a new file or an
 //                                      empty server database, in one transaction, and compare
@@ -57,8 +64,11 @@
 #include "report/Report.h"
 #include "report/ReportError.h"
 #include "report/ReportOutput.h"
+#include "stock/CountSheet.h"
+#include "stock/StockCountFile.h"
 #include "stock/StockListing.h"
 #include "stock/StockLists.h"
+#include "stock/Stocktaking.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -90,8 +100,10 @@ const char* const UsageText =
     "[--model 型号]\n"
     "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
     "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
-    "  varnholt-db print OUT.pdf list ...|balance ...\n"
-    "  varnholt-db export OUT.xlsx list ...|balance ...\n"
+    "  varnholt-db countsheet FILE YYYY-MM-DD [--name 名称] [--model 型号]\n"
+    "  varnholt-db stocktake FILE YYYY-MM-DD COUNTS.csv\n"
+    "  varnholt-db print OUT.pdf list ...|balance ...|countsheet ...\n"
+    "  varnholt-db export OUT.xlsx list ...|balance ...|countsheet ...\n"
     "  varnholt-db copy SOURCE TARGET\n"
     "  varnholt-db backup FILE DEST_FOLDER\n"
     "  varnholt-db restore FILE BACKUP_FILE\n"
@@ -285,6 +297,13 @@ ListDefinition balanceListing(const QStringList& args) {
     return BalanceList(cutoff, ProductFilterFragment(options.name, options.model));
 }
 
+// "countsheet FILE YYYY-MM-DD [options]" from args[1] on.
+ListDefinition countSheetListing(const QStringList& args) {
+    const QDate cutoff = parseDate(args[3]);
+    const ListOptions options = parseOptions(args, 4, false);
+    return CountSheetList(cutoff, ProductFilterFragment(options.name, options.model));
+}
+
 int listMovements(const QStringList& args) {
     const std::optional<ListDefinition> listing = movementListing(args);
     if (!listing)
@@ -308,6 +327,8 @@ std::optional<ListDefinition> listingOf(const QStringList& command) {
         return movementListing(command);
     if (command.size() >= 4 && command[1] == "balance")
         return balanceListing(command);
+    if (command.size() >= 4 && command[1] == "countsheet")
+        return countSheetListing(command);
     return std::nullopt;
 }
 
@@ -444,6 +465,37 @@ int printToPdf(int argc, char** argv) {
     return 1;
 }
 
+QString quantityText(double value) {
+    return QString::number(value, 'f', 2);
+}
+
+// stocktake FILE YYYY-MM-DD COUNTS.csv: records the counts as the stocktaking dialog does and
+// prints each adjustment.
+int stocktake(const QString& file, const QString& dateText, const QString& countsFile) {
+    const QDate cutoff = parseDate(dateText);
+    TShareDM dataModule;
+    openDatabase(dataModule.ADOConnection1, file);
+    const std::vector<StockCount> counts =
+        ReadStockCountFile(dataModule.ADOConnection1, countsFile);
+    const std::vector<StockAdjustment> adjustments =
+        RecordStocktaking(dataModule.ADOConnection1, cutoff, counts);
+    printLine({QStringLiteral("商品编号"), QStringLiteral("商品名称"), QStringLiteral("商品型号"),
+               QStringLiteral("单位"), QStringLiteral("当前库存"), QStringLiteral("实盘数量"),
+               QStringLiteral("调整")});
+    for (const StockAdjustment& adjustment : adjustments)
+        printLine({adjustment.code, adjustment.name, adjustment.model, adjustment.unit,
+                   quantityText(adjustment.onHand), quantityText(adjustment.counted),
+                   (adjustment.kind == MovementKind::StockIn ? QStringLiteral("入库 ")
+                                                             : QStringLiteral("出库 ")) +
+                       quantityText(adjustment.quantity)});
+    out() << QStringLiteral("盘点 %1 种商品，记录了 %2 条盘点调整（日期 %3）。")
+                 .arg(counts.size())
+                 .arg(adjustments.size())
+                 .arg(cutoff.toString(QStringLiteral("yyyy-MM-dd")))
+          << '\n';
+    return 0;
+}
+
 // SOURCE and TARGET: a file's path or a server's connection string. Prints each table's rows,
 // equal on both sides.
 int copy(const QString& source, const QString& target) {
@@ -532,6 +584,10 @@ int main(int argc, char** argv) {
             return listBalance(args);
         if (args.size() >= 3 && args[1] == "products")
             return listProducts(args);
+        if (args.size() >= 4 && args[1] == "countsheet")
+            return printListing(args[2], countSheetListing(args));
+        if (args.size() == 5 && args[1] == "stocktake")
+            return stocktake(args[2], args[3], args[4]);
         if (args.size() >= 4 && args[1] == "export")
             return exportListing(args);
         if (args.size() == 4 && args[1] == "copy")

@@ -8,9 +8,11 @@
 #include "output/ExportToExcelUnit.h"
 #include "output/GridSortPaint.h"
 #include "output/PrintGrid.h"
+#include "output/PrintList.h"
 #include "product/ProductEditorUnit.h"
 #include "stock/StockLists.h"
 #include "stock/StockStatements.h"
+#include "stock/StocktakingUnit.h"
 #include "stock/StoreEditorUnit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DatePicker.h"
@@ -115,6 +117,7 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton13, &TMainForm::AdvGlowButton13Click);
     onClick(AdvGlowButton15, &TMainForm::AdvGlowButton15Click);
     onClick(AdvGlowButton16, &TMainForm::AdvGlowButton16Click);
+    onClick(StocktakeButton, &TMainForm::StocktakeButtonClick);
     onDropDown(TntComboBox7, &TMainForm::TntComboBox7DropDown);
     onDropDown(TntComboBox8, &TMainForm::TntComboBox8DropDown);
     DBGridEh3->OnGetCellParams = [this](DataGrid* sender, const GridColumn& column, int row,
@@ -422,6 +425,21 @@ void TMainForm::AdvGlowButton16Click() {
     if (ADOQueryStore.RecordCount() > 0)
         ExportGridToExcel(m_dataModule, DBGridEh3, nullptr, nullptr,
                           BalanceList(QDate::currentDate()).title);
+}
+
+void TMainForm::StocktakeButtonClick() {
+    auto* dialog = new TStocktakingfrm(m_dataModule, this);
+    const std::unique_ptr<TStocktakingfrm> owned(dialog);
+    dialog->PrintSheet = [this, dialog](const ListDefinition& sheet, const Query& rows) {
+        PrintList(sheet, rows, m_appPath, ReadLetterhead(m_dataModule), dialog);
+    };
+    dialog->ShowSheet(DateTimePicker7->date(), ProductFilterFragment(TntComboBox7->currentText(),
+                                                                     TntComboBox8->currentText()));
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    m_stockInPage->Relist();
+    m_stockOutPage->Relist();
+    m_balancePage->Relist();
 }
 
 void TMainForm::cbx1Change() {

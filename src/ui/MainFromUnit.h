@@ -106,6 +106,8 @@ public:
                                 QColor& TextColor);
     void AdvGlowButton15Click();
     void AdvGlowButton16Click();
+    // 盘点: the stocktaking dialog over the page's list; after OK every page is listed again.
+    void StocktakeButtonClick();
     // Page 4, administration.
     void cbx1Change();
     void AdvGlowButton10Click();
@@ -189,6 +191,7 @@ public:
     GlowButton* AdvGlowButton13 = nullptr;
     GlowButton* AdvGlowButton15 = nullptr;
     GlowButton* AdvGlowButton16 = nullptr;
+    GlowButton* StocktakeButton = nullptr; // 盘点
     DataGrid* DBGridEh3 = nullptr;
 
     // Page 4, administration.

@@ -3,6 +3,8 @@
 // sheet and `varnholt-db stocktake`.
 #include "TestSupport.h"
 #include "data/DataError.h"
+#include "preview/ReportPageView.h"
+#include "preview/ReportPreview.h"
 #include "stock/StockCountModel.h"
 #include "stock/Stocktaking.h"
 #include "stock/StocktakingUnit.h"
@@ -189,6 +191,7 @@ private slots:
     void dialogRecordsTheCountsTyped() {
         TestWindow w(Fixture);
         TMainForm& f = *w.form;
+        InstallReportTemplates(w.db.dir().path());
         f.DateTimePicker7->setDate(Cutoff);
         f.TntComboBox7->setEditText("螺丝");
         f.AdvGlowButton13Click();
@@ -216,6 +219,18 @@ private slots:
             QCOMPARE(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "实盘数量");
             QVERIFY(model.flags(model.index(0, 5)) & Qt::ItemIsEditable);
             QVERIFY(!(model.flags(model.index(0, 4)) & Qt::ItemIsEditable));
+            // The count sheet, through the report engine: the list, its empty column.
+            dialog->btnPrintSheet->click();
+            auto* preview = dialog->findChild<ReportPreview*>();
+            QVERIFY(preview);
+            QStringList printed;
+            for (const PreparedText& text : preview->pageView()->report().Page(0).texts)
+                printed << text.text;
+            QVERIFY(printed.contains("盘点表（截止日期 2024-03-31）"));
+            QVERIFY(printed.contains("实盘数量"));
+            QVERIFY(printed.contains("共 2 条"));
+            QCOMPARE(printed.count("3.01"), 1);
+            preview->close();
             for (int row = 0; row < model.rowCount(); ++row)
                 if (model.index(row, 0).data().toString() == "A1")
                     QVERIFY(model.setData(model.index(row, 5), " 5 ", Qt::EditRole));

@@ -416,7 +416,9 @@ int compact(const QString& file) {
 
 // Writes the report of a page's list to a PDF file: the same columns at their layout widths,
 // the same report as the page's print button, the letterhead of that file.
-void writeListReport(const QString& output, const QString& file, const ListDefinition& listing) {
+// The count sheet's footer is the count of its products (StaticFooters), as the dialog prints it.
+void writeListReport(const QString& output, const QString& file, const ListDefinition& listing,
+                     bool staticFooters) {
     TShareDM dataModule;
     openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
@@ -427,8 +429,9 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     ListReportDataSet dataSet(listing.dataSet, table);
     Report report;
     report.setDataSet(&dataSet);
-    BuildListReport(*table, report, listing.title, false, NarrowTemplateName, WideTemplateName,
-                    CurrentProgramFolders().resources, ReadLetterhead(dataModule));
+    BuildListReport(*table, report, listing.title, staticFooters, NarrowTemplateName,
+                    WideTemplateName, CurrentProgramFolders().resources,
+                    ReadLetterhead(dataModule));
     const auto prepared = report.PrepareReport();
     WriteReportPdf(*prepared, output);
     out() << QStringLiteral("已写入 PDF 文件 %1（%2 页）").arg(output).arg(prepared->PageCount())
@@ -457,7 +460,7 @@ int printToPdf(int argc, char** argv) {
         const std::optional<ListDefinition> listing = listingOf(command);
         if (!listing)
             return usage();
-        writeListReport(args[2], command[2], *listing);
+        writeListReport(args[2], command[2], *listing, command[1] == "countsheet");
         return 0;
     } catch (const UserError& error) {
         err() << error.message() << '\n';

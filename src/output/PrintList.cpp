@@ -11,15 +11,15 @@
 #include <QWidget>
 #include <memory>
 
-void PrintList(const ListDefinition& list, const Query& rows, const QString& programDir,
-               const Letterhead& letterhead, QWidget* parent) {
+void PrintList(const ListDefinition& list, const Query& rows, bool StaticFooters,
+               const QString& programDir, const Letterhead& letterhead, QWidget* parent) {
     const auto table = std::make_shared<const ListTable>(&rows, list.columns);
     // The preview reads the pages' texts from the data source while it is shown.
     const auto dataSet = std::make_shared<ListReportDataSet>(list.dataSet, table);
     const auto report = std::make_shared<Report>();
     report->setDataSet(dataSet.get());
-    BuildListReport(*table, *report, list.title, false, NarrowTemplateName, WideTemplateName,
-                    programDir, letterhead);
+    BuildListReport(*table, *report, list.title, StaticFooters, NarrowTemplateName,
+                    WideTemplateName, programDir, letterhead);
     QWidget* preview = ShowReportPreview(report->PrepareReport(), parent);
     QObject::connect(preview, &QObject::destroyed, [report, dataSet] {});
 }

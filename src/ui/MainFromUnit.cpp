@@ -431,7 +431,7 @@ void TMainForm::StocktakeButtonClick() {
     auto* dialog = new TStocktakingfrm(m_dataModule, this);
     const std::unique_ptr<TStocktakingfrm> owned(dialog);
     dialog->PrintSheet = [this, dialog](const ListDefinition& sheet, const Query& rows) {
-        PrintList(sheet, rows, m_appPath, ReadLetterhead(m_dataModule), dialog);
+        PrintList(sheet, rows, true, m_appPath, ReadLetterhead(m_dataModule), dialog);
     };
     dialog->ShowSheet(DateTimePicker7->date(), ProductFilterFragment(TntComboBox7->currentText(),
                                                                      TntComboBox8->currentText()));

@@ -17,6 +17,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <QTableView>
 #include <QtTest>
@@ -287,6 +288,31 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), 0);
         QCOMPARE(model.countText(1), secondCount);
+    }
+
+    // Counts are typed from the keyboard: a count ended with Enter goes on to the next row, and
+    // a count still being typed when "确定" is pressed counts too.
+    void countsTypedFromTheKeyboard() {
+        Database db;
+        TStocktakingfrm dialog(db.dm());
+        dialog.ShowSheet(Cutoff, " and ProductName='螺丝'");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTableView* view = dialog.grdCounts;
+        view->setFocus();
+        QCOMPARE(view->currentIndex().row(), 0);
+        QTest::keyClicks(view, "9");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::qWait(1); // the cell editor ends after the key
+        QCOMPARE(dialog.counts()->countText(0), "9");
+        QCOMPARE(view->currentIndex().row(), 1);
+        // The next row's count is open for typing at once.
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor && view->viewport()->isAncestorOf(editor));
+        QTest::keyClicks(editor, "2");
+        dialog.btnOK->click();
+        QCOMPARE(db.adjustments(), QStringList({"A1 in 2 0 0 2024-03-31 00:00:00",
+                                                "A2 out 1.01 0 0 2024-03-31 00:00:00"}));
     }
 
     // A movement another counter records after the dialog listed the products is counted in:

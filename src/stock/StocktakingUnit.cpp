@@ -67,6 +67,15 @@ void TStocktakingfrm::buildControls() {
     btnOK = button("btnOK", QStringLiteral("确定"), DialogWidth - 15 - 2 * 105 - 15);
     btnCancel = button("btnCancel", QStringLiteral("取消"), DialogWidth - 15 - 105);
 
+    // A count ended with Enter goes on to the next product's count, so that a list is counted in
+    // from the keyboard alone.
+    connect(grdCounts->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                const QModelIndex current = grdCounts->currentIndex();
+                if (hint == QAbstractItemDelegate::SubmitModelCache &&
+                    current.row() + 1 < m_model->rowCount())
+                    grdCounts->setCurrentIndex(current.siblingAtRow(current.row() + 1));
+            });
     connect(btnPrintSheet, &QPushButton::clicked, this,
             Guarded(this, &TStocktakingfrm::btnPrintSheetClick));
     connect(btnOK, &QPushButton::clicked, this, Guarded(this, &TStocktakingfrm::btnOKClick));

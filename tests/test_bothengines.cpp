@@ -17,8 +17,10 @@
 #include "output/WorkbookExport.h"
 #include "product/ProductLists.h"
 #include "product/ProductStatements.h"
+#include "stock/StockCountFile.h"
 #include "stock/StockLists.h"
 #include "stock/StockStatements.h"
+#include "stock/Stocktaking.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -231,6 +233,9 @@ private slots:
         set("a product by code", ProductBySerialStatement(u"B1"_qs));
         set("the administrator", UserStatement(u"管理员"_qs));
         set("no row", NoRowStatement(u"Store"_qs));
+        set("stocktaking's balance of some products", StocktakingBalanceStatement(to, {1, 3, 99}));
+        set("stocktaking's products", StocktakingProductStatement({2, 3}));
+        set("stocktaking's codes", ProductCodesStatement());
         const ListDefinition balance = BalanceList(to);
         const ExportColumns columns = VisibleExportColumns(balance.columns);
         QTest::newRow("the balance's export")

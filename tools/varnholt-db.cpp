@@ -15,9 +15,16 @@
 //                                      print a stock list, the stock balance, the period summary
 //                                      (dates YYYY-MM-DD) or the product list as its page shows
 //                                      it: titles, one row per record, the footer
-//   varnholt-db print OUT.pdf list ...|balance ...|summary ...
+//   varnholt-db countsheet FILE YYYY-MM-DD [--name TEXT] [--model TEXT] [--below-minimum]
+//                                      print the count sheet of a stocktaking (the balance with
+//                                      an empty column for the counts)
+//   varnholt-db stocktake FILE YYYY-MM-DD COUNTS.csv
+//                                      record the stocktaking of the counts in COUNTS.csv (UTF-8,
+//                                      "code,counted" a line): one adjusting movement on that day
+//                                      for every product whose count differs, all or nothing
+//   varnholt-db print OUT.pdf list ...|balance ...|summary ...|countsheet ...
 //                                      write the report of that page's "打印" as a PDF file
-//   varnholt-db export OUT.xlsx list ...|balance ...|summary ...
+//   varnholt-db export OUT.xlsx list ...|balance ...|summary ...|countsheet ...
 //                                      write the workbook the page's "导出" makes of that list
 //   varnholt-db copy SOURCE TARGET     copy every table from a file or server to a new file or an
 //                                      empty server database, in one transaction, and compare
@@ -59,8 +66,11 @@
 #include "report/Report.h"
 #include "report/ReportError.h"
 #include "report/ReportOutput.h"
+#include "stock/CountSheet.h"
+#include "stock/StockCountFile.h"
 #include "stock/StockListing.h"
 #include "stock/StockLists.h"
+#include "stock/Stocktaking.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -93,8 +103,10 @@ const char* const UsageText =
     "  varnholt-db balance FILE YYYY-MM-DD [--name 名称] [--model 型号] [--below-minimum]\n"
     "  varnholt-db summary FILE YYYY-MM-DD YYYY-MM-DD [--name 名称] [--model 型号]\n"
     "  varnholt-db products FILE [--name 名称] [--model 型号]\n"
-    "  varnholt-db print OUT.pdf list ...|balance ...|summary ...\n"
-    "  varnholt-db export OUT.xlsx list ...|balance ...|summary ...\n"
+    "  varnholt-db countsheet FILE YYYY-MM-DD [--name 名称] [--model 型号] [--below-minimum]\n"
+    "  varnholt-db stocktake FILE YYYY-MM-DD COUNTS.csv\n"
+    "  varnholt-db print OUT.pdf list ...|balance ...|summary ...|countsheet ...\n"
+    "  varnholt-db export OUT.xlsx list ...|balance ...|summary ...|countsheet ...\n"
     "  varnholt-db copy SOURCE TARGET\n"
     "  varnholt-db backup FILE DEST_FOLDER\n"
     "  varnholt-db restore FILE BACKUP_FILE\n"
@@ -288,12 +300,17 @@ std::optional<ListDefinition> movementListing(const QStringList& args) {
     return MovementList(kindName == "in" ? MovementKind::StockIn : MovementKind::StockOut, filters);
 }
 
+// The balance's filters as its page's "查询" composes them from the name, the model and
+// "只看低于下限".
+QString balanceFilters(const ListOptions& options) {
+    return ProductFilterFragment(options.name, options.model) +
+           (options.belowMinimum ? BelowMinimumFragment() : QString());
+}
+
 // "balance FILE YYYY-MM-DD [options]" from args[1] on.
 ListDefinition balanceListing(const QStringList& args) {
     const QDate cutoff = parseDate(args[3]);
-    const ListOptions options = parseOptions(args, 4, false, true);
-    return BalanceList(cutoff, ProductFilterFragment(options.name, options.model) +
-                                   (options.belowMinimum ? BelowMinimumFragment() : QString()));
+    return BalanceList(cutoff, balanceFilters(parseOptions(args, 4, false, true)));
 }
 
 // "summary FILE FROM TO [options]" from args[1] on.
@@ -302,6 +319,12 @@ ListDefinition summaryListing(const QStringList& args) {
     const QDate to = parseDate(args[4]);
     const ListOptions options = parseOptions(args, 5, false);
     return SummaryList(from, to, ProductFilterFragment(options.name, options.model));
+}
+
+// "countsheet FILE YYYY-MM-DD [options]" from args[1] on.
+ListDefinition countSheetListing(const QStringList& args) {
+    const QDate cutoff = parseDate(args[3]);
+    return CountSheetList(cutoff, balanceFilters(parseOptions(args, 4, false, true)));
 }
 
 int listMovements(const QStringList& args) {
@@ -324,8 +347,8 @@ int listProducts(const QStringList& args) {
     return printListing(args[2], ProductList(ProductFilterFragment(options.name, options.model)));
 }
 
-// The list, balance or summary command line behind the first two arguments of print and export,
-// as `list`, `balance` and `summary` take it; none when it is none of them.
+// The list, balance, summary or count sheet command line behind the first two arguments of print
+// and export, as those commands take it; none when it is none of them.
 std::optional<ListDefinition> listingOf(const QStringList& command) {
     if (command.size() >= 4 && command[1] == "list")
         return movementListing(command);
@@ -333,11 +356,13 @@ std::optional<ListDefinition> listingOf(const QStringList& command) {
         return balanceListing(command);
     if (command.size() >= 5 && command[1] == "summary")
         return summaryListing(command);
+    if (command.size() >= 4 && command[1] == "countsheet")
+        return countSheetListing(command);
     return std::nullopt;
 }
 
-// export OUT.xlsx followed by a list, balance or summary command line: the workbook the page's
-// "导出" makes of that list, written to OUT.xlsx.
+// export OUT.xlsx followed by a list, balance, summary or count sheet command line: the workbook
+// the page's "导出" makes of that list, written to OUT.xlsx.
 int exportListing(const QStringList& args) {
     const QStringList command = QStringList{args[0]} + args.mid(3);
     const std::optional<ListDefinition> listing = listingOf(command);
@@ -420,7 +445,9 @@ int compact(const QString& file) {
 
 // Writes the report of a page's list to a PDF file: the same columns at their layout widths,
 // the same report as the page's print button, the letterhead of that file.
-void writeListReport(const QString& output, const QString& file, const ListDefinition& listing) {
+// The count sheet's footer is the count of its products (StaticFooters), as the dialog prints it.
+void writeListReport(const QString& output, const QString& file, const ListDefinition& listing,
+                     bool staticFooters) {
     TShareDM dataModule;
     openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
@@ -431,8 +458,9 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     ListReportDataSet dataSet(listing.dataSet, table);
     Report report;
     report.setDataSet(&dataSet);
-    BuildListReport(*table, report, listing.title, false, NarrowTemplateName, WideTemplateName,
-                    CurrentProgramFolders().resources, ReadLetterhead(dataModule));
+    BuildListReport(*table, report, listing.title, staticFooters, NarrowTemplateName,
+                    WideTemplateName, CurrentProgramFolders().resources,
+                    ReadLetterhead(dataModule));
     const auto prepared = report.PrepareReport();
     WriteReportPdf(*prepared, output);
     out() << QStringLiteral("已写入 PDF 文件 %1（%2 页）").arg(output).arg(prepared->PageCount())
@@ -446,7 +474,7 @@ void keepQtNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& 
         err() << message << '\n';
 }
 
-// print OUT.pdf list|balance|summary ...: runs without a display, for scheduled reports.
+// print OUT.pdf list|balance|summary|countsheet ...: runs without a display, for scheduled reports.
 int printToPdf(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(keepQtNotesQuiet);
@@ -461,12 +489,43 @@ int printToPdf(int argc, char** argv) {
         const std::optional<ListDefinition> listing = listingOf(command);
         if (!listing)
             return usage();
-        writeListReport(args[2], command[2], *listing);
+        writeListReport(args[2], command[2], *listing, command[1] == "countsheet");
         return 0;
     } catch (const UserError& error) {
         err() << error.message() << '\n';
     }
     return 1;
+}
+
+QString quantityText(double value) {
+    return QString::number(value, 'f', 2);
+}
+
+// stocktake FILE YYYY-MM-DD COUNTS.csv: records the counts as the stocktaking dialog does and
+// prints each adjustment.
+int stocktake(const QString& file, const QString& dateText, const QString& countsFile) {
+    const QDate cutoff = parseDate(dateText);
+    TShareDM dataModule;
+    openDatabase(dataModule.ADOConnection1, file);
+    const std::vector<StockCount> counts =
+        ReadStockCountFile(dataModule.ADOConnection1, countsFile);
+    const std::vector<StockAdjustment> adjustments =
+        RecordStocktaking(dataModule.ADOConnection1, cutoff, counts);
+    printLine({QStringLiteral("商品编号"), QStringLiteral("商品名称"), QStringLiteral("商品型号"),
+               QStringLiteral("单位"), QStringLiteral("当前库存"), QStringLiteral("实盘数量"),
+               QStringLiteral("调整")});
+    for (const StockAdjustment& adjustment : adjustments)
+        printLine({adjustment.code, adjustment.name, adjustment.model, adjustment.unit,
+                   quantityText(adjustment.onHand), quantityText(adjustment.counted),
+                   (adjustment.kind == MovementKind::StockIn ? QStringLiteral("入库 ")
+                                                             : QStringLiteral("出库 ")) +
+                       quantityText(adjustment.quantity)});
+    out() << QStringLiteral("盘点 %1 种商品，记录了 %2 条盘点调整（日期 %3）。")
+                 .arg(counts.size())
+                 .arg(adjustments.size())
+                 .arg(cutoff.toString(QStringLiteral("yyyy-MM-dd")))
+          << '\n';
+    return 0;
 }
 
 // SOURCE and TARGET: a file's path or a server's connection string. Prints each table's rows,
@@ -559,6 +618,10 @@ int main(int argc, char** argv) {
             return listSummary(args);
         if (args.size() >= 3 && args[1] == "products")
             return listProducts(args);
+        if (args.size() >= 4 && args[1] == "countsheet")
+            return printListing(args[2], countSheetListing(args));
+        if (args.size() == 5 && args[1] == "stocktake")
+            return stocktake(args[2], args[3], args[4]);
         if (args.size() >= 4 && args[1] == "export")
             return exportListing(args);
         if (args.size() == 4 && args[1] == "copy")

@@ -46,6 +46,11 @@ void StockBalancePage::QueryButtonClick() {
     List(ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()));
 }
 
+QString StockBalancePage::QueryFilters() const {
+    return ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()) +
+           belowMinimumFilter();
+}
+
 void StockBalancePage::ModelDropDown() {
     RefillModelList(m_controls);
 }

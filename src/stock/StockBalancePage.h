@@ -31,6 +31,8 @@ public:
     // their minimum while the box is checked.
     void List(const QString& fragment);
     void QueryButtonClick();
+    // The filters "查询" would list with now: the name and model boxes and "只看低于下限".
+    QString QueryFilters() const;
     void ModelDropDown();
     void NameDropDown();
     // The balance as last listed (its cut-off, its filters), again.

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/ShareDMUnit.h"
 #include "data/Transaction.h"
+#include "stock/MovementWriter.h"
 #include "stock/StockStatements.h"
 #include "widgets/BlueScheme.h"
 #include "widgets/ControlOps.h"
@@ -504,14 +505,9 @@ void TStoreEditorfrm::writeMovement(qint64 product) {
         OpenSQL(query, NoRowStatement(QStringLiteral("Store")));
         query.Append();
     }
-    query.SetField("StorePrice", nPrice->valueOrThrow());
-    query.SetField("StoreNumber", nNumber->valueOrThrow());
-    query.SetField("StoreSum", nSum->valueOrThrow());
-    query.SetField("StoreKind", KindFlag);
-    query.SetField("StoreRecordDate", QDateTime(dtInDate->date(), m_recordTime));
-    query.SetField("StoreRemark", edtRemark->currentText());
-    query.SetField("StoreProduct", product);
-    query.Post();
+    PostMovement(query, {product, static_cast<MovementKind>(KindFlag), nPrice->valueOrThrow(),
+                         nNumber->valueOrThrow(), nSum->valueOrThrow(),
+                         QDateTime(dtInDate->date(), m_recordTime), edtRemark->currentText()});
 }
 
 void TStoreEditorfrm::AdvGlowButton1Click() {

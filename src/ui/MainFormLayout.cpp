@@ -175,11 +175,14 @@ void TMainForm::buildBalancePage() {
                              QRect(616, 14, 105, 33));
     AdvGlowButton16 = Placed(new GlowButton(QStringLiteral("导出"), AdvPanel6), "AdvGlowButton16",
                              QRect(616, 70, 105, 33));
+    // Under "查询", in the group's free corner.
+    StocktakeButton = Placed(new GlowButton(QStringLiteral("盘点"), AdvGroupBox4),
+                             "StocktakeButton", QRect(444, 74, 105, 19));
     DBGridEh3 = BuildGrid(AdvPanel5, "DBGridEh3", BalanceList(QDate::currentDate()).columns,
                           &ADOQueryStore);
 
     ChainTabOrder({DateTimePicker7, TntComboBox7, TntComboBox8, BelowMinimumCheck, AdvGlowButton13,
-                   AdvGlowButton15, AdvGlowButton16, DBGridEh3->view()});
+                   StocktakeButton, AdvGlowButton15, AdvGlowButton16, DBGridEh3->view()});
     AdvOfficePager1->addPage(AdvOfficePage3, DrawTabPicture(QStringLiteral("库存")));
 }
 

@@ -8,9 +8,11 @@
 #include "output/ExportToExcelUnit.h"
 #include "output/GridSortPaint.h"
 #include "output/PrintGrid.h"
+#include "output/PrintList.h"
 #include "product/ProductEditorUnit.h"
 #include "stock/StockLists.h"
 #include "stock/StockStatements.h"
+#include "stock/StocktakingUnit.h"
 #include "stock/StoreEditorUnit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DatePicker.h"
@@ -123,6 +125,7 @@ void TMainForm::connectHandlers() {
     onClick(AdvGlowButton13, &TMainForm::AdvGlowButton13Click);
     onClick(AdvGlowButton15, &TMainForm::AdvGlowButton15Click);
     onClick(AdvGlowButton16, &TMainForm::AdvGlowButton16Click);
+    onClick(StocktakeButton, &TMainForm::StocktakeButtonClick);
     onDropDown(TntComboBox7, &TMainForm::TntComboBox7DropDown);
     onDropDown(TntComboBox8, &TMainForm::TntComboBox8DropDown);
     connect(BelowMinimumCheck, &QCheckBox::clicked, this,
@@ -478,6 +481,17 @@ void TMainForm::AdvGlowButton22Click() {
         ExportGridToExcel(m_dataModule, DBGridEh5, nullptr, nullptr,
                           SummaryList(QDate::currentDate(), QDate::currentDate()).title);
 }
+void TMainForm::StocktakeButtonClick() {
+    auto* dialog = new TStocktakingfrm(m_dataModule, this);
+    const std::unique_ptr<TStocktakingfrm> owned(dialog);
+    dialog->PrintSheet = [this, dialog](const ListDefinition& sheet, const Query& rows) {
+        PrintList(sheet, rows, true, m_appPath, ReadLetterhead(m_dataModule), dialog);
+    };
+    dialog->ShowSheet(DateTimePicker7->date(), m_balancePage->QueryFilters());
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    relistStockPages();
+}
 
 void TMainForm::cbx1Change() {
     m_passwordSettings->ShowPassword();
@@ -509,6 +523,10 @@ void TMainForm::cbx3DropDown() {
 void TMainForm::DBGridEh4DblClick() {
     if (!m_productListPage->EditCurrentProduct())
         return;
+    relistStockPages();
+}
+
+void TMainForm::relistStockPages() {
     m_stockInPage->Relist();
     m_stockOutPage->Relist();
     m_balancePage->Relist();

@@ -111,6 +111,8 @@ public:
     void AdvGlowButton15Click();
     void AdvGlowButton16Click();
     void BelowMinimumCheckClick(); // "只看低于下限": lists the balance again with the filters
+    // 盘点: the stocktaking dialog over the page's list; after OK every page is listed again.
+    void StocktakeButtonClick();
     // Page 4, administration.
     // Page 4, period summary.
     void AdvGlowButton20Click(); // 查询
@@ -208,6 +210,7 @@ public:
     GlowButton* AdvGlowButton15 = nullptr;
     GlowButton* AdvGlowButton16 = nullptr;
     QCheckBox* BelowMinimumCheck = nullptr;
+    GlowButton* StocktakeButton = nullptr; // 盘点
     DataGrid* DBGridEh3 = nullptr;
 
     // Page 4, period summary.
@@ -304,6 +307,9 @@ private:
     QWidget* firstFilter() const;
     // The add buttons and double-clicks of both movement pages.
     void enterMovement(StockMovementPage& page, bool edit);
+    // The stock pages listed again as they stand, with their filters and order, after a change
+    // of products or movements made elsewhere (the product editor, a stocktaking).
+    void relistStockPages();
     // The print buttons of the four list pages.
     void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);

@@ -17,6 +17,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTableView>
@@ -251,6 +252,30 @@ private slots:
             if (balance.TextAt(row, balance.FieldIndex("ProductSerial")) == "A1")
                 QCOMPARE(balance.FloatAt(row, balance.FieldIndex("StoreBalanceNumber")), 5.0);
         QVERIFY(f.findChild<TStocktakingfrm*>() == nullptr);
+    }
+
+    // With "只看低于下限" checked the dialog counts what the page lists: the products below their
+    // minimum (A2, 3.01 of 5), not those at or above it (A1, 7 of 7).
+    void dialogListsWhatThePageWouldList() {
+        TestWindow w(Fixture);
+        TMainForm& f = *w.form;
+        w.db.exec("update Product set ProductMinimum=5 where ProductSerial='A2'");
+        w.db.exec("update Product set ProductMinimum=7 where ProductSerial='A1'");
+        f.DateTimePicker7->setDate(Cutoff);
+        f.TntComboBox7->setEditText("螺丝");
+        f.BelowMinimumCheck->setChecked(true);
+        QStringList listed;
+        QTimer::singleShot(0, &f, [&] {
+            auto* dialog = f.findChild<TStocktakingfrm*>("Stocktakingfrm");
+            if (!dialog)
+                return;
+            const StockCountModel& model = *dialog->counts();
+            for (int row = 0; row < model.rowCount(); ++row)
+                listed << model.index(row, 0).data().toString();
+            dialog->reject();
+        });
+        f.StocktakeButton->click();
+        QCOMPARE(listed, QStringList{"A2"});
     }
 
     void dialogRefusesWhatItCannotRecord_data() {

@@ -92,6 +92,21 @@ void BM_ServerBalance(benchmark::State& state) {
     state.counters["rows"] = query.RecordCount();
 }
 
+// December's period summary into a query, beside the balance at the month's end into a query,
+// each as its page sends it to the server.
+void BM_ServerSummary(benchmark::State& state) {
+    Fixture fixture(static_cast<int>(state.range(0)));
+    Query balanceQuery(&fixture.dm.ADOConnection1);
+    Query summaryQuery(&fixture.dm.ADOConnection1);
+    const QString balance = BalanceList(Cutoff).statementOn(SqlTarget::Server);
+    const QString summary = SummaryList(QDate(2025, 12, 1), Cutoff).statementOn(SqlTarget::Server);
+    SideBySide measure(state);
+    for (auto _ : state)
+        measure.iteration([&] { OpenSQL(balanceQuery, balance); },
+                          [&] { OpenSQL(summaryQuery, summary); });
+    state.counters["rows"] = summaryQuery.RecordCount();
+}
+
 // The stock-in list into the stock-in grid (the query fetched, the grid's model reloaded with
 // its footer sums), beside a raw fetch of the same rows; `query_only_ms`: the list into a query
 // without a grid.
@@ -188,6 +203,12 @@ void BM_ServerEntrySave(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ServerBalance)
+    ->Arg(100'000)
+    ->Arg(Million)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ServerSummary)
     ->Arg(100'000)
     ->Arg(Million)
     ->Iterations(5)

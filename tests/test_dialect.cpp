@@ -307,10 +307,10 @@ void TestDialect::translates_data() {
     const auto balance = [&rounded](bool server) {
         const QString onHand = u"StoreInNumber-StoreOutNumber"_s;
         return u"select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber,"
-               u"(CASE WHEN "_s +
+               u"(CASE WHEN ProductMinimum is null THEN 0 ELSE (CASE WHEN "_s +
                (server ? u"(round(("_s + onHand + u")::text::numeric,2)::double precision)"_s
                        : u"money_round("_s + onHand + u",2)"_s) +
-               u"<ProductMinimum THEN 1 ELSE 0 END) as StoreBelowMinimum from "
+               u"<ProductMinimum THEN 1 ELSE 0 END) END) as StoreBelowMinimum from "
                u"(select StoreProduct,Sum((CASE WHEN StoreKind=0 THEN StoreNumber ELSE 0 END)) as "
                u"tin,Sum((CASE WHEN StoreKind=1 THEN StoreNumber ELSE 0 END)) as tOut,(CASE WHEN "_s +
                rounded(u"0"_s, server) + u" as StoreInNumber,(CASE WHEN "_s +

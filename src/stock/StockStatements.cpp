@@ -49,7 +49,9 @@ QString RoundedTotal(const QString& total) {
 
 // A product is below its minimum when the quantity on hand, as the balance shows it (two
 // decimals), is less than the minimum; a product without a minimum never is. The balance's
-// column StoreBelowMinimum and the filter say it with this one condition.
+// column StoreBelowMinimum and the filter say it with this one condition. The column asks for a
+// minimum first, so that the rounding (a text conversion on a server) is left out for the many
+// products without one.
 const QString BelowMinimumCondition =
     QStringLiteral("Round(StoreInNumber-StoreOutNumber,2)<ProductMinimum");
 
@@ -58,7 +60,7 @@ QString BalanceStatement(const QDate& cutoff, const QString& fragment) {
     return FormatSql(
         QStringLiteral(
             "select Product.*,t2.*,(StoreInNumber-StoreOutNumber) as StoreBalanceNumber,"
-            "iif(%4:s,1,0) as StoreBelowMinimum from "
+            "iif(ProductMinimum is null,0,iif(%4:s,1,0)) as StoreBelowMinimum from "
             "(select StoreProduct,Sum(iif(StoreKind=0,StoreNumber,0)) as tin,"
             "Sum(iif(StoreKind=1,StoreNumber,0)) as tOut,%2:s as StoreInNumber,%3:s as "
             "StoreOutNumber from Store where StoreRecordDate<=#%1:s# group by StoreProduct) as t2 "

@@ -16,8 +16,8 @@
 #include "widgets/MessageBoxes.h"
 
 #include <QAbstractItemModelTester>
-#include <QFile>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTableView>

@@ -17,8 +17,7 @@ ListDefinition MovementList(MovementKind kind, const QString& filters = QString(
 ListDefinition BalanceList(const QDate& cutoff, const QString& filters = QString());
 // The period summary from the from-date to the end of the to-date (DBGridEh5 over
 // ADOQuerySummary), of the products that meet the filter fragment (ProductFilterFragment).
-ListDefinition SummaryList(const QDate& from, const QDate& to,
-                           const QString& filters = QString());
+ListDefinition SummaryList(const QDate& from, const QDate& to, const QString& filters = QString());
 
 // The movement pages' filters: the date range (both days included), then name and model, where
 // "所有" adds no condition.

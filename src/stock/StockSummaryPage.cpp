@@ -29,7 +29,8 @@ void StockSummaryPage::InitializeFilters() {
 }
 
 void StockSummaryPage::List(const QString& fragment) {
-    RunList(m_controls, PageStatement(m_controls, SummaryList(m_from->date(), m_to->date(), fragment)));
+    RunList(m_controls,
+            PageStatement(m_controls, SummaryList(m_from->date(), m_to->date(), fragment)));
 }
 
 void StockSummaryPage::QueryButtonClick() {

@@ -310,7 +310,7 @@ private:
     // The stock pages listed again as they stand, with their filters and order, after a change
     // of products or movements made elsewhere (the product editor, a stocktaking).
     void relistStockPages();
-    // The print buttons of the four list pages.
+    // The print buttons of the five list pages.
     void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);
 

@@ -32,8 +32,8 @@ struct BackgroundFetch {
 // Fetches statements one after the other on a connection of its own to the program's database
 // (the file or the server that Connection::Address() names), in a thread of its own, so that the
 // program's connection and its thread stay free meanwhile. Lists that read the same table share
-// the lane: the later finds the pages the earlier read in the lane's cache. The connection is opened for the first statement and closed when nothing is
-// left to fetch.
+// the lane: the later finds the pages the earlier read in the lane's cache. The connection is
+// opened for the first statement and closed when nothing is left to fetch.
 class FetchLane {
 public:
     // `singlePass`: the lane reads each page once, so it keeps the engine's small cache.

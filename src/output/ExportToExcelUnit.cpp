@@ -57,10 +57,9 @@ void ExportDataSetToExcel(TShareDM& dataModule, Query* dataSet, const QStringLis
     const QString file = chooseWorkbookFile(dataModule, listName);
     if (file.isEmpty())
         return;
-    const ExportOutcome outcome =
-        RunExportWithProgress({connection->Address(), dataSet->SQL().value(0), fieldNames, titles,
-                               BeforeData, AfterData},
-                              file);
+    const ExportOutcome outcome = RunExportWithProgress(
+        {connection->Address(), dataSet->SQL().value(0), fieldNames, titles, BeforeData, AfterData},
+        file);
     if (outcome.cancelled)
         return;
     if (outcome.cutTexts > 0)

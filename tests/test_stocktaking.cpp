@@ -17,6 +17,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QScopeGuard>
@@ -335,6 +336,10 @@ private slots:
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor && view->viewport()->isAncestorOf(editor));
         QTest::keyClicks(editor, "2");
+        // For a person to look at: VARNHOLT_GRAB_DIR=/some/folder.
+        const QString folder = qEnvironmentVariable("VARNHOLT_GRAB_DIR");
+        if (!folder.isEmpty())
+            dialog.grab().save(QDir(folder).filePath("stocktaking.png"));
         dialog.btnOK->click();
         QCOMPARE(db.adjustments(), QStringList({"A1 in 2 0 0 2024-03-31 00:00:00",
                                                 "A2 out 1.01 0 0 2024-03-31 00:00:00"}));

@@ -73,8 +73,12 @@ EngineConnection& Connection::engine() const {
     return *m_engine;
 }
 
+SqlTarget Connection::sqlTarget() const {
+    return OnServer() ? SqlTarget::Server : SqlTarget::File;
+}
+
 void Connection::UseSinglePassCache() {
-    if (engine().sqlTarget() == SqlTarget::Server) // the server keeps its own cache
+    if (sqlTarget() == SqlTarget::Server) // the server keeps its own cache
         return;
     Execute(QStringLiteral("PRAGMA cache_size = -2000"));
 }

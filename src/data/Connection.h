@@ -4,6 +4,7 @@
 #include <memory>
 
 class EngineConnection;
+enum class SqlTarget;
 
 // The one database connection: an SQLCipher file opened with the database password. Other
 // connections to the same file (another instance, the tool, any program) may be open at the same
@@ -30,6 +31,8 @@ public:
     // A server when `database` is a connection string or URI (IsServerAddress), else the file.
     void Open(const QString& database, const QString& password);
     bool OnServer() const { return !m_server.isEmpty(); }
+    // The engine whose SQL the open database takes (TranslateSql); the file's when none is open.
+    SqlTarget sqlTarget() const;
     // What Open takes to open another connection to the same database: the path or the
     // connection string.
     QString Address() const { return OnServer() ? m_conninfo : m_path; }

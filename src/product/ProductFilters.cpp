@@ -58,8 +58,7 @@ void RefillModelList(const ProductFilterControls& controls) {
 
 QString PageStatement(const ProductFilterControls& controls, const ListDefinition& list) {
     const Connection* connection = controls.query->connection();
-    return list.statementOn(connection && connection->OnServer() ? SqlTarget::Server
-                                                                 : SqlTarget::File);
+    return list.statementOn(connection ? connection->sqlTarget() : SqlTarget::File);
 }
 
 void FillList(const ProductFilterControls& controls, const QString& statement, FetchLane& lane) {

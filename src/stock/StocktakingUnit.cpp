@@ -99,7 +99,7 @@ void TStocktakingfrm::ShowSheet(const QDate& cutoff, const QString& filters) {
     m_recorded = 0;
     m_sheet = CountSheetList(cutoff, filters);
     m_sheetRows.setObjectName(m_sheet.query);
-    OpenSQL(m_sheetRows, m_sheet.statementOn(m_dataModule.ADOConnection1.engine().sqlTarget()));
+    OpenSQL(m_sheetRows, m_sheet.statementOn(m_dataModule.ADOConnection1.sqlTarget()));
     m_model->setSheet(&m_sheetRows, m_sheet.columns);
     const std::vector<GridColumn>& columns = m_sheet.columns;
     for (int i = 0; i < int(columns.size()); ++i)

@@ -279,7 +279,7 @@ int printListing(const QString& file, const ListDefinition& list) {
     openDatabase(dataModule.ADOConnection1, file);
     dataModule.ADOConnection1.UseSinglePassCache();
     RowStream rows(dataModule.ADOConnection1,
-                   list.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
+                   list.statementOn(dataModule.ADOConnection1.sqlTarget()));
     TabSeparatedWriter writer;
     WriteListing(rows, list.columns, writer);
     return 0;
@@ -300,11 +300,9 @@ std::optional<ListDefinition> movementListing(const QStringList& args) {
     return MovementList(kindName == "in" ? MovementKind::StockIn : MovementKind::StockOut, filters);
 }
 
-// The balance's filters as its page's "查询" composes them from the name, the model and
-// "只看低于下限".
+// The balance's filters as its page's "查询" composes them.
 QString balanceFilters(const ListOptions& options) {
-    return ProductFilterFragment(options.name, options.model) +
-           (options.belowMinimum ? BelowMinimumFragment() : QString());
+    return BalanceFilterFragment(options.name, options.model, options.belowMinimum);
 }
 
 // "balance FILE YYYY-MM-DD [options]" from args[1] on.
@@ -453,7 +451,7 @@ void writeListReport(const QString& output, const QString& file, const ListDefin
     dataModule.ADOConnection1.UseSinglePassCache();
     Query query(&dataModule.ADOConnection1);
     query.setObjectName(listing.query);
-    OpenSQL(query, listing.statementOn(dataModule.ADOConnection1.engine().sqlTarget()));
+    OpenSQL(query, listing.statementOn(dataModule.ADOConnection1.sqlTarget()));
     const auto table = std::make_shared<const ListTable>(&query, listing.columns);
     ListReportDataSet dataSet(listing.dataSet, table);
     Report report;

@@ -47,8 +47,8 @@ void StockBalancePage::QueryButtonClick() {
 }
 
 QString StockBalancePage::QueryFilters() const {
-    return ProductFilterFragment(m_controls.name->currentText(), m_controls.model->currentText()) +
-           belowMinimumFilter();
+    return BalanceFilterFragment(m_controls.name->currentText(), m_controls.model->currentText(),
+                                 m_belowMinimum && m_belowMinimum->isChecked());
 }
 
 void StockBalancePage::ModelDropDown() {

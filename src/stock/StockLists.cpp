@@ -105,3 +105,8 @@ QString MovementFilterFragment(const QDate& from, const QDate& to, const QString
                                const QString& model) {
     return DateRangeFragment(from, to) + ProductFilterFragment(name, model);
 }
+
+QString BalanceFilterFragment(const QString& name, const QString& model, bool belowMinimumOnly) {
+    return ProductFilterFragment(name, model) +
+           (belowMinimumOnly ? BelowMinimumFragment() : QString());
+}

@@ -23,3 +23,6 @@ ListDefinition SummaryList(const QDate& from, const QDate& to, const QString& fi
 // "所有" adds no condition.
 QString MovementFilterFragment(const QDate& from, const QDate& to, const QString& name,
                                const QString& model);
+// The balance page's filters: name and model as above, and with `belowMinimumOnly` ("只看低于
+// 下限") only the products below their minimum.
+QString BalanceFilterFragment(const QString& name, const QString& model, bool belowMinimumOnly);

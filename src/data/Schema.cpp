@@ -97,14 +97,22 @@ bool holdsColumn(EngineConnection& db, const QString& table, const QString& colu
     return false;
 }
 
-// The columns that versions after `version` added, as the file's statements add them; a column
-// already there (added by hand or by another program) is left as it is.
-QStringList addLaterColumns(EngineConnection& db, int version) {
-    QStringList statements;
+// The columns that versions after `version` added and the file does not hold: a column already
+// there (added by hand or by another program) is left as it is.
+std::vector<LaterColumn> missingColumns(EngineConnection& db, int version) {
+    std::vector<LaterColumn> missing;
     for (const LaterColumn& later : laterColumns())
         if (later.version > version && !holdsColumn(db, later.table, later.column))
-            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                              .arg(later.table, later.column, later.type);
+            missing.push_back(later);
+    return missing;
+}
+
+// The statements that add the missing columns of versions after `version`.
+QStringList addLaterColumns(EngineConnection& db, int version) {
+    QStringList statements;
+    for (const LaterColumn& later : missingColumns(db, version))
+        statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                          .arg(later.table, later.column, later.type);
     return statements;
 }
 
@@ -113,11 +121,9 @@ QStringList addLaterColumns(EngineConnection& db, int version) {
 // the missing columns empty, so that the statements naming them run. A write through such a
 // view is refused as a write to the file is.
 void showLaterColumnsEmpty(EngineConnection& db) {
-    const int version = db.schemaVersion();
     QMap<QString, QStringList> missing;
-    for (const LaterColumn& later : laterColumns())
-        if (later.version > version && !holdsColumn(db, later.table, later.column))
-            missing[later.table] << later.column;
+    for (const LaterColumn& later : missingColumns(db, db.schemaVersion()))
+        missing[later.table] << later.column;
     const QString refusal = CipherFile::failureMessage(
         SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
     for (auto it = missing.cbegin(); it != missing.cend(); ++it) {

@@ -113,7 +113,6 @@ public:
     void BelowMinimumCheckClick(); // "只看低于下限": lists the balance again with the filters
     // 盘点: the stocktaking dialog over the page's list; after OK every page is listed again.
     void StocktakeButtonClick();
-    // Page 4, administration.
     // Page 4, period summary.
     void AdvGlowButton20Click(); // 查询
     void TntComboBox9DropDown();
@@ -310,7 +309,7 @@ private:
     // The stock pages listed again as they stand, with their filters and order, after a change
     // of products or movements made elsewhere (the product editor, a stocktaking).
     void relistStockPages();
-    // The print buttons of the five list pages.
+    // The print buttons of the four printable list pages (stock in, stock out, balance, summary).
     void printPageGrid(DataGrid* grid, Report& report, ListReportDataSet& dataSet,
                        const QString& title);
 

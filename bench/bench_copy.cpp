@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <memory>
 
 namespace {
 
@@ -54,6 +55,30 @@ void copyToServer(EngineConnection& source, const QString& conninfo, int rowsPer
     write.Commit();
 }
 
+// Runs `copy` once per iteration, timed. `prepare`, untimed, makes what the copy goes into and
+// returns it; it is dropped untimed after the copy. Reports the rows copied per second and the
+// peak resident memory the copy added to what the process held before it.
+template <class Prepare, class Copy>
+void measureCopies(benchmark::State& state, Prepare prepare, Copy copy) {
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto target = prepare();
+        ReleaseFreeMemory();
+        const double before = static_cast<double>(ResidentBytes());
+        ResetPeakMemory();
+        state.ResumeTiming();
+        copy(target);
+        state.PauseTiming();
+        peak = static_cast<double>(PeakResidentBytes()) - before;
+        target = decltype(target){};
+        state.ResumeTiming();
+    }
+    state.counters["rows/s"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["peak MiB"] = peak / (1 << 20);
+}
+
 // Args: movements, rows per statement. Into a database prepared as `init` prepares one (the
 // indexes are there before the rows).
 void BM_CopyFileToServer(benchmark::State& state) {
@@ -61,23 +86,20 @@ void BM_CopyFileToServer(benchmark::State& state) {
         return state.SkipWithError("VARNHOLT_TEST_SERVER names no server");
     const QString database = BenchDatabase(static_cast<int>(state.range(0)));
     CipherEngine source(CipherFile::openExisting(database, DatabasePassword));
-    double peak = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        BenchServerDatabase server(QStringLiteral("varnholt_bench_copy"));
-        ReleaseFreeMemory();
-        const double before = static_cast<double>(ResidentBytes());
-        ResetPeakMemory();
-        state.ResumeTiming();
-        copyToServer(source, server.conninfo(), static_cast<int>(state.range(1)));
-        state.PauseTiming();
-        peak = static_cast<double>(PeakResidentBytes()) - before;
-        state.ResumeTiming();
-    }
-    state.counters["rows/s"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
-    state.counters["peak MiB"] = peak / (1 << 20);
+    const int rowsPerBatch = static_cast<int>(state.range(1));
+    measureCopies(
+        state,
+        [] { return std::make_unique<BenchServerDatabase>(QStringLiteral("varnholt_bench_copy")); },
+        [&](const std::unique_ptr<BenchServerDatabase>& server) {
+            copyToServer(source, server->conninfo(), rowsPerBatch);
+        });
 }
+
+// A database of its own on the server without tables, and a connection to it.
+struct EmptyServer {
+    BenchServerDatabase database{QStringLiteral("varnholt_bench_copy")};
+    ServerEngine engine{database.conninfo()};
+};
 
 // Into a database without tables, as `varnholt-db copy` does it: the tables made, the indexes
 // after the rows.
@@ -86,23 +108,11 @@ void BM_CopyFileIntoEmptyServer(benchmark::State& state) {
         return state.SkipWithError("VARNHOLT_TEST_SERVER names no server");
     const QString database = BenchDatabase(static_cast<int>(state.range(0)));
     CipherEngine source(CipherFile::openExisting(database, DatabasePassword));
-    double peak = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        BenchServerDatabase server(QStringLiteral("varnholt_bench_copy"));
-        ServerEngine target(server.conninfo());
-        ReleaseFreeMemory();
-        const double before = static_cast<double>(ResidentBytes());
-        ResetPeakMemory();
-        state.ResumeTiming();
-        CopyIntoServer(source, target);
-        state.PauseTiming();
-        peak = static_cast<double>(PeakResidentBytes()) - before;
-        state.ResumeTiming();
-    }
-    state.counters["rows/s"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
-    state.counters["peak MiB"] = peak / (1 << 20);
+    measureCopies(
+        state, [] { return std::make_unique<EmptyServer>(); },
+        [&](const std::unique_ptr<EmptyServer>& server) {
+            CopyIntoServer(source, server->engine);
+        });
 }
 
 void BM_CopyServerToFile(benchmark::State& state) {
@@ -117,23 +127,14 @@ void BM_CopyServerToFile(benchmark::State& state) {
     }
     ServerEngine source(server.conninfo());
     QTemporaryDir folder;
-    double peak = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString target = folder.filePath(QStringLiteral("copy.mdb"));
-        QFile::remove(target);
-        ReleaseFreeMemory();
-        const double before = static_cast<double>(ResidentBytes());
-        ResetPeakMemory();
-        state.ResumeTiming();
-        CopyIntoNewFile(source, target, DatabasePassword);
-        state.PauseTiming();
-        peak = static_cast<double>(PeakResidentBytes()) - before;
-        state.ResumeTiming();
-    }
-    state.counters["rows/s"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
-    state.counters["peak MiB"] = peak / (1 << 20);
+    measureCopies(
+        state,
+        [&] {
+            const QString target = folder.filePath(QStringLiteral("copy.mdb"));
+            QFile::remove(target);
+            return target;
+        },
+        [&](const QString& target) { CopyIntoNewFile(source, target, DatabasePassword); });
 }
 
 constexpr int Million = 1'000'000;
